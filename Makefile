@@ -1,0 +1,36 @@
+# Entry points for a fresh Debian 12 machine: `make run` and `make test`.
+BUILD_DIR ?= build
+BUILD_TYPE ?= RelWithDebInfo
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps configure build run test bench format clean
+
+all: build
+
+deps:
+	@tools/install-deps.sh
+
+configure: deps
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
+
+build: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	$(BUILD_DIR)/game/bin/vorn
+
+# Every test runs under one virtual X server; sound goes to OpenAL Soft's null backend
+# unless a test picks its own.
+test: build
+	cd $(BUILD_DIR) && ALSOFT_DRIVERS=null xvfb-run -a -s "-screen 0 1280x1024x24" \
+		ctest --output-on-failure -j $(JOBS) --timeout 600
+
+bench: build
+	cmake --build $(BUILD_DIR) --target benchmarks -j $(JOBS)
+	tools/run-benchmarks.sh $(BUILD_DIR)
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD_DIR)

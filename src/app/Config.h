@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+
+struct _dictionary_;
+
+// One loaded ini file. For the main configuration it also carries the render
+// options that the keys toggle at run time. Constructing a Config keeps the
+// salted hash of its file current in the hash file "../security".
+class Config {
+public:
+    explicit Config(const char* path);
+    ~Config();
+    Config(const Config&) = delete;
+    Config& operator=(const Config&) = delete;
+
+    // Keys are "section:key"; every lookup gives `def` when the file or the key is missing.
+    std::string getString(const char* key, const char* def) const;
+    int getInt(const char* key, int def) const;
+    float getFloat(const char* key, float def) const;
+    bool getBool(const char* key, bool def) const;
+    bool hasSection(const char* name) const;
+
+    int renderMode = 0;
+    int textureQuality = 0;
+    int mipmapQuality = 0;
+    bool displayLists = false;
+    bool frustumCulling = false;
+    bool geometryShader = false;
+    bool zPass = false;
+    bool scissorTest = false;
+    bool shadows = false;
+    int fireRenderMode = 0;
+    std::string filename;
+    _dictionary_* dictionary = nullptr;
+
+    static constexpr const char* kHashFile = "../security";
+
+private:
+    const char* lookup(const char* key) const;
+    void updateStoredHash() const;
+};

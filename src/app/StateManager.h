@@ -1,0 +1,21 @@
+#pragma once
+
+#include "app/GameState.h"
+
+// Holds the one game state that decides what a frame updates and draws.
+class StateManager {
+public:
+    static StateManager* getInstance();
+    static void destroy();
+
+    int getState() const { return state; }
+    // Switching to the current state does nothing, so menus are not shown again.
+    void setState(int newState);
+
+private:
+    StateManager() = default;
+
+    int state = EXIT;
+
+    static StateManager* instance;
+};

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <functional>
+#include <list>
+
+#include "app/Timer.h"
+
+// Measures frame time, counts frames per second, decides how many fixed 1/60 s
+// physics steps a frame runs and drives the registered timers.
+class TimeManager {
+public:
+    using ClockFunction = std::function<int()>;
+
+    static TimeManager* getInstance();
+    static void destroy();
+
+    // The clock is the monotonic millisecond clock unless a test hands in its own.
+    explicit TimeManager(ClockFunction clock);
+
+    void update();
+    void addTimer(Timer* timer);
+    void removeTimer(Timer* timer);
+
+    int startTime;
+    int now;
+    int lastFrameTime;
+    int frameDelta = 0;
+    int framesSinceSample = 0;
+    float fps = 0.0f;
+    int lastSampleTime;
+    int physicsClock;
+    int stepCount = 0;
+    bool fpsUpdated = false;
+    bool paused = false;
+    std::list<Timer*> timers;
+
+    // One physics step is accounted as 16 ms but due only after a full 1/60 s.
+    static constexpr double kStepThreshold = 16.66666753590107;
+    static constexpr int kStepMilliseconds = 16;
+
+private:
+    void sampleFramesPerSecond();
+    void countPhysicsSteps();
+    void fireDueTimers();
+
+    ClockFunction clock;
+
+    static TimeManager* instance;
+};

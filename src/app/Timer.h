@@ -1,0 +1,15 @@
+#pragma once
+
+// A one-shot or repeating millisecond timer driven by the TimeManager. The owner
+// sets dueTime = TimeManager::now + duration when it starts the timer.
+struct Timer {
+    using Callback = void (*)(Timer* timer, void* userData);
+
+    Callback callback = nullptr;
+    void* userData = nullptr;
+    bool active = false;
+    bool repeating = false;
+    int period = 0;
+    int duration = 0;
+    int dueTime = 0;
+};

@@ -1,0 +1,80 @@
+#include "app/Util.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <memory>
+#include <vector>
+
+#include "app/Log.h"
+#include "app/SHA1.h"
+
+VORN_FILE_LOGGER("Util")
+
+namespace Util {
+
+const char* const kConfigSalt = "Rq4,Wd;KbTzXH&Lp>CwA8JuuE2n=97[kkfQ(Y3S*";
+
+MessageBoxResult showMessageBox(const std::string& text, const std::string& caption, MessageBoxIcon icon,
+                                MessageBoxButtons buttons) {
+    return TerminalMessageBox::ask(std::cin, std::cerr, text, caption, icon, buttons);
+}
+
+void fatalError(const std::string& caption, const std::string& text) {
+    showMessageBox(text, caption, MessageBoxIcon::Stop, MessageBoxButtons::Ok);
+    std::exit(1);
+}
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// A read buffer whose size is a whole number of salt lengths, so every block
+// starts at salt index 0 and the salt can be applied as one repeated pattern.
+std::size_t blockSizeFor(std::size_t saltLength) {
+    constexpr std::size_t target = 1 << 16;
+    return saltLength == 0 ? target : (target / saltLength) * saltLength;
+}
+
+} // namespace
+
+std::string calcHash(const char* salt, const std::string& path) {
+    const std::string saltText = salt ? salt : "";
+    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    if (!file) {
+        LOG_WARN("sha: unable to open file " << path);
+        return "";
+    }
+
+    const std::size_t blockSize = blockSizeFor(saltText.size());
+    std::vector<std::uint8_t> pattern(saltText.empty() ? 0 : blockSize);
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        pattern[i] = static_cast<std::uint8_t>(saltText[i % saltText.size()]);
+    }
+
+    SHA1 sha;
+    std::vector<std::uint8_t> buffer(blockSize);
+    std::size_t count;
+    while (!sha.isCorrupted() && (count = std::fread(buffer.data(), 1, blockSize, file.get())) > 0) {
+        for (std::size_t i = 0; i < pattern.size() && i < count; ++i) {
+            buffer[i] |= pattern[i];
+        }
+        sha.input(buffer.data(), count);
+    }
+
+    std::uint32_t digest[5];
+    if (std::ferror(file.get()) || !sha.result(digest)) {
+        LOG_WARN("sha: could not compute message digest for " << path);
+        return "";
+    }
+    char text[41];
+    std::snprintf(text, sizeof text, "%08X%08X%08X%08X%08X", digest[0], digest[1], digest[2], digest[3],
+                  digest[4]);
+    return text;
+}
+
+} // namespace Util
