@@ -169,6 +169,39 @@ void deleteEdges(OgreModelSubmesh& submesh) {
     submesh.edges.clear();
 }
 
+int reportCracks(const OgreModelSubmesh& submesh) {
+    int cracks = 0;
+    for (const OgreModelEdge* edge : submesh.edges) {
+        if (!edge->face1 || !edge->face2) {
+            ++cracks;
+            LOG_WARN("found crack from vertex " << edge->v1->index << " to " << edge->v2->index << ".");
+        }
+    }
+    return cracks;
+}
+
+void orderFaces(OgreModelSubmesh& submesh) {
+    for (std::size_t k = 0; k < submesh.edges.size(); ++k) {
+        OgreModelEdge* edge = submesh.edges[k];
+        edge->index = static_cast<int>(k);
+        if (!edge->face2) {
+            continue;
+        }
+        const int d1 = cornerAt(edge->face1, edge->v1) - cornerAt(edge->face1, edge->v2);
+        const int d2 = cornerAt(edge->face2, edge->v1) - cornerAt(edge->face2, edge->v2);
+        if (runsBackward(d1) && runsForward(d2)) {
+            std::swap(edge->face1, edge->face2);
+        } else if (!(runsForward(d1) && runsBackward(d2))) {
+            LOG_WARN("found buggy edge: index=" << k << "(one of the faces is not winding correctly)");
+        }
+    }
+    for (OgreModelFace* face : submesh.faces) {
+        face->e1 = face->edge1->index;
+        face->e2 = face->edge2->index;
+        face->e3 = face->edge3->index;
+    }
+}
+
 } // namespace
 
 bool EdgeAnalysis::samePosition(const OgreModelVertex* a, const OgreModelVertex* b) {
@@ -185,6 +218,10 @@ void EdgeAnalysis::calcEdges(OgreModelMesh& mesh) {
         LOG_TRACE("Welding Vertices");
         weldEdges(*submesh);
     }
+    checkCracksAndWinding(mesh);
+}
+
+void EdgeAnalysis::checkCracksAndWinding(OgreModelMesh& mesh) {
     LOG_TRACE("Checking for cracks");
     int cracks = 0;
     for (const auto& [name, submesh] : mesh.submeshes) {
@@ -244,39 +281,6 @@ void EdgeAnalysis::weldEdges(OgreModelSubmesh& submesh) {
         }
     }
     removeWelded(edges, welded);
-}
-
-int EdgeAnalysis::reportCracks(const OgreModelSubmesh& submesh) {
-    int cracks = 0;
-    for (const OgreModelEdge* edge : submesh.edges) {
-        if (!edge->face1 || !edge->face2) {
-            ++cracks;
-            LOG_WARN("found crack from vertex " << edge->v1->index << " to " << edge->v2->index << ".");
-        }
-    }
-    return cracks;
-}
-
-void EdgeAnalysis::orderFaces(OgreModelSubmesh& submesh) {
-    for (std::size_t k = 0; k < submesh.edges.size(); ++k) {
-        OgreModelEdge* edge = submesh.edges[k];
-        edge->index = static_cast<int>(k);
-        if (!edge->face2) {
-            continue;
-        }
-        const int d1 = cornerAt(edge->face1, edge->v1) - cornerAt(edge->face1, edge->v2);
-        const int d2 = cornerAt(edge->face2, edge->v1) - cornerAt(edge->face2, edge->v2);
-        if (runsBackward(d1) && runsForward(d2)) {
-            std::swap(edge->face1, edge->face2);
-        } else if (!(runsForward(d1) && runsBackward(d2))) {
-            LOG_WARN("found buggy edge: index=" << k << "(one of the faces is not winding correctly)");
-        }
-    }
-    for (OgreModelFace* face : submesh.faces) {
-        face->e1 = face->edge1->index;
-        face->e2 = face->edge2->index;
-        face->e3 = face->edge3->index;
-    }
 }
 
 OgreModelVertex* EdgeAnalysis::findThirdVertex(const OgreModelFace* face, const OgreModelEdge* edge) {

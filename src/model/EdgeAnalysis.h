@@ -13,11 +13,11 @@ public:
     // The corner of `face` that is not at either end of `edge` (by position), or null.
     static OgreModelVertex* findThirdVertex(const OgreModelFace* face, const OgreModelEdge* edge);
 
-    // The steps of calcEdges, one submesh at a time.
+    // The steps of calcEdges: edges and welding per submesh, then the crack
+    // report, the face order of each edge and the faces' edge indices.
     static void findEdges(OgreModelSubmesh& submesh);
     static void weldEdges(OgreModelSubmesh& submesh);
-    static int reportCracks(const OgreModelSubmesh& submesh);
-    static void orderFaces(OgreModelSubmesh& submesh);
+    static void checkCracksAndWinding(OgreModelMesh& mesh);
 
     // Exact float equality of the x, y and z of two vertex positions.
     static bool samePosition(const OgreModelVertex* a, const OgreModelVertex* b);
