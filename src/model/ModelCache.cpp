@@ -1,13 +1,19 @@
 #include "model/ModelCache.h"
 
+#include <cinttypes>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <sstream>
 #include <stdexcept>
 #include <tuple>
 #include <unistd.h>
+#include <streambuf>
 #include <unordered_set>
 
 #include <boost/archive/text_iarchive.hpp>
@@ -411,24 +417,67 @@ std::string createTemporaryFile(const std::string& cachePath) {
     return pattern;
 }
 
-bool writeArchive(const OgreModel& model, const std::string& path) {
-    std::ofstream out(path, std::ios::trunc);
-    if (!out) {
-        return false;
+// Damage detection for the archive text (not protection against forgery): the
+// archive library trusts its input, so a cache is handed to it only whole.
+std::uint64_t checksum(const char* text, std::size_t size) {
+    std::uint64_t hash = 0xCBF29CE484222325ull;
+    std::size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text + i, 8);
+        hash = (hash ^ word) * 0x100000001B3ull;
+        hash ^= hash >> 29;
     }
+    for (; i < size; ++i) {
+        hash = (hash ^ static_cast<unsigned char>(text[i])) * 0x100000001B3ull;
+    }
+    return hash;
+}
+
+// The archive is followed by one line "checksum <16 hex digits>" over all text before it.
+constexpr const char* kChecksumPrefix = "checksum ";
+constexpr std::size_t kTrailerSize = 9 + 16 + 1;
+
+std::string trailerFor(const std::string& body) {
+    char trailer[kTrailerSize + 1];
+    std::snprintf(trailer, sizeof trailer, "%s%016" PRIX64 "\n", kChecksumPrefix, checksum(body.data(), body.size()));
+    return trailer;
+}
+
+// The archive text of a whole cache file, or empty when the file is cut short or damaged.
+std::string verifiedArchive(const std::string& file) {
+    if (file.size() <= kTrailerSize) {
+        return "";
+    }
+    std::string body = file.substr(0, file.size() - kTrailerSize);
+    return file.compare(body.size(), kTrailerSize, trailerFor(body)) == 0 ? body : "";
+}
+
+bool writeArchive(const OgreModel& model, const std::string& path) {
+    std::ostringstream text;
     {
-        boost::archive::text_oarchive archive(out);
+        boost::archive::text_oarchive archive(text);
         archive << model;
     }
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << ModelCache::withChecksum(std::move(text).str());
     out.close();
     return static_cast<bool>(out);
 }
 
-std::uint64_t fileSize(const std::string& path) {
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    return error ? 0 : size;
+std::string readWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        throw std::runtime_error("cannot open it");
+    }
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
+
+// Reads the archive straight from the text in memory.
+class TextBuffer : public std::streambuf {
+public:
+    explicit TextBuffer(std::string& text) { setg(text.data(), text.data(), text.data() + text.size()); }
+};
 
 void rejectDamaged(OgreModel& model, LoadInProgress& load, const std::string& cachePath, const std::string& why) {
     LOG_WARN("cache file '" << cachePath << "' is damaged (" << why << ")");
@@ -438,6 +487,11 @@ void rejectDamaged(OgreModel& model, LoadInProgress& load, const std::string& ca
 }
 
 } // namespace
+
+std::string ModelCache::withChecksum(std::string archiveText) {
+    archiveText += '\n';
+    return archiveText + trailerFor(archiveText);
+}
 
 bool ModelCache::saveModel(const OgreModel& model, const std::string& cachePath) {
     const std::string temporaryPath = createTemporaryFile(cachePath);
@@ -469,14 +523,16 @@ OgreModel* ModelCache::loadModelCache(const std::string& expectedHash, const std
     auto* model = new OgreModel();
     model->expectedHash = expectedHash;
     LoadInProgress load;
-    load.elementLimit = fileSize(cachePath);
     {
         const ScopedLoad scope(load);
         try {
-            std::ifstream in(cachePath);
-            if (!in) {
-                throw std::runtime_error("cannot open it");
+            std::string text = verifiedArchive(readWholeFile(cachePath));
+            if (text.empty()) {
+                throw std::runtime_error("cut short or changed after writing");
             }
+            load.elementLimit = text.size();
+            TextBuffer buffer(text);
+            std::istream in(&buffer);
             boost::archive::text_iarchive archive(in);
             archive >> *model;
         } catch (const std::exception& exception) {

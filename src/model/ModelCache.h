@@ -5,7 +5,8 @@
 #include "model/OgreModel.h"
 
 // The model cache file (".vorm"): a model's whole record tree as a text
-// archive, together with the hash of the mesh XML it was built from.
+// archive, together with the hash of the mesh XML it was built from, followed
+// by a checksum line so that a cut or damaged file is never parsed.
 class ModelCache {
 public:
     // Writes the model to a temporary file beside cachePath and renames it into
@@ -16,6 +17,9 @@ public:
     // A cache of another version, of other XML content, or one that is damaged
     // raises modelChanged and comes back without a mesh; the caller deletes it.
     static OgreModel* loadModelCache(const std::string& expectedHash, const std::string& cachePath);
+
+    // The file content for an archive text: the text and its checksum line.
+    static std::string withChecksum(std::string archiveText);
 
     // Raised by the reader when it rejects a cache; cleared by the caller.
     static thread_local bool modelChanged;

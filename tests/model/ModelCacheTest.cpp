@@ -1,0 +1,359 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <random>
+#include <regex>
+#include <set>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+#include "LogCapture.h"
+#include "MeshFixtures.h"
+#include "TempDataRoot.h"
+#include "app/Util.h"
+#include "model/EdgeAnalysis.h"
+#include "model/ModelCache.h"
+#include "model/OgreLoader.h"
+
+namespace {
+
+// A model with everything a cache carries: seams, a crack, shared geometry and animations.
+const char* kAnimations =
+    "<animations><animation name=\"sway\" length=\"1.5\"><tracks>"
+    "<track target=\"submesh\" index=\"0\"><keyframes><keyframe time=\"0.25\"><position x=\"1\" y=\"2\" z=\"3\"/>"
+    "</keyframe><keyframe time=\"1\"/></keyframes></track><track target=\"mesh\"/></tracks></animation>"
+    "</animations>";
+
+std::string richMeshXml() {
+    MeshData torus = randomTorus(3, 9, 7, MeshFaults());
+    std::string xml = meshXml(torus);
+    xml.insert(xml.rfind("</mesh>"),
+               std::string("<sharedgeometry><vertexbuffer><vertex><position x=\"-7\" y=\"0\" z=\"0\"/></vertex>"
+                           "</vertexbuffer></sharedgeometry>") +
+                   kAnimations);
+    return xml;
+}
+
+struct Shape {
+    std::size_t submeshes = 0, faces = 0, edges = 0, vertices = 0, animations = 0, keyframes = 0;
+    float extents[3] = {};
+    float radius = 0.0f;
+    bool hasCracks = false;
+    // Per face, the ordinal of each corner among the distinct vertex objects in first-use order.
+    std::vector<int> sharing;
+    std::vector<int> edgeFaces;
+
+    bool operator==(const Shape& other) const {
+        return submeshes == other.submeshes && faces == other.faces && edges == other.edges &&
+               vertices == other.vertices && animations == other.animations && keyframes == other.keyframes &&
+               std::equal(extents, extents + 3, other.extents) && radius == other.radius &&
+               hasCracks == other.hasCracks && sharing == other.sharing && edgeFaces == other.edgeFaces;
+    }
+};
+
+template <class Geometry> std::size_t vertexCount(const Geometry* geometry) {
+    std::size_t count = 0;
+    for (const OgreModelVertexbuffer* buffer : geometry ? geometry->vertexBuffers : decltype(geometry->vertexBuffers){}) {
+        count += buffer->vertices.size();
+    }
+    return count;
+}
+
+Shape shapeOf(const OgreModelMesh& mesh) {
+    Shape shape;
+    shape.submeshes = mesh.submeshes.size();
+    shape.animations = mesh.animations.size();
+    shape.vertices = vertexCount(mesh.sharedGeometry);
+    std::copy(mesh.extents, mesh.extents + 3, shape.extents);
+    shape.radius = mesh.radius;
+    shape.hasCracks = mesh.hasCracks;
+    std::map<const OgreModelVertex*, int> seen;
+    for (const auto& [name, submesh] : mesh.submeshes) {
+        shape.faces += submesh->faces.size();
+        shape.edges += submesh->edges.size();
+        shape.vertices += vertexCount(submesh->geometry);
+        for (const OgreModelFace* face : submesh->faces) {
+            for (const OgreModelVertex* corner : {face->v1, face->v2, face->v3}) {
+                shape.sharing.push_back(seen.emplace(corner, static_cast<int>(seen.size())).first->second);
+            }
+            for (const int edge : {face->e1, face->e2, face->e3}) {
+                const OgreModelEdge* e = submesh->edges.at(edge);
+                shape.edgeFaces.push_back(e->face1 == face || e->face2 == face);
+            }
+        }
+        for (const OgreModelEdge* edge : submesh->edges) {
+            shape.edgeFaces.push_back(edge->face1->index);
+            shape.edgeFaces.push_back(edge->face2 ? edge->face2->index : -1);
+        }
+    }
+    for (const auto& [name, animation] : mesh.animations) {
+        for (const OgreModelTrack* track : animation->tracks) {
+            shape.keyframes += track->keyframes.size();
+        }
+    }
+    return shape;
+}
+
+// The archive text of a cache file, without its newline and checksum line.
+std::string archiveOf(const std::string& file) { return file.substr(0, file.rfind('\n', file.size() - 2)); }
+
+std::string withClassVersion(const std::string& file, int version) {
+    return ModelCache::withChecksum(std::regex_replace(
+        archiveOf(file), std::regex("^(22 serialization::archive \\d+ 0 )11 "), "$1" + std::to_string(version) + " "));
+}
+
+} // namespace
+
+class ModelCacheTest : public ::testing::Test {
+protected:
+    ModelCacheTest() {
+        path = "../models/thing.mesh";
+        data.write("models/thing.mesh.xml", richMeshXml());
+    }
+    ~ModelCacheTest() override { OgreLoader::destroy(); }
+
+    std::string xmlPath() const { return path + ".xml"; }
+    std::string cachePath() const { return path + ".vorm"; }
+
+    // A model built from the XML and written to the cache, as the converter does.
+    std::unique_ptr<OgreModel> buildAndSave() {
+        std::unique_ptr<OgreModel> model(
+            OgreLoader::getInstance()->loadXMLModel(Util::calcHash(nullptr, xmlPath()), xmlPath()));
+        owned.reset(model->mesh);
+        EXPECT_TRUE(ModelCache::saveModel(*model, cachePath()));
+        return model;
+    }
+
+    // Reads the cache; null when it was rejected.
+    std::unique_ptr<OgreModelMesh> read(const std::string& expectedHash = "") {
+        std::unique_ptr<OgreModel> model(ModelCache::loadModelCache(expectedHash, cachePath()));
+        std::unique_ptr<OgreModelMesh> mesh(model->mesh);
+        const bool rejected = ModelCache::modelChanged;
+        ModelCache::modelChanged = false;
+        EXPECT_EQ(rejected, mesh == nullptr);
+        return mesh;
+    }
+
+    void rewriteCache(const std::string& content) {
+        std::ofstream(cachePath(), std::ios::binary | std::ios::trunc) << content;
+    }
+
+    TempDataRoot data;
+    LogCapture log;
+    std::string path;
+    std::unique_ptr<OgreModelMesh> owned;
+};
+
+TEST_F(ModelCacheTest, WrittenModelReadsBackTheSame) {
+    const auto written = buildAndSave();
+    const auto mesh = read(written->hash);
+    ASSERT_TRUE(mesh);
+    const Shape expected = shapeOf(*written->mesh);
+    EXPECT_TRUE(expected.hasCracks && expected.animations == 1 && expected.keyframes == 2);
+    EXPECT_TRUE(shapeOf(*mesh) == expected);
+
+    const OgreModelAnimation* sway = mesh->animations.at("sway");
+    EXPECT_EQ(mesh->submeshes.at("submesh_0")->tracks.at("sway"), sway->tracks[0]) << "one track, two holders";
+    EXPECT_EQ(mesh->meshTracks.at("sway"), sway->tracks[1]);
+    EXPECT_EQ(sway->tracks[0]->keyframes[0]->positions[0]->position[1], 2.0f);
+    EXPECT_FLOAT_EQ(sway->length, 1.5f);
+    const OgreModelFace* face = mesh->submeshes.at("submesh_0")->faces[5];
+    const OgreModelFace* original = written->mesh->submeshes.at("submesh_0")->faces[5];
+    EXPECT_TRUE(std::equal(face->normal, face->normal + 3, original->normal));
+    EXPECT_EQ(face->v2->texcoords[0][1], 0.25f);
+    EXPECT_EQ(face->edge1, nullptr) << "working fields start empty";
+}
+
+TEST_F(ModelCacheTest, StaleCacheIsReplacedInTheSameCall) {
+    buildAndSave();
+    const std::string oldCache = data.read("models/thing.mesh.vorm");
+    std::string xml = data.read("models/thing.mesh.xml");
+    xml.replace(xml.find("Stone"), 5, "Stona");
+    data.write("models/thing.mesh.xml", xml);
+
+    const std::unique_ptr<OgreModel> model(OgreLoader::getInstance()->loadModel(path));
+    ASSERT_TRUE(model && model->mesh);
+    EXPECT_TRUE(log.contains("INFO OgreLoader: model has changed, reloading from xml (" + xmlPath() + ")"));
+    EXPECT_FALSE(ModelCache::modelChanged);
+    EXPECT_EQ(model->mesh->submeshes.at("submesh_0")->material, "Stona");
+    const std::string newCache = data.read("models/thing.mesh.vorm");
+    EXPECT_NE(newCache, oldCache);
+    EXPECT_NE(newCache.find(Util::calcHash(nullptr, xmlPath())), std::string::npos);
+}
+
+TEST_F(ModelCacheTest, CurrentCacheIsUsedAndWithoutXmlAnyCacheIs) {
+    const auto written = buildAndSave();
+    data.write("models/thing.mesh.xml", "<mesh/>");
+    {
+        const std::unique_ptr<OgreModel> model(OgreLoader::getInstance()->loadModel(path));
+        EXPECT_FALSE(model) << "the hash no longer matches and the new XML is no mesh";
+    }
+    OgreLoader::destroy();
+    ASSERT_TRUE(ModelCache::saveModel(*written, cachePath()));
+    std::filesystem::remove(xmlPath());
+    log.clear();
+    const std::unique_ptr<OgreModel> model(OgreLoader::getInstance()->loadModel(path));
+    ASSERT_TRUE(model && model->mesh);
+    EXPECT_TRUE(log.contains("VOM exists, trying to load"));
+    EXPECT_FALSE(log.contains("trying to load from xml"));
+    EXPECT_EQ(model->hash, written->hash);
+    EXPECT_EQ(model->currentAnimation, "sway");
+}
+
+TEST_F(ModelCacheTest, OtherClassVersionsAreRejected) {
+    buildAndSave();
+    const std::string archive = data.read("models/thing.mesh.vorm");
+    ASSERT_NE(withClassVersion(archive, 10), archive);
+    for (const int version : {10, 12}) {
+        rewriteCache(withClassVersion(archive, version));
+        EXPECT_FALSE(read()) << "version " << version;
+    }
+    rewriteCache(archive);
+    EXPECT_TRUE(read());
+    EXPECT_FALSE(read("0123456789ABCDEF0123456789ABCDEF01234567")) << "another XML's hash";
+}
+
+TEST_F(ModelCacheTest, DamagedCacheIsRebuiltFromXmlOrGivesNoModel) {
+    buildAndSave();
+    const std::string archive = data.read("models/thing.mesh.vorm");
+    rewriteCache(archive.substr(0, archive.size() / 2));
+    {
+        const std::unique_ptr<OgreModel> model(OgreLoader::getInstance()->loadModel(path));
+        ASSERT_TRUE(model && model->mesh);
+        EXPECT_TRUE(log.contains("model has changed, reloading from xml"));
+        EXPECT_EQ(data.read("models/thing.mesh.vorm").size(), archive.size()) << "rewritten whole";
+    }
+    OgreLoader::destroy();
+    std::filesystem::remove(xmlPath());
+    rewriteCache("");
+    EXPECT_FALSE(OgreLoader::getInstance()->loadModel(path));
+    EXPECT_TRUE(log.contains("model could not be loaded. loadModel will return NULL (" + path + ")"));
+    EXPECT_FALSE(std::filesystem::exists(cachePath()));
+}
+
+TEST_F(ModelCacheTest, TruncatedCachesNeverLoadHalfAModel) {
+    const auto written = buildAndSave();
+    const Shape expected = shapeOf(*written->mesh);
+    const std::string file = data.read("models/thing.mesh.vorm");
+    const std::string archive = archiveOf(file);
+    const std::size_t step = archive.size() / 200 + 1;
+    for (std::size_t cut = 0; cut < file.size(); cut += step) {
+        rewriteCache(file.substr(0, cut));
+        EXPECT_FALSE(read()) << "cut at " << cut;
+        // The same cut with a checksum that fits it goes on to the archive reader.
+        rewriteCache(ModelCache::withChecksum(archive.substr(0, std::min(cut, archive.size()))));
+        const auto mesh = read();
+        if (mesh) {
+            EXPECT_TRUE(shapeOf(*mesh) == expected) << "cut at " << cut;
+        }
+    }
+}
+
+TEST_F(ModelCacheTest, ChangedCharactersAreNoticed) {
+    buildAndSave();
+    const std::string file = data.read("models/thing.mesh.vorm");
+    std::mt19937 random(11);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string garbled = file;
+        garbled[random() % garbled.size()] = "0123456789 x\n"[random() % 13];
+        if (garbled != file) {
+            rewriteCache(garbled);
+            EXPECT_FALSE(read());
+        }
+    }
+}
+
+// Trees a loader would never build, written as they are: the reader must refuse
+// them and free every record it made exactly once.
+TEST_F(ModelCacheTest, InconsistentRecordsAreRefused) {
+    const auto fresh = [] {
+        std::unique_ptr<OgreModelMesh> mesh(buildMesh(splitCube()));
+        EdgeAnalysis::calcEdges(*mesh);
+        return mesh;
+    };
+    const auto refused = [&](OgreModelMesh& mesh) {
+        OgreModel model;
+        model.mesh = &mesh;
+        EXPECT_TRUE(ModelCache::saveModel(model, cachePath()));
+        return !read();
+    };
+    {
+        auto mesh = fresh();
+        EXPECT_FALSE(refused(*mesh)) << "the sound tree is accepted";
+    }
+    {
+        auto mesh = fresh();
+        mesh->submeshes.at("submesh_0")->faces[3]->e2 = 18;
+        EXPECT_TRUE(refused(*mesh)) << "edge index past the list";
+    }
+    {
+        auto mesh = fresh();
+        mesh->submeshes.at("submesh_0")->edges[4]->face1 = nullptr;
+        EXPECT_TRUE(refused(*mesh)) << "edge without its first face";
+    }
+    {
+        auto mesh = fresh();
+        auto* orphan = new OgreModelVertex();
+        orphan->position = new OgreModelVertexPosition();
+        mesh->submeshes.at("submesh_0")->faces[0]->v2 = orphan;
+        EXPECT_TRUE(refused(*mesh)) << "corner in no vertex buffer";
+        delete orphan;
+    }
+    {
+        auto mesh = fresh();
+        std::vector<OgreModelVertex*>& vertices = mesh->submeshes.at("submesh_0")->geometry->vertexBuffers[0]->vertices;
+        vertices.push_back(vertices[0]);
+        EXPECT_TRUE(refused(*mesh)) << "vertex owned twice";
+        vertices.pop_back();
+    }
+    {
+        auto mesh = fresh();
+        OgreModelSubmesh* submesh = mesh->submeshes.at("submesh_0");
+        mesh->submeshes["again"] = submesh;
+        EXPECT_TRUE(refused(*mesh)) << "submesh stored twice";
+        mesh->submeshes.erase("again");
+    }
+}
+
+TEST_F(ModelCacheTest, CrashWhileWritingLeavesTheOldFile) {
+    const auto written = buildAndSave();
+    const std::string oldCache = data.read("models/thing.mesh.vorm");
+    std::unique_ptr<OgreModelMesh> big(buildMesh(randomTorus(5, 150, 150, MeshFaults())));
+    OgreModel bigModel;
+    bigModel.mesh = big.get();
+
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ModelCache::saveModel(bigModel, cachePath());
+        _exit(0);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    const std::string now = data.read("models/thing.mesh.vorm");
+    if (WIFSIGNALED(status)) {
+        EXPECT_EQ(now, oldCache);
+    }
+    EXPECT_TRUE(now == oldCache || read());
+}
+
+TEST_F(ModelCacheTest, FailedWriteLeavesNoTemporaryFiles) {
+    const auto written = buildAndSave();
+    std::filesystem::create_directories(data.root() / "models/blocked.vorm");
+    data.write("models/blocked.vorm/keep", "x");
+    EXPECT_FALSE(ModelCache::saveModel(*written, "../models/blocked.vorm"));
+    EXPECT_FALSE(ModelCache::saveModel(*written, "../no-such-folder/thing.vorm"));
+    std::set<std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(data.root() / "models")) {
+        files.insert(entry.path().filename().string());
+    }
+    EXPECT_EQ(files, (std::set<std::string>{"blocked.vorm", "thing.mesh.vorm", "thing.mesh.xml"}));
+}
