@@ -7,7 +7,6 @@
 #include <map>
 #include <memory>
 #include <random>
-#include <regex>
 #include <set>
 #include <sys/wait.h>
 #include <thread>
@@ -103,9 +102,14 @@ Shape shapeOf(const OgreModelMesh& mesh) {
 // The archive text of a cache file, without its newline and checksum line.
 std::string archiveOf(const std::string& file) { return file.substr(0, file.rfind('\n', file.size() - 2)); }
 
+// The archive header is "22 serialization::archive <library version> 0 11 ...": the
+// top object's tracking level and class version follow the library version.
 std::string withClassVersion(const std::string& file, int version) {
-    return ModelCache::withChecksum(std::regex_replace(
-        archiveOf(file), std::regex("^(22 serialization::archive \\d+ 0 )11 "), "$1" + std::to_string(version) + " "));
+    std::string archive = archiveOf(file);
+    const std::size_t libraryVersion = archive.find(' ', archive.find("serialization::archive")) + 1;
+    const std::size_t classVersion = archive.find(" 0 11 ", libraryVersion) + 3;
+    archive.replace(classVersion, 2, std::to_string(version));
+    return ModelCache::withChecksum(archive);
 }
 
 } // namespace
