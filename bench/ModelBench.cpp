@@ -3,10 +3,12 @@
 // write and read, and how much faster a cached loadModel is than an uncached one.
 #include <benchmark/benchmark.h>
 
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <vector>
 

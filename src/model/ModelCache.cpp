@@ -419,64 +419,110 @@ std::string createTemporaryFile(const std::string& cachePath) {
 
 // Damage detection for the archive text (not protection against forgery): the
 // archive library trusts its input, so a cache is handed to it only whole.
-std::uint64_t checksum(const char* text, std::size_t size) {
+// Text is taken in pieces whose sizes are multiples of 8, except the last.
+class Checksum {
+public:
+    void add(const char* text, std::size_t size) {
+        std::size_t i = 0;
+        for (; i + 8 <= size; i += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, text + i, 8);
+            hash = (hash ^ word) * 0x100000001B3ull;
+            hash ^= hash >> 29;
+        }
+        for (; i < size; ++i) {
+            hash = (hash ^ static_cast<unsigned char>(text[i])) * 0x100000001B3ull;
+        }
+    }
+
+    // The line that follows the archive: "checksum <16 hex digits>".
+    std::string trailer() const {
+        char line[kTrailerSize + 1];
+        std::snprintf(line, sizeof line, "checksum %016" PRIX64 "\n", hash);
+        return line;
+    }
+
+    static constexpr std::size_t kTrailerSize = 9 + 16 + 1;
+
+private:
     std::uint64_t hash = 0xCBF29CE484222325ull;
-    std::size_t i = 0;
-    for (; i + 8 <= size; i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, text + i, 8);
-        hash = (hash ^ word) * 0x100000001B3ull;
-        hash ^= hash >> 29;
-    }
-    for (; i < size; ++i) {
-        hash = (hash ^ static_cast<unsigned char>(text[i])) * 0x100000001B3ull;
-    }
-    return hash;
-}
+};
 
-// The archive is followed by one line "checksum <16 hex digits>" over all text before it.
-constexpr const char* kChecksumPrefix = "checksum ";
-constexpr std::size_t kTrailerSize = 9 + 16 + 1;
-
-std::string trailerFor(const std::string& body) {
-    char trailer[kTrailerSize + 1];
-    std::snprintf(trailer, sizeof trailer, "%s%016" PRIX64 "\n", kChecksumPrefix, checksum(body.data(), body.size()));
-    return trailer;
-}
-
-// The archive text of a whole cache file, or empty when the file is cut short or damaged.
-std::string verifiedArchive(const std::string& file) {
-    if (file.size() <= kTrailerSize) {
-        return "";
+// Passes the archive text on to a file while summing it up.
+class ChecksummedFile : public std::streambuf {
+public:
+    explicit ChecksummedFile(const std::string& path) : file(path, std::ios::binary | std::ios::trunc) {
+        setp(buffer, buffer + sizeof buffer);
     }
-    std::string body = file.substr(0, file.size() - kTrailerSize);
-    return file.compare(body.size(), kTrailerSize, trailerFor(body)) == 0 ? body : "";
-}
+
+    // Writes what is left, then the checksum line; false when any write failed.
+    bool finish() {
+        flushBuffer();
+        file << checksum.trailer();
+        file.close();
+        return !file.fail();
+    }
+
+protected:
+    int_type overflow(int_type c) override {
+        flushBuffer();
+        if (!traits_type::eq_int_type(c, traits_type::eof())) {
+            *pptr() = traits_type::to_char_type(c);
+            pbump(1);
+        }
+        return traits_type::not_eof(c);
+    }
+
+private:
+    void flushBuffer() {
+        const std::size_t size = static_cast<std::size_t>(pptr() - pbase());
+        checksum.add(pbase(), size);
+        file.write(pbase(), static_cast<std::streamsize>(size));
+        setp(buffer, buffer + sizeof buffer);
+    }
+
+    std::ofstream file;
+    Checksum checksum;
+    char buffer[1 << 16];
+};
 
 bool writeArchive(const OgreModel& model, const std::string& path) {
-    std::ostringstream text;
+    ChecksummedFile file(path);
     {
-        boost::archive::text_oarchive archive(text);
+        std::ostream out(&file);
+        boost::archive::text_oarchive archive(out);
         archive << model;
+        out << '\n';
     }
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << ModelCache::withChecksum(std::move(text).str());
-    out.close();
-    return static_cast<bool>(out);
+    return file.finish();
 }
 
 std::string readWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in) {
         throw std::runtime_error("cannot open it");
     }
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::string content(static_cast<std::size_t>(in.tellg()), '\0');
+    in.seekg(0);
+    in.read(content.data(), static_cast<std::streamsize>(content.size()));
+    return content;
+}
+
+// The size of the archive text at the start of a cache file, 0 when the file is cut short or damaged.
+std::size_t verifiedArchiveSize(const std::string& file) {
+    if (file.size() <= Checksum::kTrailerSize) {
+        return 0;
+    }
+    const std::size_t size = file.size() - Checksum::kTrailerSize;
+    Checksum checksum;
+    checksum.add(file.data(), size);
+    return file.compare(size, Checksum::kTrailerSize, checksum.trailer()) == 0 ? size : 0;
 }
 
 // Reads the archive straight from the text in memory.
 class TextBuffer : public std::streambuf {
 public:
-    explicit TextBuffer(std::string& text) { setg(text.data(), text.data(), text.data() + text.size()); }
+    TextBuffer(std::string& text, std::size_t size) { setg(text.data(), text.data(), text.data() + size); }
 };
 
 void rejectDamaged(OgreModel& model, LoadInProgress& load, const std::string& cachePath, const std::string& why) {
@@ -490,7 +536,9 @@ void rejectDamaged(OgreModel& model, LoadInProgress& load, const std::string& ca
 
 std::string ModelCache::withChecksum(std::string archiveText) {
     archiveText += '\n';
-    return archiveText + trailerFor(archiveText);
+    Checksum checksum;
+    checksum.add(archiveText.data(), archiveText.size());
+    return archiveText + checksum.trailer();
 }
 
 bool ModelCache::saveModel(const OgreModel& model, const std::string& cachePath) {
@@ -526,12 +574,13 @@ OgreModel* ModelCache::loadModelCache(const std::string& expectedHash, const std
     {
         const ScopedLoad scope(load);
         try {
-            std::string text = verifiedArchive(readWholeFile(cachePath));
-            if (text.empty()) {
+            std::string text = readWholeFile(cachePath);
+            const std::size_t size = verifiedArchiveSize(text);
+            if (size == 0) {
                 throw std::runtime_error("cut short or changed after writing");
             }
-            load.elementLimit = text.size();
-            TextBuffer buffer(text);
+            load.elementLimit = size;
+            TextBuffer buffer(text, size);
             std::istream in(&buffer);
             boost::archive::text_iarchive archive(in);
             archive >> *model;
