@@ -1,5 +1,6 @@
 #include "model/ModelCache.h"
 
+#include <cctype>
 #include <cinttypes>
 #include <cstdint>
 #include <cstdio>
@@ -16,6 +17,14 @@
 #include <streambuf>
 #include <unordered_set>
 
+#include <charconv>
+#include <type_traits>
+
+#include <boost/archive/impl/archive_serializer_map.ipp>
+#include <boost/archive/impl/basic_text_iarchive.ipp>
+#include <boost/archive/impl/basic_text_oarchive.ipp>
+#include <boost/archive/impl/text_iarchive_impl.ipp>
+#include <boost/archive/impl/text_oarchive_impl.ipp>
 #include <boost/archive/text_iarchive.hpp>
 #include <boost/archive/text_oarchive.hpp>
 #include <boost/serialization/map.hpp>
@@ -27,6 +36,76 @@
 VORN_FILE_LOGGER("ModelCache")
 
 BOOST_CLASS_VERSION(OgreModel, ModelCache::kClassVersion)
+
+namespace {
+
+// Numbers other than characters and booleans: written and read through the
+// shortest exact text, where the library would write every float in full
+// scientific notation and read it back through the stream's locale machinery.
+template <class T>
+constexpr bool kPlainNumber =
+    std::is_arithmetic_v<T> && !std::is_same_v<T, bool> && !std::is_same_v<T, char> &&
+    !std::is_same_v<T, signed char> && !std::is_same_v<T, unsigned char> && !std::is_same_v<T, wchar_t>;
+
+// The library's text archives with faster numbers; the same layout otherwise.
+class CacheOutputArchive : public boost::archive::text_oarchive_impl<CacheOutputArchive> {
+public:
+    explicit CacheOutputArchive(std::ostream& out) : text_oarchive_impl<CacheOutputArchive>(out, 0) { init(); }
+
+    using text_oarchive_impl<CacheOutputArchive>::save;
+    template <class T> void save(const T& value) {
+        if constexpr (kPlainNumber<T>) {
+            newtoken();
+            char text[64];
+            const std::to_chars_result result = std::to_chars(text, text + sizeof text, value);
+            os.write(text, result.ptr - text);
+        } else {
+            text_oarchive_impl<CacheOutputArchive>::save(value);
+        }
+    }
+};
+
+class CacheInputArchive : public boost::archive::text_iarchive_impl<CacheInputArchive> {
+public:
+    explicit CacheInputArchive(std::istream& in) : text_iarchive_impl<CacheInputArchive>(in, 0) { init(); }
+
+    using text_iarchive_impl<CacheInputArchive>::load;
+    template <class T> void load(T& value) {
+        if constexpr (kPlainNumber<T>) {
+            readNumber(value);
+        } else {
+            text_iarchive_impl<CacheInputArchive>::load(value);
+        }
+    }
+
+private:
+    template <class T> void readNumber(T& value) {
+        std::streambuf* buffer = is.rdbuf();
+        int c = buffer->sgetc();
+        while (c != std::char_traits<char>::eof() && std::isspace(c)) {
+            c = buffer->snextc();
+        }
+        char text[64];
+        std::size_t length = 0;
+        while (c != std::char_traits<char>::eof() && !std::isspace(c) && length < sizeof text) {
+            text[length++] = static_cast<char>(c);
+            c = buffer->snextc();
+        }
+        const std::from_chars_result result = std::from_chars(text, text + length, value);
+        if (length == 0 || result.ec != std::errc() || result.ptr != text + length) {
+            throw boost::archive::archive_exception(boost::archive::archive_exception::input_stream_error);
+        }
+    }
+};
+
+} // namespace
+
+template class boost::archive::detail::archive_serializer_map<CacheOutputArchive>;
+template class boost::archive::basic_text_oarchive<CacheOutputArchive>;
+template class boost::archive::text_oarchive_impl<CacheOutputArchive>;
+template class boost::archive::detail::archive_serializer_map<CacheInputArchive>;
+template class boost::archive::basic_text_iarchive<CacheInputArchive>;
+template class boost::archive::text_iarchive_impl<CacheInputArchive>;
 
 thread_local bool ModelCache::modelChanged = false;
 
@@ -490,7 +569,7 @@ bool writeArchive(const OgreModel& model, const std::string& path) {
     ChecksummedFile file(path);
     {
         std::ostream out(&file);
-        boost::archive::text_oarchive archive(out);
+        CacheOutputArchive archive(out);
         archive << model;
         out << '\n';
     }
@@ -582,7 +661,7 @@ OgreModel* ModelCache::loadModelCache(const std::string& expectedHash, const std
             load.elementLimit = size;
             TextBuffer buffer(text, size);
             std::istream in(&buffer);
-            boost::archive::text_iarchive archive(in);
+            CacheInputArchive archive(in);
             archive >> *model;
         } catch (const std::exception& exception) {
             rejectDamaged(*model, load, cachePath, exception.what());
