@@ -48,23 +48,27 @@ std::vector<Quad> sheet(int columns, int rows) {
 
 void writeMeshXml(const std::vector<Quad>& quads, const std::string& path) {
     std::FILE* file = std::fopen(path.c_str(), "w");
-    std::fprintf(file, "<mesh><submeshes><submesh material=\"Ground\" usesharedvertices=\"false\">\n"
-                       "<faces count=\"%zu\">\n",
+    std::fprintf(file,
+                 "<mesh><submeshes><submesh material=\"Ground\" usesharedvertices=\"false\">\n"
+                 "<faces count=\"%zu\">\n",
                  quads.size() * 2);
     for (std::size_t q = 0; q < quads.size(); ++q) {
         const std::size_t v = q * 4;
-        std::fprintf(file, "<face v1=\"%zu\" v2=\"%zu\" v3=\"%zu\"/>\n<face v1=\"%zu\" v2=\"%zu\" v3=\"%zu\"/>\n", v,
-                     v + 1, v + 2, v, v + 2, v + 3);
+        std::fprintf(file,
+                     "<face v1=\"%zu\" v2=\"%zu\" v3=\"%zu\"/>\n<face v1=\"%zu\" v2=\"%zu\" v3=\"%zu\"/>\n",
+                     v, v + 1, v + 2, v, v + 2, v + 3);
     }
-    std::fprintf(file, "</faces>\n<geometry vertexcount=\"%zu\">\n"
-                       "<vertexbuffer positions=\"true\" normals=\"true\" texture_coords=\"1\">\n",
+    std::fprintf(file,
+                 "</faces>\n<geometry vertexcount=\"%zu\">\n"
+                 "<vertexbuffer positions=\"true\" normals=\"true\" texture_coords=\"1\">\n",
                  quads.size() * 4);
     for (const Quad& quad : quads) {
         for (const auto& corner : quad.corners) {
-            std::fprintf(file,
-                         "<vertex><position x=\"%.9g\" y=\"%.9g\" z=\"%.9g\"/><normal x=\"0\" y=\"0\" z=\"1\"/>"
-                         "<texcoord u=\"%.9g\" v=\"%.9g\"/></vertex>\n",
-                         corner[0], corner[1], corner[2], corner[0] * 0.1f, corner[1] * 0.1f);
+            std::fprintf(
+                file,
+                "<vertex><position x=\"%.9g\" y=\"%.9g\" z=\"%.9g\"/><normal x=\"0\" y=\"0\" z=\"1\"/>"
+                "<texcoord u=\"%.9g\" v=\"%.9g\"/></vertex>\n",
+                corner[0], corner[1], corner[2], corner[0] * 0.1f, corner[1] * 0.1f);
         }
     }
     std::fprintf(file, "</vertexbuffer>\n</geometry>\n</submesh>\n</submeshes>\n</mesh>\n");
@@ -152,8 +156,12 @@ template <void (*Analyse)(OgreModelMesh&)> void EdgeAnalysisOf(benchmark::State&
     state.counters["faces"] = static_cast<double>(state.range(0));
 }
 
-void FastEdges(OgreModelMesh& mesh) { EdgeAnalysis::calcEdges(mesh); }
-void NaiveEdges(OgreModelMesh& mesh) { naiveCalcEdges(mesh); }
+void FastEdges(OgreModelMesh& mesh) {
+    EdgeAnalysis::calcEdges(mesh);
+}
+void NaiveEdges(OgreModelMesh& mesh) {
+    naiveCalcEdges(mesh);
+}
 
 void CacheWrite(benchmark::State& state) {
     std::unique_ptr<OgreModel> model(OgreLoader::getInstance()->loadXMLModel("", files().xmlPath()));

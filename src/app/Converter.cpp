@@ -27,7 +27,8 @@ std::string lowerCase(std::string text) {
 }
 
 bool endsWith(const std::string& text, const std::string& ending) {
-    return text.size() >= ending.size() && text.compare(text.size() - ending.size(), ending.size(), ending) == 0;
+    return text.size() >= ending.size() &&
+           text.compare(text.size() - ending.size(), ending.size(), ending) == 0;
 }
 
 bool isImageFile(const std::string& lowerPath) {
@@ -39,10 +40,14 @@ bool isImageFile(const std::string& lowerPath) {
 }
 
 // Everything before the last ".".
-std::string withoutExtension(const std::string& path) { return path.substr(0, path.find_last_of('.')); }
+std::string withoutExtension(const std::string& path) {
+    return path.substr(0, path.find_last_of('.'));
+}
 
 // Everything after the last "/" or "\\".
-std::string fileName(const std::string& path) { return path.substr(path.find_last_of("/\\") + 1); }
+std::string fileName(const std::string& path) {
+    return path.substr(path.find_last_of("/\\") + 1);
+}
 
 void logImageLibraryErrors() {
     for (ILenum error = ilGetError(); error != IL_NO_ERROR; error = ilGetError()) {
@@ -52,7 +57,7 @@ void logImageLibraryErrors() {
 
 // One image name of the image library, bound while it lives.
 class BoundImage {
-public:
+  public:
     BoundImage() {
         ilGenImages(1, &name);
         ilBindImage(name);
@@ -61,14 +66,14 @@ public:
     BoundImage(const BoundImage&) = delete;
     BoundImage& operator=(const BoundImage&) = delete;
 
-private:
+  private:
     ILuint name = 0;
 };
 
 ILint askCompression(const std::string& path) {
     const MessageBoxResult answer = Util::showMessageBox(
-        "Select Compression mode: Press\n\nYes\t\tfor DXT1\nNo\t\tfor DXT3\nCancel\t\tfor DXT5", fileName(path),
-        MessageBoxIcon::Question, MessageBoxButtons::YesNoCancel);
+        "Select Compression mode: Press\n\nYes\t\tfor DXT1\nNo\t\tfor DXT3\nCancel\t\tfor DXT5",
+        fileName(path), MessageBoxIcon::Question, MessageBoxButtons::YesNoCancel);
     return answer == MessageBoxResult::Yes ? IL_DXT1 : answer == MessageBoxResult::No ? IL_DXT3 : IL_DXT5;
 }
 
@@ -122,8 +127,8 @@ void convertDDS(const std::string& path) {
         LOG_ERROR("File '" << path << "' could not be loaded!");
         return;
     }
-    const MessageBoxResult mipmaps =
-        Util::showMessageBox("Create Mipmaps?", "Mipmaps", MessageBoxIcon::Question, MessageBoxButtons::YesNo);
+    const MessageBoxResult mipmaps = Util::showMessageBox("Create Mipmaps?", "Mipmaps",
+                                                          MessageBoxIcon::Question, MessageBoxButtons::YesNo);
     if (mipmaps == MessageBoxResult::Yes) {
         if (!iluBuildMipmaps()) {
             LOG_ERROR("Mipmaps for file '" << path << "' could not be created!");

@@ -159,8 +159,12 @@ int cornerAt(const OgreModelFace* face, const OgreModelVertex* vertex) {
     return number;
 }
 
-bool runsBackward(int difference) { return difference == 1 || difference == -2; }
-bool runsForward(int difference) { return difference == -1 || difference == 2; }
+bool runsBackward(int difference) {
+    return difference == 1 || difference == -2;
+}
+bool runsForward(int difference) {
+    return difference == -1 || difference == 2;
+}
 
 void deleteEdges(OgreModelSubmesh& submesh) {
     for (OgreModelEdge* edge : submesh.edges) {

@@ -12,9 +12,9 @@
 #include <iterator>
 #include <sstream>
 #include <stdexcept>
+#include <streambuf>
 #include <tuple>
 #include <unistd.h>
-#include <streambuf>
 #include <unordered_set>
 
 #include <charconv>
@@ -49,8 +49,10 @@ constexpr bool kPlainNumber =
 
 // The library's text archives with faster numbers; the same layout otherwise.
 class CacheOutputArchive : public boost::archive::text_oarchive_impl<CacheOutputArchive> {
-public:
-    explicit CacheOutputArchive(std::ostream& out) : text_oarchive_impl<CacheOutputArchive>(out, 0) { init(); }
+  public:
+    explicit CacheOutputArchive(std::ostream& out) : text_oarchive_impl<CacheOutputArchive>(out, 0) {
+        init();
+    }
 
     using text_oarchive_impl<CacheOutputArchive>::save;
     template <class T> void save(const T& value) {
@@ -66,7 +68,7 @@ public:
 };
 
 class CacheInputArchive : public boost::archive::text_iarchive_impl<CacheInputArchive> {
-public:
+  public:
     explicit CacheInputArchive(std::istream& in) : text_iarchive_impl<CacheInputArchive>(in, 0) { init(); }
 
     using text_iarchive_impl<CacheInputArchive>::load;
@@ -78,7 +80,7 @@ public:
         }
     }
 
-private:
+  private:
     template <class T> void readNumber(T& value) {
         std::streambuf* buffer = is.rdbuf();
         int c = buffer->sgetc();
@@ -115,7 +117,7 @@ namespace {
 // out damaged, the records are freed from here, each once, whatever state the
 // tree between them was left in.
 class LoadedRecords {
-public:
+  public:
     template <class T> void add(T* record) { std::get<std::vector<T*>>(lists).push_back(record); }
     template <class T> const std::vector<T*>& all() const { return std::get<std::vector<T*>>(lists); }
 
@@ -127,7 +129,7 @@ public:
         std::apply([](auto&... list) { (destroy(list), ...); }, lists);
     }
 
-private:
+  private:
     template <class T> static void destroy(std::vector<T*>& list) {
         for (T* record : list) {
             release(*record);
@@ -160,10 +162,11 @@ private:
     static void release(OgreModelFace&) {}
     static void release(OgreModelEdge&) {}
 
-    std::tuple<std::vector<OgreModelMesh*>, std::vector<OgreModelSubmesh*>, std::vector<OgreModelSharedgeometry*>,
-               std::vector<OgreModelGeometry*>, std::vector<OgreModelVertexbuffer*>, std::vector<OgreModelVertex*>,
-               std::vector<OgreModelVertexPosition*>, std::vector<OgreModelFace*>, std::vector<OgreModelEdge*>,
-               std::vector<OgreModelAnimation*>, std::vector<OgreModelTrack*>, std::vector<OgreModelKeyframe*>>
+    std::tuple<
+        std::vector<OgreModelMesh*>, std::vector<OgreModelSubmesh*>, std::vector<OgreModelSharedgeometry*>,
+        std::vector<OgreModelGeometry*>, std::vector<OgreModelVertexbuffer*>, std::vector<OgreModelVertex*>,
+        std::vector<OgreModelVertexPosition*>, std::vector<OgreModelFace*>, std::vector<OgreModelEdge*>,
+        std::vector<OgreModelAnimation*>, std::vector<OgreModelTrack*>, std::vector<OgreModelKeyframe*>>
         lists;
 };
 
@@ -176,7 +179,7 @@ struct LoadInProgress {
 thread_local LoadInProgress* currentLoad = nullptr;
 
 class ScopedLoad {
-public:
+  public:
     ScopedLoad(LoadInProgress& load) { currentLoad = &load; }
     ~ScopedLoad() { currentLoad = nullptr; }
     ScopedLoad(const ScopedLoad&) = delete;
@@ -211,8 +214,8 @@ template <class Archive, class T> void transferList(Archive& archive, std::vecto
 namespace boost::serialization {
 
 // Records read through pointers are built here, so that each is known to the read in progress.
-#define VORN_TRACK_LOADED_RECORD(Record)                                                                      \
-    template <class Archive> void load_construct_data(Archive&, Record* record, const unsigned int) {           \
+#define VORN_TRACK_LOADED_RECORD(Record)                                                                     \
+    template <class Archive> void load_construct_data(Archive&, Record* record, const unsigned int) {        \
         ::new (record) Record();                                                                             \
         if (currentLoad) {                                                                                   \
             currentLoad->records.add(record);                                                                \
@@ -239,43 +242,44 @@ template <class Archive> void serialize(Archive& archive, OgreModel& model, cons
         ModelCache::modelChanged = true;
         return;
     }
-    archive & model.hash;
+    archive& model.hash;
     if (!model.expectedHash.empty() && model.expectedHash != model.hash) {
         ModelCache::modelChanged = true;
         return;
     }
-    archive & model.mesh;
+    archive& model.mesh;
 }
 
 template <class Archive> void serialize(Archive& archive, OgreModelMesh& mesh, const unsigned int) {
-    archive & mesh.submeshes;
-    archive & mesh.animations;
-    archive & mesh.meshTracks;
-    archive & mesh.sharedGeometry;
-    archive & mesh.extents;
-    archive & mesh.radius;
-    archive & mesh.hasCracks;
+    archive& mesh.submeshes;
+    archive& mesh.animations;
+    archive& mesh.meshTracks;
+    archive& mesh.sharedGeometry;
+    archive& mesh.extents;
+    archive& mesh.radius;
+    archive& mesh.hasCracks;
 }
 
 template <class Archive> void serialize(Archive& archive, OgreModelSubmesh& submesh, const unsigned int) {
-    archive & submesh.index;
-    archive & submesh.material;
+    archive& submesh.index;
+    archive& submesh.material;
     transferList(archive, submesh.faces);
     transferList(archive, submesh.edges);
-    archive & submesh.faceCount;
-    archive & submesh.geometry;
-    archive & submesh.operationType;
-    archive & submesh.use32BitIndexes;
-    archive & submesh.useSharedVertices;
-    archive & submesh.tracks;
+    archive& submesh.faceCount;
+    archive& submesh.geometry;
+    archive& submesh.operationType;
+    archive& submesh.use32BitIndexes;
+    archive& submesh.useSharedVertices;
+    archive& submesh.tracks;
 }
 
 template <class Archive, class Geometry> void serializeGeometry(Archive& archive, Geometry& geometry) {
-    archive & geometry.vertexCount;
+    archive& geometry.vertexCount;
     transferList(archive, geometry.vertexBuffers);
 }
 
-template <class Archive> void serialize(Archive& archive, OgreModelSharedgeometry& geometry, const unsigned int) {
+template <class Archive>
+void serialize(Archive& archive, OgreModelSharedgeometry& geometry, const unsigned int) {
     serializeGeometry(archive, geometry);
 }
 
@@ -284,69 +288,70 @@ template <class Archive> void serialize(Archive& archive, OgreModelGeometry& geo
 }
 
 template <class Archive> void serialize(Archive& archive, OgreModelVertexbuffer& buffer, const unsigned int) {
-    archive & buffer.binormals;
-    archive & buffer.coloursDiffuse;
-    archive & buffer.coloursSpecular;
-    archive & buffer.normals;
-    archive & buffer.positions;
-    archive & buffer.tangentDimensions;
-    archive & buffer.tangents;
+    archive& buffer.binormals;
+    archive& buffer.coloursDiffuse;
+    archive& buffer.coloursSpecular;
+    archive& buffer.normals;
+    archive& buffer.positions;
+    archive& buffer.tangentDimensions;
+    archive& buffer.tangents;
     for (int& dimensions : buffer.textureCoordDimensions) {
-        archive & dimensions;
+        archive& dimensions;
     }
-    archive & buffer.textureCoords;
+    archive& buffer.textureCoords;
     transferList(archive, buffer.vertices);
 }
 
 template <class Archive> void serialize(Archive& archive, OgreModelVertex& vertex, const unsigned int) {
-    archive & vertex.binormal;
-    archive & vertex.colourDiffuse;
-    archive & vertex.colourSpecular;
-    archive & vertex.index;
-    archive & vertex.normal;
-    archive & vertex.position;
-    archive & vertex.tangent;
-    archive & vertex.texcoords;
+    archive& vertex.binormal;
+    archive& vertex.colourDiffuse;
+    archive& vertex.colourSpecular;
+    archive& vertex.index;
+    archive& vertex.normal;
+    archive& vertex.position;
+    archive& vertex.tangent;
+    archive& vertex.texcoords;
 }
 
-template <class Archive> void serialize(Archive& archive, OgreModelVertexPosition& position, const unsigned int) {
-    archive & position.position;
+template <class Archive>
+void serialize(Archive& archive, OgreModelVertexPosition& position, const unsigned int) {
+    archive& position.position;
 }
 
 template <class Archive> void serialize(Archive& archive, OgreModelFace& face, const unsigned int) {
-    archive & face.index;
-    archive & face.v1;
-    archive & face.e1;
-    archive & face.v2;
-    archive & face.e2;
-    archive & face.v3;
-    archive & face.e3;
-    archive & face.normal;
+    archive& face.index;
+    archive& face.v1;
+    archive& face.e1;
+    archive& face.v2;
+    archive& face.e2;
+    archive& face.v3;
+    archive& face.e3;
+    archive& face.normal;
 }
 
 template <class Archive> void serialize(Archive& archive, OgreModelEdge& edge, const unsigned int) {
-    archive & edge.index;
-    archive & edge.v1;
-    archive & edge.v2;
-    archive & edge.face1;
-    archive & edge.face2;
+    archive& edge.index;
+    archive& edge.v1;
+    archive& edge.v2;
+    archive& edge.face1;
+    archive& edge.face2;
 }
 
 template <class Archive> void serialize(Archive& archive, OgreModelAnimation& animation, const unsigned int) {
-    archive & animation.length;
-    archive & animation.name;
+    archive& animation.length;
+    archive& animation.name;
     transferList(archive, animation.tracks);
 }
 
 template <class Archive> void serialize(Archive& archive, OgreModelTrack& track, const unsigned int) {
-    archive & track.index;
-    archive & track.target;
-    archive & track.type;
+    archive& track.index;
+    archive& track.target;
+    archive& track.type;
     transferList(archive, track.keyframes);
 }
 
 template <class Archive> void serialize(Archive& archive, OgreModelKeyframe& keyframe, const unsigned int) {
-    archive & keyframe.time;
+    archive& keyframe.time;
     transferList(archive, keyframe.positions);
 }
 
@@ -358,14 +363,14 @@ namespace {
 // record owned exactly once, every other pointer aimed at an owned record of
 // the right kind, every edge index inside its submesh's edge list.
 class TreeCheck {
-public:
+  public:
     explicit TreeCheck(const LoadedRecords& records) : records(records) {}
 
     bool valid(const OgreModelMesh* mesh) {
         return own(mesh) && ownedTree(*mesh) && references(*mesh) && owned.size() == records.count();
     }
 
-private:
+  private:
     template <class T> bool own(const T* record) {
         if (!record || !known(record)) {
             return false;
@@ -417,15 +422,17 @@ private:
 
     template <class Geometry> bool ownedGeometry(const Geometry& geometry) {
         return ownAll(geometry.vertexBuffers, [&](const OgreModelVertexbuffer& buffer) {
-            return ownAll(buffer.vertices, [&](const OgreModelVertex& vertex) { return own(vertex.position); });
+            return ownAll(buffer.vertices,
+                          [&](const OgreModelVertex& vertex) { return own(vertex.position); });
         });
     }
 
     bool ownedAnimation(const OgreModelAnimation& animation) {
         const auto leaf = [](const auto&) { return true; };
         return ownAll(animation.tracks, [&](const OgreModelTrack& track) {
-            return ownAll(track.keyframes,
-                          [&](const OgreModelKeyframe& keyframe) { return ownAll(keyframe.positions, leaf); });
+            return ownAll(track.keyframes, [&](const OgreModelKeyframe& keyframe) {
+                return ownAll(keyframe.positions, leaf);
+            });
         });
     }
 
@@ -468,12 +475,13 @@ private:
 
     const LoadedRecords& records;
     std::unordered_set<const void*> owned;
-    mutable std::tuple<std::unordered_set<const OgreModelMesh*>, std::unordered_set<const OgreModelSubmesh*>,
-                       std::unordered_set<const OgreModelSharedgeometry*>, std::unordered_set<const OgreModelGeometry*>,
-                       std::unordered_set<const OgreModelVertexbuffer*>, std::unordered_set<const OgreModelVertex*>,
-                       std::unordered_set<const OgreModelVertexPosition*>, std::unordered_set<const OgreModelFace*>,
-                       std::unordered_set<const OgreModelEdge*>, std::unordered_set<const OgreModelAnimation*>,
-                       std::unordered_set<const OgreModelTrack*>, std::unordered_set<const OgreModelKeyframe*>>
+    mutable std::tuple<
+        std::unordered_set<const OgreModelMesh*>, std::unordered_set<const OgreModelSubmesh*>,
+        std::unordered_set<const OgreModelSharedgeometry*>, std::unordered_set<const OgreModelGeometry*>,
+        std::unordered_set<const OgreModelVertexbuffer*>, std::unordered_set<const OgreModelVertex*>,
+        std::unordered_set<const OgreModelVertexPosition*>, std::unordered_set<const OgreModelFace*>,
+        std::unordered_set<const OgreModelEdge*>, std::unordered_set<const OgreModelAnimation*>,
+        std::unordered_set<const OgreModelTrack*>, std::unordered_set<const OgreModelKeyframe*>>
         knownSets;
 };
 
@@ -500,7 +508,7 @@ std::string createTemporaryFile(const std::string& cachePath) {
 // archive library trusts its input, so a cache is handed to it only whole.
 // Text is taken in pieces whose sizes are multiples of 8, except the last.
 class Checksum {
-public:
+  public:
     void add(const char* text, std::size_t size) {
         std::size_t i = 0;
         for (; i + 8 <= size; i += 8) {
@@ -523,13 +531,13 @@ public:
 
     static constexpr std::size_t kTrailerSize = 9 + 16 + 1;
 
-private:
+  private:
     std::uint64_t hash = 0xCBF29CE484222325ull;
 };
 
 // Passes the archive text on to a file while summing it up.
 class ChecksummedFile : public std::streambuf {
-public:
+  public:
     explicit ChecksummedFile(const std::string& path) : file(path, std::ios::binary | std::ios::trunc) {
         setp(buffer, buffer + sizeof buffer);
     }
@@ -542,7 +550,7 @@ public:
         return !file.fail();
     }
 
-protected:
+  protected:
     int_type overflow(int_type c) override {
         flushBuffer();
         if (!traits_type::eq_int_type(c, traits_type::eof())) {
@@ -552,7 +560,7 @@ protected:
         return traits_type::not_eof(c);
     }
 
-private:
+  private:
     void flushBuffer() {
         const std::size_t size = static_cast<std::size_t>(pptr() - pbase());
         checksum.add(pbase(), size);
@@ -600,11 +608,12 @@ std::size_t verifiedArchiveSize(const std::string& file) {
 
 // Reads the archive straight from the text in memory.
 class TextBuffer : public std::streambuf {
-public:
+  public:
     TextBuffer(std::string& text, std::size_t size) { setg(text.data(), text.data(), text.data() + size); }
 };
 
-void rejectDamaged(OgreModel& model, LoadInProgress& load, const std::string& cachePath, const std::string& why) {
+void rejectDamaged(OgreModel& model, LoadInProgress& load, const std::string& cachePath,
+                   const std::string& why) {
     LOG_WARN("cache file '" << cachePath << "' is damaged (" << why << ")");
     load.records.destroyAll();
     model.mesh = nullptr;

@@ -158,7 +158,8 @@ std::string submeshName(const std::vector<XMLNode>& nameNodes, int index) {
     return name;
 }
 
-template <class Record, class Key> void storeReplacing(std::map<Key, Record*>& records, const Key& key, Record* record) {
+template <class Record, class Key>
+void storeReplacing(std::map<Key, Record*>& records, const Key& key, Record* record) {
     Record*& slot = records[key];
     delete slot;
     slot = record;
@@ -351,7 +352,8 @@ OgreModel* OgreLoader::loadXMLModel(const std::string& hash, const std::string& 
     return model.release();
 }
 
-OgreModelSubmesh* OgreLoader::loadModelSubmesh(const XMLNode& node, const OgreModelSharedgeometry* sharedGeometry) {
+OgreModelSubmesh* OgreLoader::loadModelSubmesh(const XMLNode& node,
+                                               const OgreModelSharedgeometry* sharedGeometry) {
     auto submesh = std::make_unique<OgreModelSubmesh>();
     submesh->material = readString(node, "material");
     submesh->useSharedVertices = readBool(node, "usesharedvertices", true);

@@ -12,7 +12,7 @@
 // is preferred to the XML file (path + ".xml"), and a new one is written after
 // every XML load.
 class OgreLoader {
-public:
+  public:
     static OgreLoader* getInstance();
     static void destroy();
 
@@ -34,7 +34,7 @@ public:
 
     std::map<std::string, OgreModelMesh*> meshCache;
 
-private:
+  private:
     OgreLoader() = default;
     ~OgreLoader();
 

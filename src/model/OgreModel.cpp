@@ -31,9 +31,10 @@ void writeMatrix(float matrix[16], const float rotation[9], const float translat
 
 // Inverse of a row-major 3x3 matrix by cofactors; identity when it is singular.
 void invertRotation(const float r[9], float inverse[9]) {
-    const float cofactors[9] = {r[4] * r[8] - r[5] * r[7], r[5] * r[6] - r[3] * r[8], r[3] * r[7] - r[4] * r[6],
-                                r[2] * r[7] - r[1] * r[8], r[0] * r[8] - r[2] * r[6], r[1] * r[6] - r[0] * r[7],
-                                r[1] * r[5] - r[2] * r[4], r[2] * r[3] - r[0] * r[5], r[0] * r[4] - r[1] * r[3]};
+    const float cofactors[9] = {
+        r[4] * r[8] - r[5] * r[7], r[5] * r[6] - r[3] * r[8], r[3] * r[7] - r[4] * r[6],
+        r[2] * r[7] - r[1] * r[8], r[0] * r[8] - r[2] * r[6], r[1] * r[6] - r[0] * r[7],
+        r[1] * r[5] - r[2] * r[4], r[2] * r[3] - r[0] * r[5], r[0] * r[4] - r[1] * r[3]};
     const float determinant = r[0] * cofactors[0] + r[1] * cofactors[1] + r[2] * cofactors[2];
     if (determinant == 0.0f) {
         std::copy(kIdentity, kIdentity + 3, inverse);
@@ -102,34 +103,56 @@ void OgreModel::calcEdges() {
 
 void OgreModel::createVertexArrays() {}
 
-PhysicsActor* OgreModel::getActor() { return actor; }
+PhysicsActor* OgreModel::getActor() {
+    return actor;
+}
 
-void OgreModel::setActor(PhysicsActor* newActor) { actor = newActor; }
+void OgreModel::setActor(PhysicsActor* newActor) {
+    actor = newActor;
+}
 
 // The actor's pose is read through applyGlobalPose once the physics layer drives it.
 void OgreModel::update() {}
 
-float* OgreModel::getModelMatrix() { return modelMatrix; }
+float* OgreModel::getModelMatrix() {
+    return modelMatrix;
+}
 
-void OgreModel::setModelMatrix(const float matrix[16]) { std::copy(matrix, matrix + 16, modelMatrix); }
+void OgreModel::setModelMatrix(const float matrix[16]) {
+    std::copy(matrix, matrix + 16, modelMatrix);
+}
 
-float* OgreModel::getInverseModelMatrix() { return inverseModelMatrix; }
+float* OgreModel::getInverseModelMatrix() {
+    return inverseModelMatrix;
+}
 
 void OgreModel::setInverseModelMatrix(const float matrix[16]) {
     std::copy(matrix, matrix + 16, inverseModelMatrix);
 }
 
-float* OgreModel::getPosition() { return position; }
+float* OgreModel::getPosition() {
+    return position;
+}
 
-void OgreModel::setPosition(const float vector[3]) { std::copy(vector, vector + 3, position); }
+void OgreModel::setPosition(const float vector[3]) {
+    std::copy(vector, vector + 3, position);
+}
 
-float* OgreModel::getLinearVelocity() { return linearVelocity; }
+float* OgreModel::getLinearVelocity() {
+    return linearVelocity;
+}
 
-void OgreModel::setLinearVelocity(const float vector[3]) { std::copy(vector, vector + 3, linearVelocity); }
+void OgreModel::setLinearVelocity(const float vector[3]) {
+    std::copy(vector, vector + 3, linearVelocity);
+}
 
-float* OgreModel::getAngularVelocity() { return angularVelocity; }
+float* OgreModel::getAngularVelocity() {
+    return angularVelocity;
+}
 
-void OgreModel::setAngularVelocity(const float vector[3]) { std::copy(vector, vector + 3, angularVelocity); }
+void OgreModel::setAngularVelocity(const float vector[3]) {
+    std::copy(vector, vector + 3, angularVelocity);
+}
 
 void OgreModel::applyMaterial(OgreModelSubmesh*) {}
 
@@ -141,8 +164,9 @@ void OgreModel::applyGlobalPose(const float rotation[9], const float translation
     invertRotation(rotation, inverse);
     float inverseTranslation[3];
     for (int row = 0; row < 3; ++row) {
-        inverseTranslation[row] = -(inverse[row * 3] * translation[0] + inverse[row * 3 + 1] * translation[1] +
-                                    inverse[row * 3 + 2] * translation[2]);
+        inverseTranslation[row] =
+            -(inverse[row * 3] * translation[0] + inverse[row * 3 + 1] * translation[1] +
+              inverse[row * 3 + 2] * translation[2]);
     }
     writeMatrix(inverseModelMatrix, inverse, inverseTranslation);
 }

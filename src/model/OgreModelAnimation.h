@@ -12,6 +12,6 @@ struct OgreModelAnimation {
     OgreModelAnimation& operator=(const OgreModelAnimation&) = delete;
 
     std::string name;
-    float length = 0.0f;                  // seconds
+    float length = 0.0f;                 // seconds
     std::vector<OgreModelTrack*> tracks; // owned
 };

@@ -21,7 +21,8 @@ OgreModelSubmesh::~OgreModelSubmesh() {
         delete edge;
     }
     delete geometry;
-    for (float* array : {positionsAdj, nextPositionsAdj, normals, binormals, tangents, texcoords, shadowVertices}) {
+    for (float* array :
+         {positionsAdj, nextPositionsAdj, normals, binormals, tangents, texcoords, shadowVertices}) {
         delete[] array;
     }
     for (unsigned int* buffer : {positionsBuffer, nextPositionsBuffer, normalsBuffer, binormalsBuffer,

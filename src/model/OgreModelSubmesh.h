@@ -27,9 +27,9 @@ struct OgreModelSubmesh {
     bool use32BitIndexes = false;
     int operationType = TRIANGLE_LIST;
     int faceCount = 0;
-    std::vector<OgreModelFace*> faces;           // owned
-    std::vector<OgreModelEdge*> edges;           // owned
-    OgreModelGeometry* geometry = nullptr;       // owned, may be null
+    std::vector<OgreModelFace*> faces;             // owned
+    std::vector<OgreModelEdge*> edges;             // owned
+    OgreModelGeometry* geometry = nullptr;         // owned, may be null
     std::map<std::string, OgreModelTrack*> tracks; // by animation name; owned by the animations
 
     // Per-corner arrays in face order (owned, built for drawing and shadow volumes).

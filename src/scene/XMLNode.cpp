@@ -7,7 +7,9 @@
 
 namespace {
 
-bool sameName(const char* a, const char* b) { return strcasecmp(a, b) == 0; }
+bool sameName(const char* a, const char* b) {
+    return strcasecmp(a, b) == 0;
+}
 
 std::string readWholeFile(const std::string& fileName) {
     std::ifstream in(fileName, std::ios::binary);
@@ -75,7 +77,8 @@ XMLNode XMLNode::parseFile(const std::string& fileName, const char* tag) {
         return {};
     }
     auto document = std::make_shared<pugi::xml_document>();
-    if (!usableParse(document->load_buffer(text.data(), text.size(), pugi::parse_default, guessEncoding(text)))) {
+    if (!usableParse(
+            document->load_buffer(text.data(), text.size(), pugi::parse_default, guessEncoding(text)))) {
         return {};
     }
     pugi::xml_node found = document->document_element();
@@ -114,7 +117,8 @@ std::vector<XMLNode> XMLNode::getChildNodes(const char* name) const {
 }
 
 const char* XMLNode::findAttribute(const char* name) const {
-    for (pugi::xml_attribute attribute = node.first_attribute(); attribute; attribute = attribute.next_attribute()) {
+    for (pugi::xml_attribute attribute = node.first_attribute(); attribute;
+         attribute = attribute.next_attribute()) {
         if (sameName(attribute.name(), name)) {
             return attribute.value();
         }

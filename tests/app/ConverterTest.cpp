@@ -33,13 +33,14 @@ std::string header(const std::string& dds, std::size_t offset, std::size_t lengt
 
 int mipmapCount(const std::string& dds) {
     const std::string bytes = header(dds, 28, 4);
-    return bytes.empty() ? -1 : static_cast<unsigned char>(bytes[0]) | static_cast<unsigned char>(bytes[1]) << 8;
+    return bytes.empty() ? -1
+                         : static_cast<unsigned char>(bytes[0]) | static_cast<unsigned char>(bytes[1]) << 8;
 }
 
 } // namespace
 
 class ConverterTest : public ::testing::Test {
-protected:
+  protected:
     // Runs the game executable on `arguments` with `answers` as its standard input.
     ConverterRun convert(const std::vector<std::string>& arguments, const std::string& answers) {
         data.write("answers.txt", answers);
@@ -101,7 +102,8 @@ TEST_F(ConverterTest, ImagesBecomeDdsInTheChosenFormat) {
         std::string answers, fourCC;
         bool mipmaps;
     };
-    const Case cases[] = {{"y\ny\n", "DXT1", true}, {"n\nn\n", "DXT3", false}, {"yes\ncancel\n", "DXT5", true}};
+    const Case cases[] = {
+        {"y\ny\n", "DXT1", true}, {"n\nn\n", "DXT3", false}, {"yes\ncancel\n", "DXT5", true}};
     for (const Case& c : cases) {
         writeImage("wall.png");
         const ConverterRun run = convert({"../wall.png"}, c.answers);
@@ -134,9 +136,9 @@ TEST_F(ConverterTest, MissingFilesAreSkippedSilentlyAndOthersNamed) {
     data.write("notes.txt", "hello");
     data.write("broken.png", "not an image");
     data.write("models/empty.mesh.xml", "<mesh/>");
-    const ConverterRun run = convert({"../missing.mesh.xml", "../missing.png", "../notes.txt", "../broken.png",
-                             "../models/empty.mesh.xml"},
-                            "\n");
+    const ConverterRun run = convert({"../missing.mesh.xml", "../missing.png", "../notes.txt",
+                                      "../broken.png", "../models/empty.mesh.xml"},
+                                     "\n");
     const std::vector<std::string> expected = {
         "INFO  [main] Entering Converter Mode",
         "INFO  [main] Unknown Filetype: '../notes.txt', skipping",

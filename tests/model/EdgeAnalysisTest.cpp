@@ -11,14 +11,18 @@
 
 namespace {
 
-OgreModelSubmesh& only(OgreModelMesh& mesh) { return *mesh.submeshes.begin()->second; }
+OgreModelSubmesh& only(OgreModelMesh& mesh) {
+    return *mesh.submeshes.begin()->second;
+}
 
 // The corner number (0 to 2) of `vertex` in `face` by identity, -1 if absent.
 int cornerOf(const OgreModelFace* face, const OgreModelVertex* vertex) {
     return face->v1 == vertex ? 0 : face->v2 == vertex ? 1 : face->v3 == vertex ? 2 : -1;
 }
 
-bool samePlace(const OgreModelVertex* a, const OgreModelVertex* b) { return EdgeAnalysis::samePosition(a, b); }
+bool samePlace(const OgreModelVertex* a, const OgreModelVertex* b) {
+    return EdgeAnalysis::samePosition(a, b);
+}
 
 // Whether the face, walked in winding order, goes from the position of `from` to that of `to`.
 bool runsForward(const OgreModelFace* face, const OgreModelVertex* from, const OgreModelVertex* to) {
@@ -66,7 +70,9 @@ template <class Analysis> Analysed analyse(const MeshData& data, Analysis analys
     return result;
 }
 
-Analysed fast(const MeshData& data) { return analyse(data, EdgeAnalysis::calcEdges); }
+Analysed fast(const MeshData& data) {
+    return analyse(data, EdgeAnalysis::calcEdges);
+}
 
 void expectClosedAndConsistent(OgreModelMesh& mesh) {
     for (const OgreModelEdge* edge : only(mesh).edges) {
@@ -110,9 +116,10 @@ TEST(EdgeAnalysisTest, OppositeWindingIsReportedAndLeftAlone) {
     ASSERT_EQ(edges.size(), 5u);
     EXPECT_EQ(edges[0]->face1->index, 0);
     EXPECT_EQ(edges[0]->face2->index, 1);
-    EXPECT_EQ(std::count(result.warnings.begin(), result.warnings.end(),
-                         "WARN OgreModel: found buggy edge: index=0(one of the faces is not winding correctly)"),
-              1);
+    EXPECT_EQ(
+        std::count(result.warnings.begin(), result.warnings.end(),
+                   "WARN OgreModel: found buggy edge: index=0(one of the faces is not winding correctly)"),
+        1);
 }
 
 TEST(EdgeAnalysisTest, SeamWeldsOnlyOnExactlyEqualPositions) {

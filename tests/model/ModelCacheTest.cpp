@@ -25,17 +25,19 @@ namespace {
 // A model with everything a cache carries: seams, a crack, shared geometry and animations.
 const char* kAnimations =
     "<animations><animation name=\"sway\" length=\"1.5\"><tracks>"
-    "<track target=\"submesh\" index=\"0\"><keyframes><keyframe time=\"0.25\"><position x=\"1\" y=\"2\" z=\"3\"/>"
+    "<track target=\"submesh\" index=\"0\"><keyframes><keyframe time=\"0.25\"><position x=\"1\" y=\"2\" "
+    "z=\"3\"/>"
     "</keyframe><keyframe time=\"1\"/></keyframes></track><track target=\"mesh\"/></tracks></animation>"
     "</animations>";
 
 std::string richMeshXml() {
     MeshData torus = randomTorus(3, 9, 7, MeshFaults());
     std::string xml = meshXml(torus);
-    xml.insert(xml.rfind("</mesh>"),
-               std::string("<sharedgeometry><vertexbuffer><vertex><position x=\"-7\" y=\"0\" z=\"0\"/></vertex>"
-                           "</vertexbuffer></sharedgeometry>") +
-                   kAnimations);
+    xml.insert(
+        xml.rfind("</mesh>"),
+        std::string("<sharedgeometry><vertexbuffer><vertex><position x=\"-7\" y=\"0\" z=\"0\"/></vertex>"
+                    "</vertexbuffer></sharedgeometry>") +
+            kAnimations);
     return xml;
 }
 
@@ -58,7 +60,8 @@ struct Shape {
 
 template <class Geometry> std::size_t vertexCount(const Geometry* geometry) {
     std::size_t count = 0;
-    for (const OgreModelVertexbuffer* buffer : geometry ? geometry->vertexBuffers : decltype(geometry->vertexBuffers){}) {
+    for (const OgreModelVertexbuffer* buffer :
+         geometry ? geometry->vertexBuffers : decltype(geometry->vertexBuffers){}) {
         count += buffer->vertices.size();
     }
     return count;
@@ -100,7 +103,9 @@ Shape shapeOf(const OgreModelMesh& mesh) {
 }
 
 // The archive text of a cache file, without its newline and checksum line.
-std::string archiveOf(const std::string& file) { return file.substr(0, file.rfind('\n', file.size() - 2)); }
+std::string archiveOf(const std::string& file) {
+    return file.substr(0, file.rfind('\n', file.size() - 2));
+}
 
 // The archive header is "22 serialization::archive <library version> 0 11 ...": the
 // top object's tracking level and class version follow the library version.
@@ -115,7 +120,7 @@ std::string withClassVersion(const std::string& file, int version) {
 } // namespace
 
 class ModelCacheTest : public ::testing::Test {
-protected:
+  protected:
     ModelCacheTest() {
         path = "../models/thing.mesh";
         data.write("models/thing.mesh.xml", richMeshXml());
@@ -163,7 +168,8 @@ TEST_F(ModelCacheTest, WrittenModelReadsBackTheSame) {
     EXPECT_TRUE(shapeOf(*mesh) == expected);
 
     const OgreModelAnimation* sway = mesh->animations.at("sway");
-    EXPECT_EQ(mesh->submeshes.at("submesh_0")->tracks.at("sway"), sway->tracks[0]) << "one track, two holders";
+    EXPECT_EQ(mesh->submeshes.at("submesh_0")->tracks.at("sway"), sway->tracks[0])
+        << "one track, two holders";
     EXPECT_EQ(mesh->meshTracks.at("sway"), sway->tracks[1]);
     EXPECT_EQ(sway->tracks[0]->keyframes[0]->positions[0]->position[1], 2.0f);
     EXPECT_FLOAT_EQ(sway->length, 1.5f);
@@ -311,7 +317,8 @@ TEST_F(ModelCacheTest, InconsistentRecordsAreRefused) {
     }
     {
         auto mesh = fresh();
-        std::vector<OgreModelVertex*>& vertices = mesh->submeshes.at("submesh_0")->geometry->vertexBuffers[0]->vertices;
+        std::vector<OgreModelVertex*>& vertices =
+            mesh->submeshes.at("submesh_0")->geometry->vertexBuffers[0]->vertices;
         vertices.push_back(vertices[0]);
         EXPECT_TRUE(refused(*mesh)) << "vertex owned twice";
         vertices.pop_back();

@@ -21,7 +21,8 @@ std::string vertexXml(float x, float y, float z, const std::string& extra = "") 
 std::string triangleSubmesh(const std::string& attributes = "", float x = 0.0f) {
     return "<submesh usesharedvertices=\"false\" " + attributes +
            "><faces><face v1=\"0\" v2=\"1\" v3=\"2\"/></faces><geometry><vertexbuffer positions=\"true\">" +
-           vertexXml(x, 0, 0) + vertexXml(x + 1, 0, 0) + vertexXml(x, 1, 0) + "</vertexbuffer></geometry></submesh>";
+           vertexXml(x, 0, 0) + vertexXml(x + 1, 0, 0) + vertexXml(x, 1, 0) +
+           "</vertexbuffer></geometry></submesh>";
 }
 
 std::string meshOf(const std::string& submeshes, const std::string& rest = "") {
@@ -31,7 +32,7 @@ std::string meshOf(const std::string& submeshes, const std::string& rest = "") {
 } // namespace
 
 class OgreLoaderTest : public ::testing::Test {
-protected:
+  protected:
     ~OgreLoaderTest() override { OgreLoader::destroy(); }
 
     // Writes "<name>.mesh.xml" under the data root and returns the mesh path scenes use.
@@ -91,11 +92,11 @@ TEST_F(OgreLoaderTest, SecondLoadOfAPathSharesTheMesh) {
 }
 
 TEST_F(OgreLoaderTest, SubmeshesAreNamedByTheLastMatchingEntryOrByNumber) {
-    const std::string path =
-        writeMesh("named", meshOf(triangleSubmesh() + triangleSubmesh() + triangleSubmesh() + triangleSubmesh(),
-                                  "<submeshnames><submeshname name=\"hull\" index=\"0\"/>"
-                                  "<submeshname name=\"first\" index=\"1\"/><submeshname name=\"second\" index=\"1\"/>"
-                                  "<submeshname name=\"sail\" index=\"2\"/></submeshnames>"));
+    const std::string path = writeMesh(
+        "named", meshOf(triangleSubmesh() + triangleSubmesh() + triangleSubmesh() + triangleSubmesh(),
+                        "<submeshnames><submeshname name=\"hull\" index=\"0\"/>"
+                        "<submeshname name=\"first\" index=\"1\"/><submeshname name=\"second\" index=\"1\"/>"
+                        "<submeshname name=\"sail\" index=\"2\"/></submeshnames>"));
     const auto model = load(path);
     ASSERT_TRUE(model);
     std::vector<std::pair<std::string, int>> names;
@@ -109,8 +110,9 @@ TEST_F(OgreLoaderTest, SubmeshesAreNamedByTheLastMatchingEntryOrByNumber) {
 
 TEST_F(OgreLoaderTest, SubmeshAttributesAndTheirDefaults) {
     const std::string path = writeMesh(
-        "flags", meshOf(triangleSubmesh("material=\"Wood\" use32bitindexes=\"true\" operationtype=\"triangle_strip\"") +
-                            triangleSubmesh("use32bitindexes=\"TRUE\" operationtype=\"triangle_fan\"")));
+        "flags", meshOf(triangleSubmesh(
+                            "material=\"Wood\" use32bitindexes=\"true\" operationtype=\"triangle_strip\"") +
+                        triangleSubmesh("use32bitindexes=\"TRUE\" operationtype=\"triangle_fan\"")));
     const auto model = load(path);
     ASSERT_TRUE(model);
     const OgreModelSubmesh* first = model->mesh->submeshes.at("submesh_0");
@@ -124,16 +126,17 @@ TEST_F(OgreLoaderTest, SubmeshAttributesAndTheirDefaults) {
 }
 
 TEST_F(OgreLoaderTest, VertexColoursNeedThreeNumbers) {
-    const std::string colours[][2] = {
-        {"0.5 0.5", "1 1 1 1"}, {"0.2 0.3 0.4", "0.2 0.3 0.4 1"}, {"0.2 0.3 0.4 0.5", "0.2 0.3 0.4 0.5"},
-        {"0.1 0.2 0.3 0.4 0.5", "0.1 0.2 0.3 1"}};
+    const std::string colours[][2] = {{"0.5 0.5", "1 1 1 1"},
+                                      {"0.2 0.3 0.4", "0.2 0.3 0.4 1"},
+                                      {"0.2 0.3 0.4 0.5", "0.2 0.3 0.4 0.5"},
+                                      {"0.1 0.2 0.3 0.4 0.5", "0.1 0.2 0.3 1"}};
     for (int i = 0; i < 4; ++i) {
         const std::string vertices = vertexXml(0, 0, 0, "<colour_diffuse value=\"" + colours[i][0] + "\"/>") +
                                      vertexXml(1, 0, 0) + vertexXml(0, 1, 0);
         const std::string path = writeMesh(
             "colour" + std::to_string(i),
-            meshOf("<submesh><faces><face v1=\"0\" v2=\"1\" v3=\"2\"/></faces><geometry><vertexbuffer>" + vertices +
-                   "</vertexbuffer></geometry></submesh>"));
+            meshOf("<submesh><faces><face v1=\"0\" v2=\"1\" v3=\"2\"/></faces><geometry><vertexbuffer>" +
+                   vertices + "</vertexbuffer></geometry></submesh>"));
         const auto model = load(path);
         ASSERT_TRUE(model);
         const float* colour = firstVertex(*model)->colourDiffuse;
@@ -148,19 +151,22 @@ TEST_F(OgreLoaderTest, VertexAttributesFollowTheBufferDeclaration) {
     for (int set = 0; set < 10; ++set) {
         texcoords += "<texcoord u=\"" + std::to_string(set) + "\" v=\"0.5\" w=\"0.25\"/>";
     }
-    const std::string vertex = vertexXml(1, 2, 3,
-                                         "<normal x=\"0\" y=\"0\" z=\"1\"/><binormal x=\"1\" y=\"0\" z=\"0\"/>"
-                                         "<tangent x=\"0\" y=\"1\" z=\"0\" w=\"-1\"/>" +
-                                             texcoords);
-    const std::string buffer = "<vertexbuffer positions=\"true\" normals=\"true\" tangents=\"true\" "
-                               "tangent_dimensions=\"4\" texture_coords=\"10\" texture_coord_dimensions_0=\"1\" "
-                               "texture_coord_dimensions_1=\"3\">" +
-                               vertex + vertexXml(0, 0, 0) + vertexXml(0, 1, 0) + "</vertexbuffer>";
+    const std::string vertex =
+        vertexXml(1, 2, 3,
+                  "<normal x=\"0\" y=\"0\" z=\"1\"/><binormal x=\"1\" y=\"0\" z=\"0\"/>"
+                  "<tangent x=\"0\" y=\"1\" z=\"0\" w=\"-1\"/>" +
+                      texcoords);
+    const std::string buffer =
+        "<vertexbuffer positions=\"true\" normals=\"true\" tangents=\"true\" "
+        "tangent_dimensions=\"4\" texture_coords=\"10\" texture_coord_dimensions_0=\"1\" "
+        "texture_coord_dimensions_1=\"3\">" +
+        vertex + vertexXml(0, 0, 0) + vertexXml(0, 1, 0) + "</vertexbuffer>";
     const auto model = load(writeMesh(
         "attributes", meshOf("<submesh><faces><face v1=\"0\" v2=\"1\" v3=\"2\"/></faces><geometry>" + buffer +
                              "</geometry></submesh>")));
     ASSERT_TRUE(model);
-    const OgreModelVertexbuffer* declared = model->mesh->submeshes.at("submesh_0")->geometry->vertexBuffers[0];
+    const OgreModelVertexbuffer* declared =
+        model->mesh->submeshes.at("submesh_0")->geometry->vertexBuffers[0];
     EXPECT_TRUE(declared->positions && declared->normals && declared->tangents);
     EXPECT_FALSE(declared->binormals || declared->coloursDiffuse || declared->coloursSpecular);
     EXPECT_EQ(declared->textureCoords, 10);
@@ -181,7 +187,8 @@ TEST_F(OgreLoaderTest, VertexAttributesFollowTheBufferDeclaration) {
 }
 
 TEST_F(OgreLoaderTest, BoundsOfAMeshInPositiveX) {
-    const auto model = load(writeMesh("right", meshOf(triangleSubmesh("", 2.0f) + triangleSubmesh("", 4.0f))));
+    const auto model =
+        load(writeMesh("right", meshOf(triangleSubmesh("", 2.0f) + triangleSubmesh("", 4.0f))));
     ASSERT_TRUE(model);
     EXPECT_FLOAT_EQ(model->mesh->extents[0], 5.0f);
     EXPECT_FLOAT_EQ(model->mesh->extents[1], 1.0f);
@@ -208,11 +215,13 @@ TEST_F(OgreLoaderTest, SubmeshOnSharedVerticesResolvesAgainstThem) {
 
 TEST_F(OgreLoaderTest, BrokenSubmeshIsSkippedAndTheRestLoads) {
     const std::string noFaces = "<submesh><geometry/></submesh>";
-    const std::string badIndex = "<submesh usesharedvertices=\"false\"><faces><face v1=\"0\" v2=\"1\" v3=\"7\"/>"
-                                 "</faces><geometry><vertexbuffer>" +
-                                 vertexXml(0, 0, 0) + vertexXml(1, 0, 0) + "</vertexbuffer></geometry></submesh>";
-    const std::string noVertices = "<submesh usesharedvertices=\"false\"><faces><face v1=\"0\" v2=\"1\" v3=\"2\"/>"
-                                   "</faces></submesh>";
+    const std::string badIndex =
+        "<submesh usesharedvertices=\"false\"><faces><face v1=\"0\" v2=\"1\" v3=\"7\"/>"
+        "</faces><geometry><vertexbuffer>" +
+        vertexXml(0, 0, 0) + vertexXml(1, 0, 0) + "</vertexbuffer></geometry></submesh>";
+    const std::string noVertices =
+        "<submesh usesharedvertices=\"false\"><faces><face v1=\"0\" v2=\"1\" v3=\"2\"/>"
+        "</faces></submesh>";
     const auto model = load(writeMesh("broken", meshOf(noFaces + badIndex + noVertices + triangleSubmesh())));
     ASSERT_TRUE(model);
     ASSERT_EQ(model->mesh->submeshes.size(), 1u);
@@ -234,12 +243,15 @@ TEST_F(OgreLoaderTest, MeshWithoutOneSubmeshesElementIsRefused) {
 }
 
 TEST_F(OgreLoaderTest, AnimationTracksAreBoundAndTheFirstAnimationPlays) {
-    const std::string keyframes = "<keyframes><keyframe time=\"0\"><position x=\"0\" y=\"0\" z=\"0\"/>"
-                                  "<position x=\"1\" y=\"0\" z=\"0\"/><position x=\"0\" y=\"1\" z=\"0\"/></keyframe>"
-                                  "<keyframe time=\"0.5\"><position x=\"0\" y=\"0\" z=\"1\"/></keyframe></keyframes>";
+    const std::string keyframes =
+        "<keyframes><keyframe time=\"0\"><position x=\"0\" y=\"0\" z=\"0\"/>"
+        "<position x=\"1\" y=\"0\" z=\"0\"/><position x=\"0\" y=\"1\" z=\"0\"/></keyframe>"
+        "<keyframe time=\"0.5\"><position x=\"0\" y=\"0\" z=\"1\"/></keyframe></keyframes>";
     const std::string animations =
         "<animations><animation name=\"wave\" length=\"2\"><tracks>"
-        "<track target=\"submesh\" index=\"1\" type=\"morph\">" + keyframes + "</track>"
+        "<track target=\"submesh\" index=\"1\" type=\"morph\">" +
+        keyframes +
+        "</track>"
         "<track target=\"mesh\" type=\"pose\"/><track index=\"5\"/></tracks></animation>"
         "<animation name=\"bob\" length=\"1\"/></animations>";
     const auto model = load(writeMesh("animated", meshOf(triangleSubmesh() + triangleSubmesh(), animations)));

@@ -6,7 +6,7 @@
 #include <log4cxx/spi/loggingevent.h>
 
 class LogCapture::Appender : public log4cxx::AppenderSkeleton {
-public:
+  public:
     void append(const log4cxx::spi::LoggingEventPtr& event, log4cxx::helpers::Pool&) override {
         const std::lock_guard<std::mutex> lock(linesMutex);
         captured.push_back(event->getLevel()->toString() + " " + event->getLoggerName() + ": " +
@@ -24,7 +24,7 @@ public:
         captured.clear();
     }
 
-private:
+  private:
     mutable std::mutex linesMutex;
     std::vector<std::string> captured;
 };
@@ -42,12 +42,17 @@ LogCapture::~LogCapture() {
     root->setLevel(previousLevel);
 }
 
-std::vector<std::string> LogCapture::lines() const { return appender->lines(); }
+std::vector<std::string> LogCapture::lines() const {
+    return appender->lines();
+}
 
 int LogCapture::count(const std::string& part) const {
     const std::vector<std::string> all = lines();
-    return static_cast<int>(
-        std::count_if(all.begin(), all.end(), [&](const std::string& line) { return line.find(part) != std::string::npos; }));
+    return static_cast<int>(std::count_if(all.begin(), all.end(), [&](const std::string& line) {
+        return line.find(part) != std::string::npos;
+    }));
 }
 
-void LogCapture::clear() { appender->clear(); }
+void LogCapture::clear() {
+    appender->clear();
+}

@@ -8,7 +8,7 @@
 
 // Collects every log line, from trace up, as "LEVEL logger: message" while it lives.
 class LogCapture {
-public:
+  public:
     LogCapture();
     ~LogCapture();
     LogCapture(const LogCapture&) = delete;
@@ -20,7 +20,7 @@ public:
     bool contains(const std::string& part) const { return count(part) > 0; }
     void clear();
 
-private:
+  private:
     class Appender;
     std::shared_ptr<Appender> appender;
     log4cxx::LevelPtr previousLevel;

@@ -61,14 +61,18 @@ std::string number(float value) {
 
 } // namespace
 
-MeshData sharedCube() { return cube(true); }
+MeshData sharedCube() {
+    return cube(true);
+}
 
-MeshData splitCube() { return cube(false); }
+MeshData splitCube() {
+    return cube(false);
+}
 
 MeshData randomTorus(unsigned seed, int rings, int segments, const MeshFaults& faults) {
     std::mt19937 random(seed);
-    std::bernoulli_distribution split(faults.split), nudge(faults.nudge), hole(faults.hole), flip(faults.flip),
-        duplicate(faults.duplicate);
+    std::bernoulli_distribution split(faults.split), nudge(faults.nudge), hole(faults.hole),
+        flip(faults.flip), duplicate(faults.duplicate);
     const auto grid = [&](int ring, int segment) {
         const float u = 6.2831853f * static_cast<float>(ring % rings) / static_cast<float>(rings);
         const float v = 6.2831853f * static_cast<float>(segment % segments) / static_cast<float>(segments);
@@ -104,8 +108,8 @@ MeshData randomTorus(unsigned seed, int rings, int segments, const MeshFaults& f
                 data.positions.push_back(position);
                 ids[i] = static_cast<int>(data.positions.size()) - 1;
             }
-            for (const std::array<int, 3>& face : {std::array<int, 3>{ids[0], ids[1], ids[2]},
-                                                   std::array<int, 3>{ids[0], ids[2], ids[3]}}) {
+            for (const std::array<int, 3>& face :
+                 {std::array<int, 3>{ids[0], ids[1], ids[2]}, std::array<int, 3>{ids[0], ids[2], ids[3]}}) {
                 if (hole(random)) {
                     continue;
                 }
@@ -158,8 +162,9 @@ std::string meshXml(const MeshData& data, const std::string& material) {
     xml << "</faces>\n<geometry vertexcount=\"" << data.positions.size()
         << "\">\n<vertexbuffer positions=\"true\" normals=\"true\" texture_coords=\"1\">\n";
     for (const auto& position : data.positions) {
-        xml << "<vertex><position x=\"" << number(position[0]) << "\" y=\"" << number(position[1]) << "\" z=\""
-            << number(position[2]) << "\"/><normal x=\"0\" y=\"0\" z=\"1\"/><texcoord u=\"0.5\" v=\"0.25\"/></vertex>\n";
+        xml << "<vertex><position x=\"" << number(position[0]) << "\" y=\"" << number(position[1])
+            << "\" z=\"" << number(position[2])
+            << "\"/><normal x=\"0\" y=\"0\" z=\"1\"/><texcoord u=\"0.5\" v=\"0.25\"/></vertex>\n";
     }
     xml << "</vertexbuffer>\n</geometry>\n</submesh>\n</submeshes>\n</mesh>\n";
     return xml.str();
