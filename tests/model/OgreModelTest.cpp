@@ -72,17 +72,3 @@ TEST(OgreModelTest, CopyForAGameObjectSharesTheMeshAndOwnsItsTransform) {
     EXPECT_EQ(copy.currentAnimation, "") << "playback starts anew";
     EXPECT_EQ(mesh->submeshes.at("submesh_0")->faces.size(), 12u) << "the mesh outlives its models";
 }
-
-TEST(OgreModelTest, OnlyAnimationsOfTheMeshCanBeSet) {
-    std::unique_ptr<OgreModelMesh> mesh(buildMesh(sharedCube()));
-    mesh->animations["wave"] = new OgreModelAnimation();
-    OgreModel model;
-    model.mesh = mesh.get();
-    model.setAnimation("wave");
-    model.animationTime = 0.5f;
-    model.setAnimation("jump");
-    EXPECT_EQ(model.currentAnimation, "wave");
-    EXPECT_EQ(model.animationTime, 0.5f);
-    model.setAnimation("wave");
-    EXPECT_EQ(model.animationTime, 0.0f);
-}
