@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <fstream>
-#include <iterator>
 #include <strings.h>
 
 namespace {
@@ -12,11 +11,14 @@ bool sameName(const char* a, const char* b) {
 }
 
 std::string readWholeFile(const std::string& fileName) {
-    std::ifstream in(fileName, std::ios::binary);
+    std::ifstream in(fileName, std::ios::binary | std::ios::ate);
     if (!in) {
         return {};
     }
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::string text(static_cast<std::size_t>(in.tellg()), '\0');
+    in.seekg(0);
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    return in ? text : std::string();
 }
 
 // UTF-16 without a byte-order mark shows as ASCII text with every other byte zero.
