@@ -4,12 +4,17 @@
 #include <BulletCollision/CollisionDispatch/btInternalEdgeUtility.h>
 #include <BulletCollision/CollisionDispatch/btManifoldResult.h>
 #include <BulletCollision/CollisionShapes/btCollisionShape.h>
+#include <BulletCollision/CollisionShapes/btConvexShape.h>
+#include <BulletCollision/CollisionShapes/btTriangleShape.h>
+#include <cmath>
 
 #include "physics/PhysicsActor.h"
 #include "physics/PhysicsMaterial.h"
 #include "physics/PhysicsScene.h"
 
 namespace {
+
+constexpr btScalar kFaceNormalCosine = 0.9999f;
 
 // The wrapper of a triangle or a compound child has no shape of ours; its parent has.
 PhysicsShape* shapeOf(const btCollisionObjectWrapper* wrap) {
@@ -19,6 +24,35 @@ PhysicsShape* shapeOf(const btCollisionObjectWrapper* wrap) {
         }
     }
     return nullptr;
+}
+
+// Below a rolling body the two faces of a flat inner edge both report a
+// contact. Once the edge contact has the face normal it must also sit where a
+// face contact would, under the body: left at the edge, the body's rim runs
+// into it and the solver throws the body up.
+void placeOnFace(btManifoldPoint& point, const btCollisionObjectWrapper* convexWrap,
+                 const btCollisionObjectWrapper* triangleWrap) {
+    if (!convexWrap->getCollisionShape()->isConvex()) {
+        return;
+    }
+    const auto* triangle = static_cast<const btTriangleShape*>(triangleWrap->getCollisionShape());
+    const btTransform& meshTransform = triangleWrap->getWorldTransform();
+    btVector3 faceNormal;
+    triangle->calcNormal(faceNormal);
+    const btVector3& normal = point.m_normalWorldOnB;
+    if (std::abs(normal.dot(meshTransform.getBasis() * faceNormal)) < kFaceNormalCosine) {
+        return;
+    }
+    const auto* convex = static_cast<const btConvexShape*>(convexWrap->getCollisionShape());
+    const btTransform& convexTransform = convexWrap->getWorldTransform();
+    const btVector3 localDirection = convexTransform.getBasis().transpose() * -normal;
+    const btVector3 deepest = convexTransform * convex->localGetSupportingVertex(localDirection);
+    const btScalar distance = normal.dot(deepest - meshTransform * triangle->m_vertices1[0]);
+    point.m_positionWorldOnA = deepest;
+    point.m_positionWorldOnB = deepest - normal * distance;
+    point.m_localPointA = convexTransform.invXform(point.m_positionWorldOnA);
+    point.m_localPointB = meshTransform.invXform(point.m_positionWorldOnB);
+    point.m_distance1 = distance;
 }
 
 } // namespace
@@ -32,6 +66,7 @@ bool ContactMaterialMixer::onContactAdded(btManifoldPoint& point, const btCollis
                                           int, const btCollisionObjectWrapper* wrap1, int part1, int index1) {
     if (wrap1->getCollisionShape()->getShapeType() == TRIANGLE_SHAPE_PROXYTYPE) {
         btAdjustInternalEdgeContacts(point, wrap1, wrap0, part1, index1);
+        placeOnFace(point, wrap0, wrap1);
     }
     const PhysicsShape* shape0 = shapeOf(wrap0);
     const PhysicsShape* shape1 = shapeOf(wrap1);
