@@ -85,7 +85,21 @@ PhysicsActor::PhysicsActor(const Context& context, const PhysicsActorDesc& desc,
 }
 
 PhysicsActor::~PhysicsActor() {
+    wakeTouchingBodies();
     world.removeRigidBody(body.get());
+}
+
+// Bodies resting on this one must not sleep on when it vanishes.
+void PhysicsActor::wakeTouchingBodies() {
+    btDispatcher& dispatcher = *world.getDispatcher();
+    for (int i = 0; i < dispatcher.getNumManifolds(); ++i) {
+        const btPersistentManifold& manifold = *dispatcher.getManifoldByIndexInternal(i);
+        if (manifold.getBody0() == body.get() || manifold.getBody1() == body.get()) {
+            const btCollisionObject* other =
+                manifold.getBody0() == body.get() ? manifold.getBody1() : manifold.getBody0();
+            static_cast<PhysicsActor*>(other->getUserPointer())->wake();
+        }
+    }
 }
 
 btCollisionShape& PhysicsActor::buildRootShape() {
@@ -161,6 +175,7 @@ void PhysicsActor::refreshCollisionFilter() {
     const int flags = body->getCollisionFlags() & ~noResponse;
     body->setCollisionFlags(hasOnlyTriggers() ? flags | noResponse : flags);
     // Re-inserting the body drops its pairs and lets the pair filter judge anew.
+    wakeTouchingBodies();
     world.removeRigidBody(body.get());
     world.addRigidBody(body.get());
     wake();

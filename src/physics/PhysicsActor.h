@@ -108,6 +108,7 @@ class PhysicsActor {
     void setBodyFlag(PhysicsBodyFlag flag, bool value);
     void clampAngularVelocity();
     void wake();
+    void wakeTouchingBodies();
 
     PhysicsScene& scene;
     btDiscreteDynamicsWorld& world;
