@@ -69,8 +69,9 @@ TEST_F(PhysicsActorTest, DescriptorsTheEngineCannotUseAreRefused) {
     sphere.type = PhysicsShapeType::Sphere;
     EXPECT_EQ(world.scene->createActor(bodyWith(sphere, 0.0f, 0.0f)), nullptr);
     EXPECT_EQ(world.scene->createActor(bodyWith(sphere, 1.0f, 1.0f)), nullptr);
-    EXPECT_EQ(world.scene->createActor(bodyWith(PhysicsShapeDesc{PhysicsShapeType::Convex}, 1.0f, 0.0f)),
-              nullptr);
+    PhysicsShapeDesc convexWithoutMesh;
+    convexWithoutMesh.type = PhysicsShapeType::Convex;
+    EXPECT_EQ(world.scene->createActor(bodyWith(convexWithoutMesh, 1.0f, 0.0f)), nullptr);
     sphere.radius = -1.0f;
     EXPECT_EQ(world.scene->createActor(bodyWith(sphere, 1.0f, 0.0f)), nullptr);
 
