@@ -17,6 +17,18 @@ namespace {
 constexpr float kSleepLinearSpeed = 0.15f;
 constexpr float kSleepAngularSpeed = 0.15f;
 
+// Wakes every movable body whose bounds overlap the queried box.
+struct SleeperWaker : btBroadphaseAabbCallback {
+    bool process(const btBroadphaseProxy* proxy) override {
+        const auto* object = static_cast<const btCollisionObject*>(proxy->m_clientObject);
+        const auto* actor = static_cast<const PhysicsActor*>(object->getUserPointer());
+        if (actor && actor->isMovable()) {
+            actor->getRigidBody().activate(true);
+        }
+        return true;
+    }
+};
+
 bool hasTriangleMesh(const PhysicsActorDesc& desc) {
     return std::any_of(desc.shapes.begin(), desc.shapes.end(), [](const PhysicsShapeDesc& shape) {
         return shape.type == PhysicsShapeType::TriangleMesh;
@@ -187,10 +199,16 @@ void PhysicsActor::wake() {
     }
 }
 
+// A static trigger moved onto a sleeping body must still see it.
 void PhysicsActor::teleport(const PhysicsPose& pose) {
     body->setCenterOfMassTransform(toBullet(pose));
     wake();
     world.updateSingleAabb(body.get());
+    if (!isMovable()) {
+        SleeperWaker waker;
+        const btBroadphaseProxy& proxy = *body->getBroadphaseHandle();
+        world.getBroadphase()->aabbTest(proxy.m_aabbMin, proxy.m_aabbMax, waker);
+    }
 }
 
 void PhysicsActor::setGlobalPosition(const PhysicsVec3& position) {
