@@ -28,7 +28,8 @@ struct PhysicsContactPair {
 
 // Receives the contact events of the actor pairs whose groups ask for them.
 // Each event comes in its own call: a first touch gives StartTouch and then
-// Touch; an end of touch carries the last points seen.
+// Touch; an end of touch carries the last points seen. A report must not
+// release actors: the step's later events may still name them.
 class PhysicsContactReport {
   public:
     virtual ~PhysicsContactReport() = default;

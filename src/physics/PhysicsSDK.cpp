@@ -31,11 +31,13 @@ bool PhysicsSDK::setParameter(PhysicsParameter parameter, float value) {
         LOG_WARN("Physics parameter " << static_cast<int>(parameter) << " refused the value " << value);
         return false;
     }
+    const std::lock_guard lock(mutex);
     (parameter == PhysicsParameter::SkinWidth ? skinWidth : maxAngularVelocity) = value;
     return true;
 }
 
 float PhysicsSDK::getParameter(PhysicsParameter parameter) const {
+    const std::lock_guard lock(mutex);
     return parameter == PhysicsParameter::SkinWidth ? skinWidth : maxAngularVelocity;
 }
 
@@ -48,11 +50,13 @@ PhysicsScene* PhysicsSDK::createScene(const PhysicsSceneDesc& desc) {
         LOG_ERROR("Scene descriptor refused");
         return nullptr;
     }
+    const std::lock_guard lock(mutex);
     scenes.push_back(std::make_unique<PhysicsScene>(desc, skinWidth, maxAngularVelocity));
     return scenes.back().get();
 }
 
 void PhysicsSDK::releaseScene(PhysicsScene& scene) {
+    const std::lock_guard lock(mutex);
     std::erase_if(scenes, [&scene](const auto& owned) { return owned.get() == &scene; });
 }
 
@@ -62,6 +66,7 @@ PhysicsTriangleMesh* PhysicsSDK::createTriangleMesh(MemoryReadBuffer& stream) {
         LOG_ERROR("The stream holds no cooked triangle mesh");
         return nullptr;
     }
+    const std::lock_guard lock(mutex);
     triangleMeshes.push_back(std::move(mesh));
     return triangleMeshes.back().get();
 }
@@ -72,6 +77,7 @@ PhysicsConvexMesh* PhysicsSDK::createConvexMesh(MemoryReadBuffer& stream) {
         LOG_ERROR("The stream holds no cooked convex mesh");
         return nullptr;
     }
+    const std::lock_guard lock(mutex);
     convexMeshes.push_back(std::move(mesh));
     return convexMeshes.back().get();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "physics/PhysicsTriangleMesh.h"
 
 // The physics engine: owns the scenes and the cooked meshes until released.
+// Scenes and meshes may be created from level-loading threads.
 class PhysicsSDK {
   public:
     PhysicsSDK();
@@ -26,7 +28,10 @@ class PhysicsSDK {
     // Null for a hardware scene (there is no physics hardware) or a bad descriptor.
     PhysicsScene* createScene(const PhysicsSceneDesc& desc);
     void releaseScene(PhysicsScene& scene);
-    std::size_t getNbScenes() const { return scenes.size(); }
+    std::size_t getNbScenes() const {
+        const std::lock_guard lock(mutex);
+        return scenes.size();
+    }
 
     // Null when the stream holds no cooked mesh of that kind.
     PhysicsTriangleMesh* createTriangleMesh(MemoryReadBuffer& stream);
@@ -36,6 +41,7 @@ class PhysicsSDK {
     bool connectRemoteDebugger(const std::string& host, int port);
 
   private:
+    mutable std::mutex mutex;
     float skinWidth = 0.025f;
     float maxAngularVelocity = 7.0f;
     std::vector<std::unique_ptr<PhysicsTriangleMesh>> triangleMeshes;

@@ -109,6 +109,9 @@ void PhysicsShape::setGroup(std::uint16_t newGroup) {
 }
 
 void PhysicsShape::setFlag(std::uint32_t flag, bool value) {
+    const bool wasTrigger = isTrigger();
     flags = value ? (flags | flag) : (flags & ~flag);
-    actor.refreshCollisionFilter();
+    if (isTrigger() != wasTrigger) {
+        actor.refreshCollisionFilter();
+    }
 }
