@@ -127,3 +127,16 @@ TEST_F(ContactReportTest, EventsOfAStepArriveOnceInsideFetchResultsOnTheCallingT
         EXPECT_EQ(contact.thread, std::this_thread::get_id());
     }
 }
+
+TEST_F(ContactReportTest, TouchLostForASingleStepStaysOneTouch) {
+    world.addBox({0.0f, -1.0f, 0.0f}, {3.0f, 1.0f, 3.0f});
+    PhysicsActor* ball = world.addBall({0.0f, 0.5f, 0.0f}, 0.5f);
+    world.step(5);
+    ball->setGlobalPosition({0.0f, 0.6f, 0.0f});
+    world.step();
+    ball->setGlobalPosition({0.0f, 0.5f, 0.0f});
+    ball->setLinearVelocity({});
+    world.step(5);
+    EXPECT_EQ(report.count(PhysicsContactEvents::StartTouch), 1);
+    EXPECT_EQ(report.count(PhysicsContactEvents::EndTouch), 0);
+}
