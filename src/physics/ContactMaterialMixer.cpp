@@ -26,15 +26,13 @@ PhysicsShape* shapeOf(const btCollisionObjectWrapper* wrap) {
     return nullptr;
 }
 
-// Below a rolling body the two faces of a flat inner edge both report a
-// contact. Once the edge contact has the face normal it must also sit where a
-// face contact would, under the body: left at the edge, the body's rim runs
-// into it and the solver throws the body up.
+// Below a body the two faces of a flat inner edge both report a contact.
+// Once the edge contact has been given the face normal it must also measure
+// its distance along that normal; a round body's point must move under the
+// body, too: left at the edge, the rim of a rolling ball runs into it and
+// the solver throws the ball up.
 void placeOnFace(btManifoldPoint& point, const btCollisionObjectWrapper* convexWrap,
                  const btCollisionObjectWrapper* triangleWrap) {
-    if (!convexWrap->getCollisionShape()->isConvex()) {
-        return;
-    }
     const auto* triangle = static_cast<const btTriangleShape*>(triangleWrap->getCollisionShape());
     const btTransform& meshTransform = triangleWrap->getWorldTransform();
     btVector3 faceNormal;
@@ -45,12 +43,13 @@ void placeOnFace(btManifoldPoint& point, const btCollisionObjectWrapper* convexW
     }
     const auto* convex = static_cast<const btConvexShape*>(convexWrap->getCollisionShape());
     const btTransform& convexTransform = convexWrap->getWorldTransform();
-    const btVector3 localDirection = convexTransform.getBasis().transpose() * -normal;
-    const btVector3 deepest = convexTransform * convex->localGetSupportingVertex(localDirection);
-    const btScalar distance = normal.dot(deepest - meshTransform * triangle->m_vertices1[0]);
-    point.m_positionWorldOnA = deepest;
-    point.m_positionWorldOnB = deepest - normal * distance;
-    point.m_localPointA = convexTransform.invXform(point.m_positionWorldOnA);
+    if (!convex->isPolyhedral()) {
+        const btVector3 localDirection = convexTransform.getBasis().transpose() * -normal;
+        point.m_positionWorldOnA = convexTransform * convex->localGetSupportingVertex(localDirection);
+        point.m_localPointA = convexTransform.invXform(point.m_positionWorldOnA);
+    }
+    const btScalar distance = normal.dot(point.m_positionWorldOnA - meshTransform * triangle->m_vertices1[0]);
+    point.m_positionWorldOnB = point.m_positionWorldOnA - normal * distance;
     point.m_localPointB = meshTransform.invXform(point.m_positionWorldOnB);
     point.m_distance1 = distance;
 }
@@ -64,9 +63,13 @@ void ContactMaterialMixer::install() {
 // Convex-versus-mesh manifolds always hold the mesh as the second body.
 bool ContactMaterialMixer::onContactAdded(btManifoldPoint& point, const btCollisionObjectWrapper* wrap0, int,
                                           int, const btCollisionObjectWrapper* wrap1, int part1, int index1) {
-    if (wrap1->getCollisionShape()->getShapeType() == TRIANGLE_SHAPE_PROXYTYPE) {
+    if (wrap1->getCollisionShape()->getShapeType() == TRIANGLE_SHAPE_PROXYTYPE &&
+        wrap0->getCollisionShape()->isConvex()) {
+        const btVector3 found = point.m_normalWorldOnB;
         btAdjustInternalEdgeContacts(point, wrap1, wrap0, part1, index1);
-        placeOnFace(point, wrap0, wrap1);
+        if (found.dot(point.m_normalWorldOnB) < kFaceNormalCosine) {
+            placeOnFace(point, wrap0, wrap1);
+        }
     }
     const PhysicsShape* shape0 = shapeOf(wrap0);
     const PhysicsShape* shape1 = shapeOf(wrap1);
