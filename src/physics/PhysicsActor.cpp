@@ -343,8 +343,10 @@ void PhysicsActor::setBodyFlag(PhysicsBodyFlag, bool value) {
     kinematic = value;
     const int kinematicFlag = btCollisionObject::CF_KINEMATIC_OBJECT;
     if (kinematic) {
+        // No mass for the solver, yet not static: the world keeps it awake and moving.
         body->setMassProps(0.0f, btVector3(0, 0, 0));
-        body->setCollisionFlags(body->getCollisionFlags() | kinematicFlag);
+        body->setCollisionFlags((body->getCollisionFlags() | kinematicFlag) &
+                                ~btCollisionObject::CF_STATIC_OBJECT);
         body->setLinearVelocity(btVector3(0, 0, 0));
         body->setAngularVelocity(btVector3(0, 0, 0));
         body->forceActivationState(DISABLE_DEACTIVATION);

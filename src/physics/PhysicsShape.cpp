@@ -104,8 +104,10 @@ void PhysicsShape::setGroup(std::uint16_t newGroup) {
         LOG_WARN("Shape group " << newGroup << " is out of range and was ignored");
         return;
     }
-    group = newGroup;
-    actor.refreshCollisionFilter();
+    if (newGroup != group) {
+        group = newGroup;
+        actor.refreshCollisionFilter();
+    }
 }
 
 void PhysicsShape::setFlag(std::uint32_t flag, bool value) {
