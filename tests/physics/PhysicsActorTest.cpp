@@ -170,3 +170,12 @@ TEST_F(PhysicsActorTest, GlobalPoseRoundTripsAndOrientationFollowsTheQuaternion)
     EXPECT_FLOAT_EQ(box->getGlobalPosition().x, -4.0f);
     EXPECT_NEAR(box->getGlobalOrientationQuat().y, half, 1e-6f);
 }
+
+TEST_F(PhysicsActorTest, SmallFastBallDoesNotTunnelThroughAThinWall) {
+    world.scene->setGravity({0.0f, 0.0f, 0.0f});
+    world.addBox({5.0f, 0.0f, 0.0f}, {0.05f, 5.0f, 5.0f});
+    PhysicsActor* pellet = world.addBall({0.0f, 0.0f, 0.0f}, 0.1f);
+    pellet->setLinearVelocity({200.0f, 0.0f, 0.0f}); // 0.83 units per internal step
+    world.step(10);
+    EXPECT_LT(pellet->getGlobalPosition().x, 5.0f);
+}
