@@ -87,6 +87,23 @@ std::optional<DecodedSound> decodeOgg(const std::string& fileName) {
     return sound;
 }
 
+using ProfilePair = std::pair<std::string, std::string>;
+
+// The collision sound of two profiles, keyed in either order. Remembered per
+// profile pair, as a level has far more object pairs than profile pairs.
+const std::string& collisionFile(const Config& soundConfig, const ProfilePair& profiles,
+                                 std::map<ProfilePair, std::string>& known) {
+    const auto [entry, added] = known.try_emplace(profiles);
+    if (added) {
+        const auto& [first, second] = profiles;
+        entry->second = soundConfig.getString(("Collisions:" + first + "_" + second).c_str(), "");
+        if (entry->second.empty()) {
+            entry->second = soundConfig.getString(("Collisions:" + second + "_" + first).c_str(), "");
+        }
+    }
+    return entry->second;
+}
+
 } // namespace
 
 SoundManager* SoundManager::instance = nullptr;
@@ -298,34 +315,39 @@ void SoundManager::playSound(const std::string& fileName) {
     }
 }
 
+// Runs on the level-loading thread: the lock is held only for short steps so the
+// game thread keeps playing meanwhile.
 void SoundManager::loadCollisionSounds(const SoundScene& scene) {
     const Config* soundConfig = findSoundConfig();
     if (!soundConfig) {
         LOG_ERROR("Soundconfigfile not found, no collision sounds will be played!");
         return;
     }
-    const std::map<std::string, const SoundBody*> bodies = scene.getSoundBodies();
-    const std::lock_guard<std::mutex> lock(mutex);
-    for (const auto& [nameA, a] : bodies) {
-        for (const auto& [nameB, b] : bodies) {
-            if (findCollisionBuffer(a, b) != 0) {
+    std::vector<std::pair<const SoundBody*, std::string>> bodies;
+    for (const auto& [name, body] : scene.getSoundBodies()) {
+        bodies.emplace_back(body, body->getSoundProfile());
+    }
+    std::map<ProfilePair, std::string> files;
+    for (const auto& [a, profileA] : bodies) {
+        for (const auto& [b, profileB] : bodies) {
+            if (hasCollisionSound(a, b)) {
                 continue;
             }
-            const std::string profileA = a->getSoundProfile();
-            const std::string profileB = b->getSoundProfile();
-            std::string file =
-                soundConfig->getString(("Collisions:" + profileA + "_" + profileB).c_str(), "");
-            if (file.empty()) {
-                file = soundConfig->getString(("Collisions:" + profileB + "_" + profileA).c_str(), "");
-            }
+            const std::string& file = collisionFile(*soundConfig, {profileA, profileB}, files);
             if (file.empty()) {
                 continue;
             }
-            const ALuint buffer = loadBuffer(file);
+            const ALuint buffer = getBuffer(file);
+            const std::lock_guard<std::mutex> lock(mutex);
             collisionSounds[a][b] = buffer;
             collisionSounds[b][a] = buffer;
         }
     }
+}
+
+bool SoundManager::hasCollisionSound(const SoundBody* a, const SoundBody* b) const {
+    const std::lock_guard<std::mutex> lock(mutex);
+    return findCollisionBuffer(a, b) != 0;
 }
 
 ALuint SoundManager::findCollisionBuffer(const SoundBody* a, const SoundBody* b) const {

@@ -71,6 +71,7 @@ class SoundManager {
     ALuint loadOgg(const std::string& fileName);
     bool attach(SoundSource* source, ALuint buffer);
     SoundSource* createKeptSource(const std::string& fileName);
+    bool hasCollisionSound(const SoundBody* a, const SoundBody* b) const;
     ALuint findCollisionBuffer(const SoundBody* a, const SoundBody* b) const;
     bool isAudible(const SoundVector& point) const;
 

@@ -8,7 +8,12 @@ class SoundPlaybackTest : public SoundTest {
     // Plays the file once and gives back what the device put out.
     Recording playAndRecord(const std::string& fileName, float seconds) {
         sounds()->playSound(fileName);
-        std::this_thread::sleep_for(std::chrono::duration<float>(seconds + 0.3f));
+        std::this_thread::sleep_for(std::chrono::duration<float>(seconds));
+        // The mixer runs in real time; on a busy machine it may lag behind.
+        for (int wait = 0; wait < 50 && !playingSources().empty(); ++wait) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
         SoundManager::destroy(); // closing the device completes the file
         return readRecording(recordingFile);
     }
