@@ -310,6 +310,8 @@ void SoundManager::playSound(const std::string& fileName) {
     const std::lock_guard<std::mutex> lock(mutex);
     SoundSource* source = createKeptSource(fileName);
     if (source) {
+        // Pickups and menu clicks sound at the listener, not at the world's origin.
+        source->setListenerRelative(true);
         source->play();
         rotation.push_back(source);
     }

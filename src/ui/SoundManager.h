@@ -41,7 +41,7 @@ class SoundManager {
     bool attachBufferToSource(SoundSource* source, ALuint buffer);
     // A kept source loaded with the file, or null when none is free.
     SoundSource* createSource(const std::string& fileName);
-    // Plays the file once from the listener's position.
+    // Plays the file once at the listener.
     void playSound(const std::string& fileName);
     // Looks up the collision sound of every pair of the scene's objects.
     void loadCollisionSounds(const SoundScene& scene);

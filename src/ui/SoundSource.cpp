@@ -13,6 +13,7 @@ void SoundSource::reset() {
     alSourcef(source, AL_GAIN, 1.0f);
     alSourcef(source, AL_MAX_GAIN, 1.0f);
     alSourcei(source, AL_LOOPING, AL_FALSE);
+    alSourcei(source, AL_SOURCE_RELATIVE, AL_FALSE);
     alSource3f(source, AL_POSITION, 0.0f, 0.0f, 0.0f);
     alSource3f(source, AL_VELOCITY, 0.0f, 0.0f, 0.0f);
 }
@@ -40,6 +41,10 @@ void SoundSource::setLooping(bool looping) {
 
 void SoundSource::setReferenceDistance(float distance) {
     alSourcef(source, AL_REFERENCE_DISTANCE, distance);
+}
+
+void SoundSource::setListenerRelative(bool relative) {
+    alSourcei(source, AL_SOURCE_RELATIVE, relative ? AL_TRUE : AL_FALSE);
 }
 
 void SoundSource::play() {

@@ -28,6 +28,8 @@ class SoundSource {
     void setGain(float gain);
     void setLooping(bool looping);
     void setReferenceDistance(float distance);
+    // A relative source sits at its position seen from the listener, wherever the listener goes.
+    void setListenerRelative(bool relative);
 
     void play();
     void pause();

@@ -26,6 +26,7 @@ TEST_F(SoundSourceTest, GainCapsItselfAndResetLiftsTheCap) {
     source->setGain(0.25f);
     source->setLooping(true);
     source->setReferenceDistance(4.0f);
+    source->setListenerRelative(true);
     EXPECT_FLOAT_EQ(sourceFloat(source, AL_GAIN), 0.25f);
     EXPECT_FLOAT_EQ(sourceFloat(source, AL_MAX_GAIN), 0.25f);
 
@@ -35,4 +36,5 @@ TEST_F(SoundSourceTest, GainCapsItselfAndResetLiftsTheCap) {
     EXPECT_FLOAT_EQ(sourceFloat(source, AL_MAX_GAIN), 1.0f);
     EXPECT_FLOAT_EQ(sourceFloat(source, AL_REFERENCE_DISTANCE), 1.0f);
     EXPECT_EQ(sourceInt(source, AL_LOOPING), AL_FALSE);
+    EXPECT_EQ(sourceInt(source, AL_SOURCE_RELATIVE), AL_FALSE);
 }
