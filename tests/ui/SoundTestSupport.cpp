@@ -1,21 +1,17 @@
 #include "SoundTestSupport.h"
 
-#include <log4cxx/appenderskeleton.h>
-#include <log4cxx/logger.h>
 #include <vorbis/vorbisenc.h>
 
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
-#include <mutex>
 #include <numbers>
 #include <unistd.h>
 
 #include "app/ConfigManager.h"
 
 namespace fs = std::filesystem;
-using namespace log4cxx; // the object macros name log4cxx types unqualified
 
 namespace {
 
