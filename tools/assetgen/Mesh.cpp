@@ -184,23 +184,6 @@ void Mesh::addOctahedron(const std::string& material, float radius, float height
     }
 }
 
-void Mesh::turn(int quarterTurns) {
-    auto rotate = [quarterTurns](Vec3 v) {
-        for (int i = 0; i < ((quarterTurns % 4) + 4) % 4; ++i) {
-            v = {-v.z, v.y, v.x};
-        }
-        return v;
-    };
-    for (Submesh& part : parts) {
-        for (MeshVertex& v : part.vertices) {
-            v.position = rotate(v.position);
-            v.normal = rotate(v.normal);
-            v.tangent = rotate(v.tangent);
-            v.binormal = rotate(v.binormal);
-        }
-    }
-}
-
 void Mesh::save(const std::filesystem::path& path) const {
     pugi::xml_document document;
     pugi::xml_node mesh = document.append_child("mesh");

@@ -49,9 +49,6 @@ class Mesh {
                   const Vec3& offset = {});
     void addOctahedron(const std::string& material, float radius, float height);
 
-    // Rotates everything about the y axis by 90 degrees per turn (+x to +z, -z to +x).
-    void turn(int quarterTurns);
-
     const std::vector<Submesh>& submeshes() const { return parts; }
     void save(const std::filesystem::path& path) const;
 

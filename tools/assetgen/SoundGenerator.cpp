@@ -36,7 +36,7 @@ void addChime(Pcm& pcm, float start, float frequency, float decay, float gain, f
     for (std::size_t i = first; i < frames(pcm); ++i) {
         const float t = float(i - first) / kRate;
         const float envelope = std::exp(-t / decay) * std::min(1.0f, t * 400);
-        if (envelope < 1e-4f) {
+        if (t > 0.01f && envelope < 1e-4f) {
             break;
         }
         float v = 0;
