@@ -150,8 +150,8 @@ void LevelGenerator::crate(const std::string& name, Vec3 ground) {
 void LevelGenerator::buildFirstLevel() {
     addSharedModels();
 
-    // The route runs towards -z (the camera's forward direction at the start), with one detour
-    // along +x over a bridge. Heights are the tops of the walkable surfaces.
+    // The route runs towards -z (the camera's forward direction at the start), with a detour east
+    // over a bridge and one back west over planks. Heights are the tops of the walkable surfaces.
 
     // Start: a wide stone square, the ball above its centre, two torches behind it.
     slab("A00_Start", "Stone", 8, 24, -243, -227, 20);
@@ -229,25 +229,37 @@ void LevelGenerator::buildFirstLevel() {
     torch("D18_Torch", {66, 29, -499.5f});
     torch("D19_Torch", {74, 29, -499.5f});
 
+    // Narrow planks that wind west, with a fourth checkpoint halfway.
+    slab("D20_Plank", "Wood", 68.5f, 71.5f, -558, -538, 29, 1.0f);
+    slab("D21_Corner", "Metal", 66, 74, -566, -558, 29);
+    item("D22_Power", "power", {70, 29, -562});
+    slab("D23_Plank", "Wood", 46, 66, -563.5f, -560.5f, 29, 1.0f);
+    slab("D24_Checkpoint4Ground", "Stone", 36, 46, -567, -557, 29);
+    place("D25_Checkpoint4", "checkPoint", "checkpoint.mesh", {41, 29, -562});
+    slab("D26_Plank", "Wood", 39.5f, 42.5f, -587, -567, 29, 1.0f);
+    slab("D27_Corner", "Stone", 37, 45, -595, -587, 29);
+    item("D28_Power", "power", {41, 29, -591});
+    torch("D29_Torch", {38, 29, -594});
+
     // Two small metal islands, each a step higher, then the finish.
-    slab("D20_Island", "Metal", 66, 74, -554, -546, 30);
-    slab("D21_Island", "Metal", 66, 74, -570, -562, 31);
-    item("D22_Power", "power", {70, 31, -566});
-    slab("E00_FinishGround", "Stone", 62, 78, -592, -576, 31);
-    place("E01_Gate", "arch", "arch.mesh", {70, 31, -586});
-    place("E02_Finish", "finish", "finish.mesh", {70, 31, -586}, false, "(t)");
-    torch("E03_Torch", {63.5f, 31, -577.5f});
-    torch("E04_Torch", {76.5f, 31, -577.5f});
+    slab("E00_Island", "Metal", 37, 45, -611, -603, 30);
+    slab("E01_Island", "Metal", 37, 45, -627, -619, 31);
+    item("E02_Power", "power", {41, 31, -623});
+    slab("E10_FinishGround", "Stone", 33, 49, -649, -633, 31);
+    place("E11_Gate", "arch", "arch.mesh", {41, 31, -643});
+    place("E12_Finish", "finish", "finish.mesh", {41, 31, -643}, false, "(t)");
+    torch("E13_Torch", {34.5f, 31, -634.5f});
+    torch("E14_Torch", {47.5f, 31, -634.5f});
 
     // Below everything: the fog that ends the game, and a mist floor under it that shows where it is.
-    const Vec3 fogSize{160, 6, 440};
+    const Vec3 fogSize{160, 6, 500};
     const std::string fogMesh = sizedMesh("volume", "Mist", fogSize);
     meshes[fogMesh].addBox("Mist", fogSize * -0.5f, fogSize * 0.5f, 40.0f);
-    place("Z00_Fog", "fog", fogMesh, {45, 2, -410}, false);
-    const Vec3 mistSize{160, 1, 440};
+    place("Z00_Fog", "fog", fogMesh, {45, 2, -440}, false);
+    const Vec3 mistSize{160, 1, 500};
     const std::string mistMesh = sizedMesh("slab", "Mist", mistSize);
     meshes[mistMesh].addBox("Mist", mistSize * -0.5f, mistSize * 0.5f, 40.0f);
-    place("Z01_Mist", "mist", mistMesh, {45, 3.5f, -410}, false, "(t)");
+    place("Z01_Mist", "mist", mistMesh, {45, 3.5f, -440}, false, "(t)");
 }
 
 void LevelGenerator::writeScene() const {
