@@ -191,6 +191,42 @@ TEST_F(LevelFilesTest, TheBallCheckpointsAndItemsRestOnWalkableGround) {
     }
 }
 
+// The walkable pieces, in node-name order, are the route. A full jump rises about 5.9 units and
+// the ball rolls at most 14 units per second (21 units far in the air); with a boost it carries
+// much further, but only when it does not have to climb as well.
+TEST_F(LevelFilesTest, EveryStepOfTheRouteCanBeRolledOrJumped) {
+    constexpr float kMaxClimb = 4.0f, kMaxRollingJump = 21.0f, kMaxBoostedJump = 28.0f;
+    std::vector<const Entity*> route;
+    for (const Entity& e : scene) {
+        if (walkable(e.profile)) {
+            route.push_back(&e);
+        }
+    }
+    ASSERT_GT(route.size(), 20u);
+    int boostedJumps = 0;
+    for (std::size_t i = 1; i < route.size(); ++i) {
+        const Box& from = route[i - 1]->bounds;
+        const Box& to = route[i]->bounds;
+        SCOPED_TRACE(route[i - 1]->node + " -> " + route[i]->node);
+        const float gapX = std::max({0.0f, to.min[0] - from.max[0], from.min[0] - to.max[0]});
+        const float gapZ = std::max({0.0f, to.min[2] - from.max[2], from.min[2] - to.max[2]});
+        const float gap = std::hypot(gapX, gapZ);
+        const bool ramp = route[i - 1]->mesh.find("ramp") != std::string::npos ||
+                          route[i]->mesh.find("ramp") != std::string::npos;
+        const float climb = to.max[1] - from.max[1];
+        if (gap == 0 && ramp) {
+            continue; // a ramp joins its neighbours at their heights
+        }
+        EXPECT_LE(climb, kMaxClimb);
+        EXPECT_LE(gap, kMaxBoostedJump);
+        if (gap > kMaxRollingJump) {
+            EXPECT_LE(climb, 0.0f);
+            ++boostedJumps;
+        }
+    }
+    EXPECT_GE(boostedJumps, 1) << "the route should need the boost somewhere";
+}
+
 TEST_F(LevelFilesTest, FogLiesBelowEveryPieceOfTheLevelAndUnderAllOfIt) {
     const auto fog =
         std::find_if(scene.begin(), scene.end(), [](const Entity& e) { return e.profile == "fog"; });
