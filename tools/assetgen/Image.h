@@ -22,7 +22,6 @@ class Image {
     // Source-over blending of `c` with coverage `alpha`; pixels outside are ignored.
     void blend(int x, int y, const Colour& c, float alpha);
     void fillRect(int x0, int y0, int x1, int y1, const Colour& c);
-    const std::vector<std::uint8_t>& bytes() const { return pixels; }
 
     enum class Dxt { None, Dxt1, Dxt5 };
     // Writes a PNG, or a DDS when `dxt` is not None (with mipmaps when asked).

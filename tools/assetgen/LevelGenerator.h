@@ -24,8 +24,6 @@ class LevelGenerator {
     void buildFirstLevel();
     void write() const;
 
-    const std::vector<Placement>& placements() const { return nodes; }
-
   private:
     // A box-shaped piece whose top face is at `top`, spanning [x0, x1] and [z0, z1].
     void slab(const std::string& name, const std::string& material, float x0, float x1, float z0, float z1,
