@@ -28,12 +28,12 @@ struct Submesh {
 };
 
 // A model as the game reads it: submeshes with their own vertices, written as OGRE mesh XML.
-// Flat parts get split vertices per face; textures are projected in world units per `texelScale`.
+// Flat parts get split vertices per face; textures repeat every `uvScale` world units.
 class Mesh {
   public:
     Submesh& submesh(const std::string& material);
 
-    // A flat polygon (3 or 4 corners, counter-clockwise from outside) with planar texture projection.
+    // A flat convex polygon (corners counter-clockwise seen from outside) with planar texture projection.
     void addPolygon(const std::string& material, const std::vector<Vec3>& corners, float uvScale);
     void addBox(const std::string& material, const Vec3& min, const Vec3& max, float uvScale);
     // Six faces over eight corners: bottom 0-3 and top 4-7, each in the order (-x,-z), (+x,-z), (+x,+z),
