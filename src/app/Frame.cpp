@@ -9,6 +9,7 @@
 #include "app/TimeManager.h"
 #include "app/Util.h"
 #include "platform/QuitSignal.h"
+#include "ui/SoundManager.h"
 
 VORN_FILE_LOGGER("main")
 
@@ -40,6 +41,9 @@ void init() {
     LOG_TRACE("Loading main config");
     mainConfig = ConfigManager::getInstance()->getMainConfig();
 
+    LOG_TRACE("Initializing SoundManager");
+    SoundManager::getInstance();
+
     LOG_TRACE("Initializing TimeManager");
     timeManager = TimeManager::getInstance();
 
@@ -61,6 +65,7 @@ void shutdown() {
     timeManager = nullptr;
     ConfigManager::destroy();
     mainConfig = nullptr;
+    SoundManager::destroy();
     StateManager::destroy();
     stateManager = nullptr;
 }

@@ -8,7 +8,7 @@
 // Measures frame time, counts frames per second, decides how many fixed 1/60 s
 // physics steps a frame runs and drives the registered timers.
 class TimeManager {
-public:
+  public:
     using ClockFunction = std::function<int()>;
 
     static TimeManager* getInstance();
@@ -38,7 +38,7 @@ public:
     static constexpr double kStepThreshold = 16.66666753590107;
     static constexpr int kStepMilliseconds = 16;
 
-private:
+  private:
     void sampleFramesPerSecond();
     void countPhysicsSteps();
     void fireDueTimers();
