@@ -167,7 +167,7 @@ TEST_F(LevelFilesTest, EveryProfileIsConfiguredAndTheLevelHasAllItsParts) {
     EXPECT_GE(count("checkPoint"), 3);
     EXPECT_EQ(count("finish"), 1);
     EXPECT_GE(count("fog"), 1);
-    EXPECT_GE(count("torch"), 4);
+    EXPECT_GE(count("torch"), 5);
     EXPECT_GE(count("crate"), 3);
     for (const char* item : {"power", "powerbottle", "turbo", "turbobottle"}) {
         EXPECT_GE(count(item), 1) << item;
@@ -176,6 +176,24 @@ TEST_F(LevelFilesTest, EveryProfileIsConfiguredAndTheLevelHasAllItsParts) {
         std::find_if(scene.begin(), scene.end(), [](const Entity& e) { return e.profile == "finish"; });
     EXPECT_NE(finish->name.find("(t)"), std::string::npos)
         << "the finish glows through, so it is transparent";
+}
+
+// A torch's number, the last character of its entity name (1 unless a digit from 2 to 9), is its
+// light slot; slot 0 belongs to the ball and there are eight, so torches must not share one.
+TEST_F(LevelFilesTest, EveryTorchHasALightSlotAndARadiusOfItsOwn) {
+    const Config main((game_tree::root() / "Vorn.ini").c_str());
+    std::set<int> numbers;
+    for (const Entity& e : scene) {
+        if (e.profile != "torch") {
+            continue;
+        }
+        const char last = e.name.back();
+        const int number = last >= '2' && last <= '9' ? last - '0' : 1;
+        EXPECT_TRUE(numbers.insert(number).second) << e.name << " shares light slot " << number;
+        EXPECT_LT(number, 8) << e.name;
+        const std::string key = "torch" + std::to_string(number) + ":radius";
+        EXPECT_GT(main.getFloat(key.c_str(), -1), 0.0f) << key;
+    }
 }
 
 TEST_F(LevelFilesTest, TheBallCheckpointsAndItemsRestOnWalkableGround) {

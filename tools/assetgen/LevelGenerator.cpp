@@ -139,8 +139,10 @@ void LevelGenerator::item(const std::string& name, const std::string& profile, V
     place(name, profile, profile + ".mesh", ground + Vec3{0, lift, 0});
 }
 
-void LevelGenerator::torch(const std::string& name, Vec3 ground) {
-    place(name, "torch", "torch.mesh", ground);
+void LevelGenerator::torch(const std::string& name, int number, Vec3 ground) {
+    // The torch number is the entity name's last character (1 when it is no digit from 2 to 9); it
+    // picks the light radius and the light slot, so each torch gets a number of its own.
+    place(name, "torch", "torch.mesh", ground, true, number > 1 ? std::to_string(number) : "");
 }
 
 void LevelGenerator::crate(const std::string& name, Vec3 ground) {
@@ -153,11 +155,10 @@ void LevelGenerator::buildFirstLevel() {
     // The route runs towards -z (the camera's forward direction at the start), with a detour east
     // over a bridge and one back west over planks. Heights are the tops of the walkable surfaces.
 
-    // Start: a wide stone square, the ball above its centre, two torches behind it.
+    // Start: a wide stone square, the ball above its centre, a torch behind it.
     slab("A00_Start", "Stone", 8, 24, -243, -227, 20);
     place("A00_Ball", "mainChar", "ball.mesh", {16, 21.05f, -235});
-    torch("A01_TorchLeft", {9.5f, 20, -228.5f});
-    torch("A02_TorchRight", {22.5f, 20, -228.5f});
+    torch("A01_Torch", 1, {9.5f, 20, -228.5f});
 
     // A straight grass path to learn rolling, with the first energy.
     slab("A10_Path", "Grass", 12, 20, -283, -243, 20);
@@ -174,8 +175,7 @@ void LevelGenerator::buildFirstLevel() {
     ramp("A30_Ramp", "Metal", 12, 20, -321, -301, 20, 26);
     slab("A40_Checkpoint1Ground", "Stone", 10, 22, -337, -321, 26);
     place("A41_Checkpoint1", "checkPoint", "checkpoint.mesh", {16, 26, -329});
-    torch("A42_Torch", {11, 26, -322.5f});
-    torch("A43_Torch", {21, 26, -322.5f});
+    torch("A42_Torch", 2, {11, 26, -322.5f});
 
     // Stepping stones over the dark, each a jump of 5.5 to 6.5 units, rising and falling.
     slab("B00_Stone", "Stone", 13.5f, 18.5f, -347.5f, -342.5f, 26);
@@ -195,8 +195,7 @@ void LevelGenerator::buildFirstLevel() {
     item("B22_Power", "power", {53, 26, -395});
     slab("B30_Checkpoint2Ground", "Metal", 63, 77, -402, -388, 26);
     place("B31_Checkpoint2", "checkPoint", "checkpoint.mesh", {70, 26, -395});
-    torch("B32_Torch", {64.5f, 26, -389.5f});
-    torch("B33_Torch", {75.5f, 26, -389.5f});
+    torch("B32_Torch", 3, {75.5f, 26, -389.5f});
 
     // North again: three steps of three units, each needs a jump.
     slab("C00_Step", "Stone", 66, 74, -408, -402, 29, 5.0f);
@@ -213,8 +212,7 @@ void LevelGenerator::buildFirstLevel() {
     slab("C20_Checkpoint3Ground", "Grass", 62, 78, -478, -462, 35);
     place("C21_Checkpoint3", "checkPoint", "checkpoint.mesh", {70, 35, -470});
     item("C22_PowerBottle", "powerbottle", {75, 35, -466});
-    torch("C23_Torch", {63.5f, 35, -463.5f});
-    torch("C24_Torch", {76.5f, 35, -463.5f});
+    torch("C23_Torch", 4, {63.5f, 35, -463.5f});
 
     // Down a stone ramp into a corridor of arches with crates to push aside.
     ramp("D00_Ramp", "Stone", 65, 75, -498, -478, 35, 29);
@@ -226,8 +224,7 @@ void LevelGenerator::buildFirstLevel() {
     crate("D15_Crate", {72.5f, 29, -527});
     item("D16_Power", "power", {72, 29, -514});
     item("D17_Power", "power", {68, 29, -529});
-    torch("D18_Torch", {66, 29, -499.5f});
-    torch("D19_Torch", {74, 29, -499.5f});
+    torch("D18_Torch", 5, {74, 29, -499.5f});
 
     // Narrow planks that wind west, with a fourth checkpoint halfway.
     slab("D20_Plank", "Wood", 68.5f, 71.5f, -558, -538, 29, 1.0f);
@@ -239,7 +236,7 @@ void LevelGenerator::buildFirstLevel() {
     slab("D26_Plank", "Wood", 39.5f, 42.5f, -587, -567, 29, 1.0f);
     slab("D27_Corner", "Stone", 37, 45, -595, -587, 29);
     item("D28_Power", "power", {41, 29, -591});
-    torch("D29_Torch", {38, 29, -594});
+    torch("D29_Torch", 6, {38, 29, -594});
 
     // Two small metal islands, each a step higher, then the finish.
     slab("E00_Island", "Metal", 37, 45, -611, -603, 30);
@@ -248,8 +245,7 @@ void LevelGenerator::buildFirstLevel() {
     slab("E10_FinishGround", "Stone", 33, 49, -649, -633, 31);
     place("E11_Gate", "arch", "arch.mesh", {41, 31, -643});
     place("E12_Finish", "finish", "finish.mesh", {41, 31, -643}, false, "(t)");
-    torch("E13_Torch", {34.5f, 31, -634.5f});
-    torch("E14_Torch", {47.5f, 31, -634.5f});
+    torch("E13_Torch", 7, {47.5f, 31, -634.5f});
 
     // Below everything: the fog that ends the game, and a mist floor under it that shows where it is.
     const Vec3 fogSize{160, 6, 500};

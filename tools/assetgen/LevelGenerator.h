@@ -34,7 +34,7 @@ class LevelGenerator {
     void place(const std::string& name, const std::string& profile, const std::string& mesh, Vec3 position,
                bool castShadows = true, const std::string& suffix = "");
     void item(const std::string& name, const std::string& profile, Vec3 groundPosition);
-    void torch(const std::string& name, Vec3 groundPosition);
+    void torch(const std::string& name, int number, Vec3 groundPosition);
     void crate(const std::string& name, Vec3 groundPosition);
     std::string sizedMesh(const std::string& kind, const std::string& material, Vec3 size);
     void addSharedModels();
