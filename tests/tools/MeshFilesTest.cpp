@@ -24,6 +24,19 @@ Position readPosition(pugi::xml_node node) {
     return {node.attribute("x").as_float(), node.attribute("y").as_float(), node.attribute("z").as_float()};
 }
 
+float dot(const Position& a, const Position& b) {
+    return std::get<0>(a) * std::get<0>(b) + std::get<1>(a) * std::get<1>(b) +
+           std::get<2>(a) * std::get<2>(b);
+}
+
+Position faceNormal(const Position& a, const Position& b, const Position& c) {
+    const auto [ax, ay, az] = a;
+    const auto [bx, by, bz] = b;
+    const auto [cx, cy, cz] = c;
+    const float ux = bx - ax, uy = by - ay, uz = bz - az, vx = cx - ax, vy = cy - ay, vz = cz - az;
+    return {uy * vz - uz * vy, uz * vx - ux * vz, ux * vy - uy * vx};
+}
+
 float length(pugi::xml_node node) {
     const float x = node.attribute("x").as_float(), y = node.attribute("y").as_float(),
                 z = node.attribute("z").as_float();
@@ -47,11 +60,12 @@ LoadedMesh load(const std::filesystem::path& path) {
         if (submesh.attribute("material").empty()) {
             mesh.problems.push_back("submesh without material");
         }
-        std::vector<Position> positions;
+        std::vector<Position> positions, normals;
         const pugi::xml_node geometry = submesh.child("geometry");
         for (const pugi::xml_node buffer : geometry.children("vertexbuffer")) {
             for (const pugi::xml_node vertex : buffer.children("vertex")) {
                 positions.push_back(readPosition(vertex.child("position")));
+                normals.push_back(readPosition(vertex.child("normal")));
                 if (std::fabs(length(vertex.child("normal")) - 1) > 1e-3f ||
                     std::fabs(length(vertex.child("tangent")) - 1) > 1e-3f ||
                     std::fabs(length(vertex.child("binormal")) - 1) > 1e-3f) {
@@ -76,6 +90,13 @@ LoadedMesh load(const std::filesystem::path& path) {
                 continue;
             }
             mesh.triangles.push_back({positions[v1], positions[v2], positions[v3]});
+            // Lighting uses the vertex normals: they must lean the way the face winds.
+            const Position normal = faceNormal(positions[v1], positions[v2], positions[v3]);
+            for (const std::size_t v : {v1, v2, v3}) {
+                if (dot(normal, normals[v]) <= 0) {
+                    mesh.problems.push_back("a vertex normal points away from its face");
+                }
+            }
         }
         if (faces.attribute("count").as_uint() != faceCount || faceCount == 0) {
             mesh.problems.push_back("face count wrong or no faces");
