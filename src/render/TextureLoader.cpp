@@ -206,6 +206,12 @@ void TextureLoader::uploadTextures(bool all) {
     }
 }
 
+int TextureLoader::countPending() {
+    const std::lock_guard<std::mutex> lock(mutex);
+    return static_cast<int>(std::count_if(textures.begin(), textures.end(),
+                                          [](const auto& entry) { return !entry.second->uploaded; }));
+}
+
 TextureLoader::Texture* TextureLoader::getTexture(const std::string& name) {
     {
         std::unique_lock<std::mutex> lock(mutex);

@@ -39,6 +39,8 @@ class TextureLoader {
     void addTexture(const std::string& name, int wrap);
     // Loads every pending texture, or only a few when `all` is false (once per frame).
     void uploadTextures(bool all);
+    // Registered textures still waiting for their upload.
+    int countPending();
     // The uploaded texture, or one loaded on the spot; null when it cannot be loaded.
     Texture* getTexture(const std::string& name);
 
