@@ -179,6 +179,7 @@ void update() {
 void render() {
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    takeRequestedScreenshot();
     Glfw::swapBuffers();
 }
 

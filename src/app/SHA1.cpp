@@ -5,7 +5,9 @@
 
 namespace {
 
-inline std::uint32_t rotateLeft(std::uint32_t value, int bits) { return (value << bits) | (value >> (32 - bits)); }
+inline std::uint32_t rotateLeft(std::uint32_t value, int bits) {
+    return (value << bits) | (value >> (32 - bits));
+}
 
 inline std::uint32_t readBigEndian(const std::uint8_t* p) {
     return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) | p[3];
@@ -13,7 +15,9 @@ inline std::uint32_t readBigEndian(const std::uint8_t* p) {
 
 } // namespace
 
-SHA1::SHA1() { reset(); }
+SHA1::SHA1() {
+    reset();
+}
 
 void SHA1::reset() {
     hash[0] = 0x67452301;

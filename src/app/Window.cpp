@@ -50,18 +50,6 @@ void pauseSounds(bool paused) {
     static_cast<void>(paused);
 }
 
-// The key callbacks run right after the swap, so the shown frame is in the front buffer.
-void takeScreenshot() {
-    glReadBuffer(GL_FRONT);
-    const bool saved = ilutGLScreenie() == IL_TRUE;
-    glReadBuffer(GL_BACK);
-    if (saved) {
-        showMessage("Screenshot created");
-    } else {
-        LOG_ERROR("Screenshot could not be written");
-    }
-}
-
 void toggleCursor() {
     if (windowState.cursorVisible) {
         Glfw::hideCursor();
@@ -301,9 +289,24 @@ void setupProjection() {
     Camera::getInstance()->nearFactor = kNearPlane / right;
 }
 
+// Read back after the swap, the front buffer came back black under Xvfb, so the
+// key only asks and the next finished frame is taken from the back buffer.
+void takeRequestedScreenshot() {
+    if (!windowState.screenshotRequested) {
+        return;
+    }
+    windowState.screenshotRequested = false;
+    glReadBuffer(GL_BACK);
+    if (ilutGLScreenie() == IL_TRUE) {
+        showMessage("Screenshot created");
+    } else {
+        LOG_ERROR("Screenshot could not be written");
+    }
+}
+
 void keyCallback(int key, int action) {
     if (key == '1' && action == PRESS) {
-        takeScreenshot();
+        windowState.screenshotRequested = true;
     }
     if (action != PRESS) {
         return;
