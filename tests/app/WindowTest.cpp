@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "FlagOverride.h"
 #include "GlTest.h"
 #include "app/ConfigManager.h"
 #include "app/StateManager.h"
@@ -22,17 +23,6 @@
 #include "ui/HUD.h"
 
 namespace {
-
-// Restores a capability flag the test pretends the driver lacks.
-class FlagOverride {
-  public:
-    FlagOverride(bool& flag, bool value) : flag(flag), saved(flag) { flag = value; }
-    ~FlagOverride() { flag = saved; }
-
-  private:
-    bool& flag;
-    bool saved;
-};
 
 void press(int libraryKey) {
     Glfw::deliverKey(libraryKey, GLFW_PRESS);
