@@ -22,6 +22,7 @@ run: build
 # Every test runs under one virtual X server; sound goes to OpenAL Soft's null backend
 # unless a test picks its own.
 test: build
+	cmake --build $(BUILD_DIR) --target benchmarks -j $(JOBS)
 	cd $(BUILD_DIR) && ALSOFT_DRIVERS=null xvfb-run -a -s "-screen 0 1280x1024x24" \
 		ctest --output-on-failure -j $(JOBS) --timeout 600
 

@@ -20,6 +20,7 @@
 #include "render/Frustum.h"
 #include "render/TextureLoader.h"
 #include "ui/HUD.h"
+#include "ui/SoundManager.h"
 
 VORN_FILE_LOGGER("main")
 
@@ -134,6 +135,9 @@ void init() {
     LOG_TRACE("Loading Frustum");
     frustum = Frustum::getInstance();
 
+    LOG_TRACE("Initializing SoundManager");
+    SoundManager::getInstance();
+
     LOG_TRACE("Initializing TimeManager");
     timeManager = TimeManager::getInstance();
 
@@ -193,6 +197,7 @@ void shutdown() {
     timeManager = nullptr;
     ConfigManager::destroy();
     mainConfig = nullptr;
+    SoundManager::destroy();
     HUD::destroy();
     hud = nullptr;
     StateManager::destroy();

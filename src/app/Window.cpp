@@ -17,6 +17,7 @@
 #include "render/Camera.h"
 #include "render/Matrix44.h"
 #include "ui/HUD.h"
+#include "ui/SoundManager.h"
 
 VORN_FILE_LOGGER("main")
 
@@ -43,11 +44,6 @@ const char* onOff(bool value) {
 
 void showToggle(const char* label, bool value) {
     showMessage(std::string(label) + onOff(value));
-}
-
-// The sound manager picks up the pause here once it is part of the game.
-void pauseSounds(bool paused) {
-    static_cast<void>(paused);
 }
 
 void toggleCursor() {
@@ -77,7 +73,7 @@ void cycleFireRenderMode(Config& config) {
 void togglePause() {
     TimeManager* time = TimeManager::getInstance();
     time->paused = !time->paused;
-    pauseSounds(time->paused);
+    SoundManager::getInstance()->pauseSounds(time->paused);
 }
 
 void toggleWireframe() {

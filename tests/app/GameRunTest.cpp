@@ -4,10 +4,11 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 
-#include "GameRun.h"
+#include "GameProcess.h"
 #include "XWindows.h"
 
 namespace {
@@ -57,10 +58,10 @@ std::pair<int, int> imageSize(const std::filesystem::path& path) {
 } // namespace
 
 TEST(GameRunTest, StartsTakesAScreenshotAndEndsWhenTheWindowIsClosed) {
-    const GameInstall install;
+    const GameCopy install;
     GameProcess game(install);
     const unsigned long window = XWindows::waitForWindowOf(game.pid(), kStartTimeout);
-    ASSERT_NE(window, 0ul) << install.read("output.txt");
+    ASSERT_NE(window, 0ul) << install.readFile("output.txt");
 
     const std::string sendKey = "xdotool key --window " + std::to_string(window) + " 1";
     const std::filesystem::path screenshot = install.root() / "bin" / "screen0.tga";
@@ -68,13 +69,13 @@ TEST(GameRunTest, StartsTakesAScreenshotAndEndsWhenTheWindowIsClosed) {
         ASSERT_EQ(std::system(sendKey.c_str()), 0);
         waitForFile(screenshot, 2000);
     }
-    ASSERT_TRUE(std::filesystem::exists(screenshot)) << install.read("Vorn.log");
+    ASSERT_TRUE(std::filesystem::exists(screenshot)) << install.readFile("Vorn.log");
     EXPECT_EQ(imageSize(screenshot), (std::pair<int, int>{640, 480}));
 
     ASSERT_TRUE(XWindows::requestClose(window));
-    EXPECT_EQ(game.waitForExit(kExitTimeout), 0) << install.read("output.txt");
+    EXPECT_EQ(game.waitForExit(kExitTimeout), 0) << install.readFile("output.txt");
 
-    const std::string log = install.read("Vorn.log");
+    const std::string log = install.readFile("Vorn.log");
     EXPECT_TRUE(appearInOrder(log, {"========== Starting Vorn ==========",
                                     "Entering Game Mode",
                                     "Loading main config",
@@ -100,15 +101,15 @@ TEST(GameRunTest, StartsTakesAScreenshotAndEndsWhenTheWindowIsClosed) {
 }
 
 TEST(GameRunTest, OpenGLBelowTwoEndsTheStartWithTheVersionMessage) {
-    const GameInstall install;
+    const GameCopy install;
     GameProcess game(install, {{"VORN_TEST_GL_VERSION", "1.5"}});
     EXPECT_EQ(game.waitForExit(kExitTimeout), 1);
-    const std::string log = install.read("Vorn.log");
+    const std::string log = install.readFile("Vorn.log");
     EXPECT_TRUE(
         appearInOrder(log, {"System capable of OpenGL version 1.5.", "Insufficient OpenGL version: 1.5"}))
         << log;
     EXPECT_EQ(log.find("Initializing OpenGL"), std::string::npos);
-    const std::string output = install.read("output.txt");
+    const std::string output = install.readFile("output.txt");
     EXPECT_NE(output.find("Insufficient OpenGL capabilities"), std::string::npos) << output;
     EXPECT_NE(output.find("Your System is only capable of version 1.5. Vorn must exit now."),
               std::string::npos)
@@ -116,23 +117,23 @@ TEST(GameRunTest, OpenGLBelowTwoEndsTheStartWithTheVersionMessage) {
 }
 
 TEST(GameRunTest, AWindowThatCannotOpenEndsTheStart) {
-    const GameInstall install;
-    install.write("Vorn.ini", "[window]\nwidth = 0\nheight = 0\n");
+    const GameCopy install;
+    std::ofstream(install.root() / "Vorn.ini") << "[window]\nwidth = 0\nheight = 0\n";
     GameProcess game(install);
     EXPECT_EQ(game.waitForExit(kExitTimeout), 1);
-    const std::string log = install.read("Vorn.log");
+    const std::string log = install.readFile("Vorn.log");
     EXPECT_TRUE(appearInOrder(log, {"Opening GLFW Window", "Could not create window, terminating GLFW",
                                     "Initializing GLFW Failed, Vorn must terminate.",
                                     "========== Exiting Vorn =========="}))
         << log;
-    EXPECT_NE(install.read("output.txt").find("Initializing GLFW failed"), std::string::npos);
+    EXPECT_NE(install.readFile("output.txt").find("Initializing GLFW failed"), std::string::npos);
 }
 
 TEST(GameRunTest, NoDisplayEndsTheStartBeforeAnyWindow) {
-    const GameInstall install;
+    const GameCopy install;
     GameProcess game(install, {{"DISPLAY", ""}});
     EXPECT_EQ(game.waitForExit(kExitTimeout), 1);
-    const std::string log = install.read("Vorn.log");
+    const std::string log = install.readFile("Vorn.log");
     EXPECT_TRUE(appearInOrder(log, {"Initializing GLFW", "Couldn't initializes GLFW!"})) << log;
     EXPECT_EQ(log.find("Opening GLFW Window"), std::string::npos);
 }

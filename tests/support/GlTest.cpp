@@ -11,6 +11,7 @@
 #include "render/Camera.h"
 #include "render/TextureLoader.h"
 #include "ui/HUD.h"
+#include "ui/SoundManager.h"
 
 void GlTest::SetUp() {
     data = std::make_unique<TempDataRoot>();
@@ -29,6 +30,7 @@ bool GlTest::openWindow() {
 void GlTest::TearDown() {
     TextureLoader::destroy();
     HUD::destroy();
+    SoundManager::destroy();
     Camera::destroy();
     TimeManager::destroy();
     StateManager::destroy();
