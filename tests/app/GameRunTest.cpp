@@ -62,6 +62,7 @@ TEST(GameRunTest, StartsTakesAScreenshotAndEndsWhenTheWindowIsClosed) {
     GameProcess game(install);
     const unsigned long window = XWindows::waitForWindowOf(game.pid(), kStartTimeout);
     ASSERT_NE(window, 0ul) << install.readFile("output.txt");
+    EXPECT_EQ(XWindows::title(window), "Vorn");
 
     const std::string sendKey = "xdotool key --window " + std::to_string(window) + " 1";
     const std::filesystem::path screenshot = install.root() / "bin" / "screen0.tga";

@@ -80,6 +80,18 @@ unsigned long waitForWindowOf(pid_t pid, int timeoutMilliseconds) {
     return 0;
 }
 
+std::string title(unsigned long window) {
+    XSetErrorHandler(ignoreError);
+    const DisplayHandle display(XOpenDisplay(nullptr));
+    char* name = nullptr;
+    std::string result;
+    if (display && XFetchName(display.get(), window, &name) && name) {
+        result = name;
+        XFree(name);
+    }
+    return result;
+}
+
 bool requestClose(unsigned long window) {
     XSetErrorHandler(ignoreError);
     const DisplayHandle display(XOpenDisplay(nullptr));
