@@ -109,7 +109,8 @@ void listOpenGLErrors() {
     }
     LOG_DEBUG("Error(s) detected, listing follows");
     for (; error != GL_NO_ERROR; error = glGetError()) {
-        LOG_DEBUG("OpenGL error: " << reinterpret_cast<const char*>(gluErrorString(error)));
+        const GLubyte* text = gluErrorString(error);
+        LOG_DEBUG("OpenGL error: " << (text ? reinterpret_cast<const char*>(text) : std::to_string(error)));
     }
     LOG_DEBUG("Error listing done");
 }
