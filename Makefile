@@ -19,11 +19,13 @@ build: configure
 run: build
 	$(BUILD_DIR)/game/bin/vorn
 
-# Every test runs under one virtual X server; sound goes to OpenAL Soft's null backend
-# unless a test picks its own. The model tests (the cache reader meets damaged
-# files) run a second time under the address and undefined-behaviour sanitizers.
+# Every test runs under one virtual X server, kept from resetting when its last client leaves
+# (a reset refuses the connections of tests starting at that moment); sound goes to OpenAL Soft's null backend
+# unless a test picks its own. The model tests (the cache reader meets damaged files) run a
+# second time under the address and undefined-behaviour sanitizers.
 test: build
-	cd $(BUILD_DIR) && ALSOFT_DRIVERS=null xvfb-run -a -s "-screen 0 1280x1024x24" \
+	cmake --build $(BUILD_DIR) --target benchmarks -j $(JOBS)
+	cd $(BUILD_DIR) && ALSOFT_DRIVERS=null xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
 		ctest --output-on-failure -j $(JOBS) --timeout 600
 	cmake -S . -B $(BUILD_DIR)-asan -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DVORN_SANITIZE=ON
 	cmake --build $(BUILD_DIR)-asan --target test_model -j $(JOBS)

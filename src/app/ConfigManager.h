@@ -9,7 +9,7 @@
 
 // Owns the main configuration "../Vorn.ini" and a cache of further ini files by path.
 class ConfigManager {
-public:
+  public:
     static ConfigManager* getInstance();
     static void destroy();
 
@@ -18,7 +18,7 @@ public:
 
     static constexpr const char* kMainConfigFile = "../Vorn.ini";
 
-private:
+  private:
     ConfigManager();
 
     std::map<std::string, std::unique_ptr<Config>> configs;

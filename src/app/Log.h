@@ -8,7 +8,7 @@
 #define VORN_FILE_LOGGER(name)                                                                               \
     namespace {                                                                                              \
     const log4cxx::LoggerPtr& fileLogger() {                                                                 \
-        static const log4cxx::LoggerPtr logger = log4cxx::Logger::getLogger(name);                          \
+        static const log4cxx::LoggerPtr logger = log4cxx::Logger::getLogger(name);                           \
         return logger;                                                                                       \
     }                                                                                                        \
     }

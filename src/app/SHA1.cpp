@@ -5,7 +5,9 @@
 
 namespace {
 
-inline std::uint32_t rotateLeft(std::uint32_t value, int bits) { return (value << bits) | (value >> (32 - bits)); }
+inline std::uint32_t rotateLeft(std::uint32_t value, int bits) {
+    return (value << bits) | (value >> (32 - bits));
+}
 
 inline std::uint32_t readBigEndian(const std::uint8_t* p) {
     return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) | p[3];
@@ -13,7 +15,9 @@ inline std::uint32_t readBigEndian(const std::uint8_t* p) {
 
 } // namespace
 
-SHA1::SHA1() { reset(); }
+SHA1::SHA1() {
+    reset();
+}
 
 void SHA1::reset() {
     hash[0] = 0x67452301;
@@ -78,36 +82,51 @@ bool SHA1::result(std::uint32_t digest[5]) {
     return true;
 }
 
+// Rounds unrolled with a rolling 16-word schedule: configuration files are
+// hashed at every start, and this keeps the hash near the speed of sha1sum.
+#define SHA1_W(t)                                                                                            \
+    (w[(t)&15] = rotateLeft(w[((t) + 13) & 15] ^ w[((t) + 8) & 15] ^ w[((t) + 2) & 15] ^ w[(t)&15], 1))
+#define SHA1_ROUND(a, b, c, d, e, f, k, wt)                                                                  \
+    e += rotateLeft(a, 5) + (f) + (k) + (wt);                                                                \
+    b = rotateLeft(b, 30);
+#define SHA1_F1(b, c, d) (d ^ (b & (c ^ d)))
+#define SHA1_F2(b, c, d) (b ^ c ^ d)
+#define SHA1_F3(b, c, d) ((b & c) | (d & (b | c)))
+#define SHA1_FIVE(t, F, k, W)                                                                                \
+    SHA1_ROUND(a, b, c, d, e, F(b, c, d), k, W(t));                                                          \
+    SHA1_ROUND(e, a, b, c, d, F(a, b, c), k, W(t + 1));                                                      \
+    SHA1_ROUND(d, e, a, b, c, F(e, a, b), k, W(t + 2));                                                      \
+    SHA1_ROUND(c, d, e, a, b, F(d, e, a), k, W(t + 3));                                                      \
+    SHA1_ROUND(b, c, d, e, a, F(c, d, e), k, W(t + 4));
+#define SHA1_W0(t) w[t]
+
 void SHA1::processMessageBlock(const std::uint8_t* block) {
-    std::uint32_t w[80];
+    std::uint32_t w[16];
     for (int t = 0; t < 16; ++t) {
         w[t] = readBigEndian(block + 4 * t);
     }
-    for (int t = 16; t < 80; ++t) {
-        w[t] = rotateLeft(w[t - 3] ^ w[t - 8] ^ w[t - 14] ^ w[t - 16], 1);
-    }
-
     std::uint32_t a = hash[0], b = hash[1], c = hash[2], d = hash[3], e = hash[4];
-    const auto round = [&](std::uint32_t f, std::uint32_t k, std::uint32_t wt) {
-        const std::uint32_t temp = rotateLeft(a, 5) + f + e + k + wt;
-        e = d;
-        d = c;
-        c = rotateLeft(b, 30);
-        b = a;
-        a = temp;
-    };
-    for (int t = 0; t < 20; ++t) {
-        round((b & c) | (~b & d), 0x5A827999, w[t]);
-    }
-    for (int t = 20; t < 40; ++t) {
-        round(b ^ c ^ d, 0x6ED9EBA1, w[t]);
-    }
-    for (int t = 40; t < 60; ++t) {
-        round((b & c) | (b & d) | (c & d), 0x8F1BBCDC, w[t]);
-    }
-    for (int t = 60; t < 80; ++t) {
-        round(b ^ c ^ d, 0xCA62C1D6, w[t]);
-    }
+
+    SHA1_FIVE(0, SHA1_F1, 0x5A827999, SHA1_W0)
+    SHA1_FIVE(5, SHA1_F1, 0x5A827999, SHA1_W0)
+    SHA1_FIVE(10, SHA1_F1, 0x5A827999, SHA1_W0)
+    SHA1_ROUND(a, b, c, d, e, SHA1_F1(b, c, d), 0x5A827999, w[15]);
+    SHA1_ROUND(e, a, b, c, d, SHA1_F1(a, b, c), 0x5A827999, SHA1_W(16));
+    SHA1_ROUND(d, e, a, b, c, SHA1_F1(e, a, b), 0x5A827999, SHA1_W(17));
+    SHA1_ROUND(c, d, e, a, b, SHA1_F1(d, e, a), 0x5A827999, SHA1_W(18));
+    SHA1_ROUND(b, c, d, e, a, SHA1_F1(c, d, e), 0x5A827999, SHA1_W(19));
+    SHA1_FIVE(20, SHA1_F2, 0x6ED9EBA1, SHA1_W)
+    SHA1_FIVE(25, SHA1_F2, 0x6ED9EBA1, SHA1_W)
+    SHA1_FIVE(30, SHA1_F2, 0x6ED9EBA1, SHA1_W)
+    SHA1_FIVE(35, SHA1_F2, 0x6ED9EBA1, SHA1_W)
+    SHA1_FIVE(40, SHA1_F3, 0x8F1BBCDC, SHA1_W)
+    SHA1_FIVE(45, SHA1_F3, 0x8F1BBCDC, SHA1_W)
+    SHA1_FIVE(50, SHA1_F3, 0x8F1BBCDC, SHA1_W)
+    SHA1_FIVE(55, SHA1_F3, 0x8F1BBCDC, SHA1_W)
+    SHA1_FIVE(60, SHA1_F2, 0xCA62C1D6, SHA1_W)
+    SHA1_FIVE(65, SHA1_F2, 0xCA62C1D6, SHA1_W)
+    SHA1_FIVE(70, SHA1_F2, 0xCA62C1D6, SHA1_W)
+    SHA1_FIVE(75, SHA1_F2, 0xCA62C1D6, SHA1_W)
 
     hash[0] += a;
     hash[1] += b;

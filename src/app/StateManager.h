@@ -4,7 +4,7 @@
 
 // Holds the one game state that decides what a frame updates and draws.
 class StateManager {
-public:
+  public:
     static StateManager* getInstance();
     static void destroy();
 
@@ -12,7 +12,7 @@ public:
     // Switching to the current state does nothing, so menus are not shown again.
     void setState(int newState);
 
-private:
+  private:
     StateManager() = default;
 
     int state = EXIT;

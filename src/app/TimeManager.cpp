@@ -77,7 +77,7 @@ void TimeManager::fireDueTimers() {
         }
         if (timer->repeating) {
             timer->dueTime = timer->period > 0 ? timer->dueTime + (now - timer->dueTime + timer->period - 1) /
-                                                                     timer->period * timer->period
+                                                                      timer->period * timer->period
                                                : now;
         } else {
             timer->active = false;
@@ -88,7 +88,9 @@ void TimeManager::fireDueTimers() {
     }
 }
 
-void TimeManager::addTimer(Timer* timer) { timers.push_back(timer); }
+void TimeManager::addTimer(Timer* timer) {
+    timers.push_back(timer);
+}
 
 void TimeManager::removeTimer(Timer* timer) {
     const auto found = std::find(timers.begin(), timers.end(), timer);
@@ -96,4 +98,3 @@ void TimeManager::removeTimer(Timer* timer) {
         timers.erase(found);
     }
 }
-

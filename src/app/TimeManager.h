@@ -8,11 +8,13 @@
 // Measures frame time, counts frames per second, decides how many fixed 1/60 s
 // physics steps a frame runs and drives the registered timers.
 class TimeManager {
-public:
+  public:
     using ClockFunction = std::function<int()>;
 
     static TimeManager* getInstance();
     static void destroy();
+    // The instance if there is one, without creating it.
+    static TimeManager* existingInstance() { return instance; }
 
     // The clock is the monotonic millisecond clock unless a test hands in its own.
     explicit TimeManager(ClockFunction clock);
@@ -38,7 +40,7 @@ public:
     static constexpr double kStepThreshold = 16.66666753590107;
     static constexpr int kStepMilliseconds = 16;
 
-private:
+  private:
     void sampleFramesPerSecond();
     void countPhysicsSteps();
     void fireDueTimers();

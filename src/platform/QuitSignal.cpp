@@ -5,7 +5,9 @@
 namespace {
 volatile std::sig_atomic_t quitRequested = 0;
 
-void requestQuit(int) { quitRequested = 1; }
+void requestQuit(int) {
+    quitRequested = 1;
+}
 } // namespace
 
 void QuitSignal::install() {
@@ -13,4 +15,6 @@ void QuitSignal::install() {
     std::signal(SIGTERM, requestQuit);
 }
 
-bool QuitSignal::raised() { return quitRequested != 0; }
+bool QuitSignal::raised() {
+    return quitRequested != 0;
+}

@@ -19,10 +19,12 @@ std::vector<Choice> choicesOf(MessageBoxButtons buttons) {
     using R = MessageBoxResult;
     switch (buttons) {
     case MessageBoxButtons::AbortRetryIgnore:
-        return {{"[a]bort", "abort", 'a', R::Abort}, {"[r]etry", "retry", 'r', R::Retry},
+        return {{"[a]bort", "abort", 'a', R::Abort},
+                {"[r]etry", "retry", 'r', R::Retry},
                 {"[i]gnore", "ignore", 'i', R::Ignore}};
     case MessageBoxButtons::CancelTryContinue:
-        return {{"[c]ancel", "cancel", 'c', R::Cancel}, {"[t]ry again", "try again", 't', R::TryAgain},
+        return {{"[c]ancel", "cancel", 'c', R::Cancel},
+                {"[t]ry again", "try again", 't', R::TryAgain},
                 {"c[o]ntinue", "continue", 'o', R::Continue}};
     case MessageBoxButtons::Help:
         return {{"[h]elp", "help", 'h', R::Ok}};
@@ -35,7 +37,9 @@ std::vector<Choice> choicesOf(MessageBoxButtons buttons) {
     case MessageBoxButtons::YesNo:
         return {{"[y]es", "yes", 'y', R::Yes}, {"[n]o", "no", 'n', R::No}};
     case MessageBoxButtons::YesNoCancel:
-        return {{"[y]es", "yes", 'y', R::Yes}, {"[n]o", "no", 'n', R::No}, {"[c]ancel", "cancel", 'c', R::Cancel}};
+        return {{"[y]es", "yes", 'y', R::Yes},
+                {"[n]o", "no", 'n', R::No},
+                {"[c]ancel", "cancel", 'c', R::Cancel}};
     }
     return {};
 }

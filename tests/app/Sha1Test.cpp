@@ -16,7 +16,8 @@ std::string hexDigest(SHA1& sha) {
         return "corrupted";
     }
     char text[41];
-    std::snprintf(text, sizeof text, "%08X%08X%08X%08X%08X", digest[0], digest[1], digest[2], digest[3], digest[4]);
+    std::snprintf(text, sizeof text, "%08X%08X%08X%08X%08X", digest[0], digest[1], digest[2], digest[3],
+                  digest[4]);
     return text;
 }
 
@@ -60,7 +61,7 @@ TEST(Sha1, InputAfterResultCorrupts) {
 }
 
 class CalcHash : public ::testing::Test {
-protected:
+  protected:
     TempDataRoot data;
 };
 

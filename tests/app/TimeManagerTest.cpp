@@ -12,12 +12,14 @@ struct FakeClock {
     }
 };
 
-void countCall(Timer*, void* userData) { ++*static_cast<int*>(userData); }
+void countCall(Timer*, void* userData) {
+    ++*static_cast<int*>(userData);
+}
 
 } // namespace
 
 class TimeManagerTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { StateManager::getInstance()->setState(IN_GAME); }
     void TearDown() override { StateManager::destroy(); }
 
@@ -125,9 +127,19 @@ TEST_F(TimeManagerTest, TimerMayRemoveItselfAndOthersFromItsCallback) {
                        o->time->removeTimer(self);
                        o->time->removeTimer(&o->second);
                    },
-                   &owner, true, false, 0, 0, time.now};
-    owner.second = {[](Timer*, void* data) { ++static_cast<Owner*>(data)->secondCalls; }, &owner, true, false, 0,
-                    0, time.now};
+                   &owner,
+                   true,
+                   false,
+                   0,
+                   0,
+                   time.now};
+    owner.second = {[](Timer*, void* data) { ++static_cast<Owner*>(data)->secondCalls; },
+                    &owner,
+                    true,
+                    false,
+                    0,
+                    0,
+                    time.now};
     time.addTimer(&owner.first);
     time.addTimer(&owner.second);
     clock.now += 1;

@@ -1,0 +1,444 @@
+#include "ui/SoundManager.h"
+
+#include <AL/alut.h>
+#include <vorbis/vorbisfile.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+
+#include "app/Config.h"
+#include "app/ConfigManager.h"
+#include "app/Log.h"
+#include "ui/SoundBody.h"
+#include "ui/SoundScene.h"
+
+VORN_FILE_LOGGER("SoundManager")
+
+namespace {
+
+bool endsWithIgnoringCase(const std::string& text, const std::string& ending) {
+    if (text.size() < ending.size()) {
+        return false;
+    }
+    return std::equal(ending.rbegin(), ending.rend(), text.rbegin(), [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+    });
+}
+
+bool isBusy(const SoundSource& source) {
+    const ALint state = source.getState();
+    return state == AL_PLAYING || state == AL_PAUSED;
+}
+
+// The sound configuration named by "Files:SoundFile", null when none is configured.
+Config* findSoundConfig() {
+    const std::string path = ConfigManager::getInstance()->getMainConfig()->getString("Files:SoundFile", "");
+    return path.empty() ? nullptr : ConfigManager::getInstance()->getConfig(path);
+}
+
+struct OggFile {
+    OggVorbis_File file;
+    bool open = false;
+    ~OggFile() {
+        if (open) {
+            ov_clear(&file);
+        }
+    }
+};
+
+struct DecodedSound {
+    std::vector<char> samples;
+    int channels = 0;
+    long frequency = 0;
+};
+
+// The whole stream as 16-bit signed little-endian samples.
+std::optional<DecodedSound> decodeOgg(const std::string& fileName) {
+    OggFile ogg;
+    const int opened = ov_fopen(fileName.c_str(), &ogg.file);
+    if (opened != 0) {
+        LOG_WARN("ov_fopen: " << fileName << " (" << opened << ")");
+        return std::nullopt;
+    }
+    ogg.open = true;
+    const vorbis_info* info = ov_info(&ogg.file, -1);
+    if (!info || info->channels < 1 || info->channels > 2) {
+        LOG_WARN("Only mono and stereo OGG files are supported: " << fileName);
+        return std::nullopt;
+    }
+    DecodedSound sound{{}, info->channels, info->rate};
+    char chunk[SoundManager::kOggReadSize];
+    int bitstream = 0;
+    for (;;) {
+        const long read = ov_read(&ogg.file, chunk, sizeof chunk, 0, 2, 1, &bitstream);
+        if (read == 0) {
+            break;
+        }
+        if (read == OV_HOLE) {
+            continue; // a gap in the stream; decoding goes on behind it
+        }
+        if (read < 0) {
+            LOG_WARN("ov_read: " << fileName << " (" << read << ")");
+            return std::nullopt;
+        }
+        sound.samples.insert(sound.samples.end(), chunk, chunk + read);
+    }
+    return sound;
+}
+
+using ProfilePair = std::pair<std::string, std::string>;
+
+// The collision sound of two profiles, keyed in either order. Remembered per
+// profile pair, as a level has far more object pairs than profile pairs.
+const std::string& collisionFile(const Config& soundConfig, const ProfilePair& profiles,
+                                 std::map<ProfilePair, std::string>& known) {
+    const auto [entry, added] = known.try_emplace(profiles);
+    if (added) {
+        const auto& [first, second] = profiles;
+        entry->second = soundConfig.getString(("Collisions:" + first + "_" + second).c_str(), "");
+        if (entry->second.empty()) {
+            entry->second = soundConfig.getString(("Collisions:" + second + "_" + first).c_str(), "");
+        }
+    }
+    return entry->second;
+}
+
+} // namespace
+
+SoundManager* SoundManager::instance = nullptr;
+
+SoundManager* SoundManager::getInstance() {
+    if (!instance) {
+        instance = new SoundManager();
+    }
+    return instance;
+}
+
+void SoundManager::destroy() {
+    delete instance;
+    instance = nullptr;
+}
+
+SoundManager::SoundManager() {
+    deviceOpen = alutInit(nullptr, nullptr) == AL_TRUE;
+    if (!deviceOpen) {
+        LOG_ERROR("alutInit() failed: " << alutGetErrorString(alutGetError()));
+    } else {
+        alDistanceModel(AL_INVERSE_DISTANCE_CLAMPED);
+        alListener3f(AL_VELOCITY, 0.0f, 0.0f, 0.0f);
+        createSources();
+    }
+    readSettings();
+}
+
+SoundManager::~SoundManager() {
+    if (!deviceOpen) {
+        return;
+    }
+    rotation.clear();
+    pausedSources.clear();
+    allSources.clear(); // sources first: a buffer still attached cannot be deleted
+    for (const auto& [name, buffer] : buffers) {
+        if (buffer != 0) {
+            alDeleteBuffers(1, &buffer);
+        }
+    }
+    alutExit();
+}
+
+void SoundManager::createSources() {
+    if (alGetError() != AL_NO_ERROR) {
+        return;
+    }
+    for (int i = 0; i < kMaxSources; ++i) {
+        ALuint source = 0;
+        alGenSources(1, &source);
+        if (alGetError() != AL_NO_ERROR) {
+            break;
+        }
+        allSources.push_back(std::make_unique<SoundSource>(source));
+        rotation.push_back(allSources.back().get());
+    }
+    LOG_DEBUG("SoundSources created: " << allSources.size());
+}
+
+void SoundManager::readSettings() {
+    const Config* soundConfig = findSoundConfig();
+    if (!soundConfig) {
+        LOG_ERROR("No soundconfigfile found");
+        return;
+    }
+    minimumForce = soundConfig->getFloat("Common:minimumforce", minimumForce);
+    maximumDistance = soundConfig->getFloat("Common:maximumdistance", maximumDistance);
+    gainFactor = soundConfig->getFloat("Common:gainfactor", gainFactor);
+    const float listenerGain = soundConfig->getFloat("Common:listenergain", 1.0f);
+    if (deviceOpen) {
+        alListenerf(AL_GAIN, listenerGain);
+    }
+}
+
+SoundSource* SoundManager::getSource() {
+    const std::lock_guard<std::mutex> lock(mutex);
+    return takeFreeSource(false);
+}
+
+SoundSource* SoundManager::getSourceAndRemoveFromQueue() {
+    const std::lock_guard<std::mutex> lock(mutex);
+    return takeFreeSource(true);
+}
+
+// Busy sources are passed to the back; after kMaxRetries of them the search gives up.
+SoundSource* SoundManager::takeFreeSource(bool keep) {
+    if (!deviceOpen) {
+        return nullptr;
+    }
+    SoundSource* source = nullptr;
+    if (!rotation.empty()) {
+        source = rotation.front();
+        rotation.pop_front();
+        for (int retries = 0; isBusy(*source) && retries < kMaxRetries; ++retries) {
+            rotation.push_back(source);
+            source = rotation.front();
+            rotation.pop_front();
+        }
+        if (!keep || isBusy(*source)) {
+            rotation.push_back(source);
+        }
+    }
+    if (!source || isBusy(*source)) {
+        if (keep) {
+            LOG_DEBUG("No free SoundSource found!");
+        } else {
+            LOG_WARN("No free SoundSource found!");
+        }
+        return nullptr;
+    }
+    source->reset();
+    return source;
+}
+
+ALuint SoundManager::getBuffer(const std::string& fileName) {
+    const std::lock_guard<std::mutex> lock(mutex);
+    return loadBuffer(fileName);
+}
+
+// Every name is looked at once; names that fail keep 0 so they are not retried.
+ALuint SoundManager::loadBuffer(const std::string& fileName) {
+    if (!deviceOpen) {
+        return 0;
+    }
+    const auto known = buffers.find(fileName);
+    if (known != buffers.end()) {
+        return known->second;
+    }
+    ALuint buffer = 0;
+    if (endsWithIgnoringCase(fileName, ".wav")) {
+        buffer = loadWav(fileName);
+    } else if (endsWithIgnoringCase(fileName, ".ogg")) {
+        buffer = loadOgg(fileName);
+    } else {
+        LOG_WARN("Unknown filetype: " << fileName);
+    }
+    if (buffer != 0) {
+        LOG_DEBUG("Sound loaded: " << fileName);
+    }
+    buffers[fileName] = buffer;
+    return buffer;
+}
+
+ALuint SoundManager::loadWav(const std::string& fileName) {
+    alutGetError();
+    const ALuint buffer = alutCreateBufferFromFile(fileName.c_str());
+    if (buffer == AL_NONE) {
+        LOG_WARN("alutCreateBufferFromFile: " << alutGetErrorString(alutGetError()));
+    }
+    return buffer;
+}
+
+ALuint SoundManager::loadOgg(const std::string& fileName) {
+    const std::optional<DecodedSound> sound = decodeOgg(fileName);
+    if (!sound) {
+        return 0;
+    }
+    ALuint buffer = 0;
+    alGenBuffers(1, &buffer);
+    const ALenum format = sound->channels == 1 ? AL_FORMAT_MONO16 : AL_FORMAT_STEREO16;
+    alBufferData(buffer, format, sound->samples.data(), static_cast<ALsizei>(sound->samples.size()),
+                 static_cast<ALsizei>(sound->frequency));
+    return buffer;
+}
+
+bool SoundManager::attachBufferToSource(SoundSource* source, ALuint buffer) {
+    const std::lock_guard<std::mutex> lock(mutex);
+    return attach(source, buffer);
+}
+
+bool SoundManager::attach(SoundSource* source, ALuint buffer) {
+    if (!deviceOpen || !source) {
+        return false;
+    }
+    alGetError();
+    alSourcei(source->getSource(), AL_BUFFER, static_cast<ALint>(buffer));
+    const ALenum error = alGetError();
+    if (error != AL_NO_ERROR) {
+        LOG_WARN("alSourcei AL_BUFFER: " << error);
+        return false;
+    }
+    return true;
+}
+
+SoundSource* SoundManager::createSource(const std::string& fileName) {
+    const std::lock_guard<std::mutex> lock(mutex);
+    return createKeptSource(fileName);
+}
+
+SoundSource* SoundManager::createKeptSource(const std::string& fileName) {
+    SoundSource* source = takeFreeSource(true);
+    if (!source) {
+        return nullptr;
+    }
+    source->reset();
+    if (!attach(source, loadBuffer(fileName))) {
+        rotation.push_back(source); // nobody keeps it, so it must not drop out of the pool
+        return nullptr;
+    }
+    return source;
+}
+
+void SoundManager::playSound(const std::string& fileName) {
+    const std::lock_guard<std::mutex> lock(mutex);
+    SoundSource* source = createKeptSource(fileName);
+    if (source) {
+        // Pickups and menu clicks sound at the listener, not at the world's origin.
+        source->setListenerRelative(true);
+        source->play();
+        rotation.push_back(source);
+    }
+}
+
+// Runs on the level-loading thread: the lock is held only for short steps so the
+// game thread keeps playing meanwhile.
+void SoundManager::loadCollisionSounds(const SoundScene& scene) {
+    const Config* soundConfig = findSoundConfig();
+    if (!soundConfig) {
+        LOG_ERROR("Soundconfigfile not found, no collision sounds will be played!");
+        return;
+    }
+    std::vector<std::pair<const SoundBody*, std::string>> bodies;
+    for (const auto& [name, body] : scene.getSoundBodies()) {
+        bodies.emplace_back(body, body->getSoundProfile());
+    }
+    std::map<ProfilePair, std::string> files;
+    for (const auto& [a, profileA] : bodies) {
+        for (const auto& [b, profileB] : bodies) {
+            if (hasCollisionSound(a, b)) {
+                continue;
+            }
+            const std::string& file = collisionFile(*soundConfig, {profileA, profileB}, files);
+            if (file.empty()) {
+                continue;
+            }
+            const ALuint buffer = getBuffer(file);
+            const std::lock_guard<std::mutex> lock(mutex);
+            collisionSounds[a][b] = buffer;
+            collisionSounds[b][a] = buffer;
+        }
+    }
+}
+
+bool SoundManager::hasCollisionSound(const SoundBody* a, const SoundBody* b) const {
+    const std::lock_guard<std::mutex> lock(mutex);
+    return findCollisionBuffer(a, b) != 0;
+}
+
+ALuint SoundManager::findCollisionBuffer(const SoundBody* a, const SoundBody* b) const {
+    const auto row = collisionSounds.find(a);
+    if (row == collisionSounds.end()) {
+        return 0;
+    }
+    const auto entry = row->second.find(b);
+    return entry == row->second.end() ? 0 : entry->second;
+}
+
+void SoundManager::playCollisionSound(const SoundBody* a, const SoundBody* b, const SoundVector& point,
+                                      float force) {
+    if (!deviceOpen || !a || !b) {
+        return;
+    }
+    const float mass = a->getSoundMass() + b->getSoundMass();
+    if (mass != 0.0f) {
+        force /= mass;
+    }
+    const std::lock_guard<std::mutex> lock(mutex);
+    if (!listenerPosition || force < minimumForce || !isAudible(point)) {
+        return;
+    }
+    const ALuint buffer = findCollisionBuffer(a, b);
+    if (buffer == 0) {
+        return;
+    }
+    SoundSource* source = takeFreeSource(false);
+    if (!source || !attach(source, buffer)) {
+        return;
+    }
+    source->setPosition(point);
+    source->setGain(force / gainFactor);
+    source->play();
+}
+
+bool SoundManager::isAudible(const SoundVector& point) const {
+    float squared = 0.0f;
+    for (std::size_t i = 0; i < point.size(); ++i) {
+        const float d = point[i] - (*listenerPosition)[i];
+        squared += d * d;
+    }
+    return std::sqrt(squared) <= maximumDistance;
+}
+
+void SoundManager::setListener(const SoundVector& position, const std::array<float, 6>& orientation) {
+    const std::lock_guard<std::mutex> lock(mutex);
+    if (!deviceOpen) {
+        return;
+    }
+    alListenerfv(AL_POSITION, position.data());
+    alListenerfv(AL_ORIENTATION, orientation.data());
+    listenerPosition = position;
+}
+
+void SoundManager::pauseSounds(bool pause) {
+    const std::lock_guard<std::mutex> lock(mutex);
+    if (pause) {
+        if (!pausedSources.empty()) {
+            return;
+        }
+        for (const auto& source : allSources) {
+            if (source->isPlaying()) {
+                source->pause();
+                pausedSources.push_back(source.get());
+            }
+        }
+        return;
+    }
+    // A source its holder stopped during the pause stays stopped.
+    for (SoundSource* source : pausedSources) {
+        if (source->isPaused()) {
+            source->play();
+        }
+    }
+    pausedSources.clear();
+}
+
+std::size_t SoundManager::getQueueSize() const {
+    const std::lock_guard<std::mutex> lock(mutex);
+    return rotation.size();
+}
+
+std::vector<SoundSource*> SoundManager::getAllSources() const {
+    const std::lock_guard<std::mutex> lock(mutex);
+    std::vector<SoundSource*> sources;
+    for (const auto& source : allSources) {
+        sources.push_back(source.get());
+    }
+    return sources;
+}
