@@ -89,7 +89,7 @@ std::unique_ptr<OgreModelMesh> records(const std::vector<Quad>& quads) {
             corners[i] = new OgreModelVertex();
             corners[i]->index = static_cast<int>(buffer->vertices.size());
             corners[i]->position = new OgreModelVertexPosition();
-            std::copy(quad.corners[i], quad.corners[i] + 3, corners[i]->position->position);
+            corners[i]->position->position = {quad.corners[i][0], quad.corners[i][1], quad.corners[i][2]};
             buffer->vertices.push_back(corners[i]);
         }
         for (const auto& [a, b, c] : {std::array<int, 3>{0, 1, 2}, std::array<int, 3>{0, 2, 3}}) {

@@ -91,8 +91,10 @@ bool positionKey(const OgreModelVertex* vertex, PositionKey& key) {
     if (!vertex || !vertex->position) {
         return false;
     }
+    const Vector3& position = vertex->position->position;
+    const float coordinates[3] = {position.x, position.y, position.z};
     for (int axis = 0; axis < 3; ++axis) {
-        const float value = vertex->position->position[axis];
+        const float value = coordinates[axis];
         if (std::isnan(value)) {
             return false;
         }
@@ -209,9 +211,9 @@ void orderFaces(OgreModelSubmesh& submesh) {
 } // namespace
 
 bool EdgeAnalysis::samePosition(const OgreModelVertex* a, const OgreModelVertex* b) {
-    const float* p = a->position->position;
-    const float* q = b->position->position;
-    return p[0] == q[0] && p[1] == q[1] && p[2] == q[2];
+    const Vector3& p = a->position->position;
+    const Vector3& q = b->position->position;
+    return p.x == q.x && p.y == q.y && p.z == q.z;
 }
 
 void EdgeAnalysis::calcEdges(OgreModelMesh& mesh) {

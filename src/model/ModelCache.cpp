@@ -237,122 +237,97 @@ VORN_TRACK_LOADED_RECORD(OgreModelKeyframe)
 
 #undef VORN_TRACK_LOADED_RECORD
 
+// One member, the list and vector types in their own form.
+template <class Archive, class T> void transfer(Archive& archive, std::vector<T*>& list) {
+    transferList(archive, list);
+}
+
+// A vector goes into the archive as a three-float array.
+template <class Archive> void transfer(Archive& archive, Vector3& vector) {
+    float coordinates[3] = {vector.x, vector.y, vector.z};
+    static_cast<void>(archive & coordinates);
+    vector = {coordinates[0], coordinates[1], coordinates[2]};
+}
+
+template <class Archive, class T> void transfer(Archive& archive, T& member) {
+    static_cast<void>(archive & member);
+}
+
+// The members in archive order.
+template <class Archive, class... Members> void transferAll(Archive& archive, Members&... members) {
+    (transfer(archive, members), ...);
+}
+
 template <class Archive> void serialize(Archive& archive, OgreModel& model, const unsigned int version) {
     if (version != ModelCache::kClassVersion) {
         ModelCache::modelChanged = true;
         return;
     }
-    archive& model.hash;
+    transfer(archive, model.hash);
     if (!model.expectedHash.empty() && model.expectedHash != model.hash) {
         ModelCache::modelChanged = true;
         return;
     }
-    archive& model.mesh;
+    transfer(archive, model.mesh);
 }
 
 template <class Archive> void serialize(Archive& archive, OgreModelMesh& mesh, const unsigned int) {
-    archive& mesh.submeshes;
-    archive& mesh.animations;
-    archive& mesh.meshTracks;
-    archive& mesh.sharedGeometry;
-    archive& mesh.extents;
-    archive& mesh.radius;
-    archive& mesh.hasCracks;
+    transferAll(archive, mesh.submeshes, mesh.animations, mesh.meshTracks, mesh.sharedGeometry, mesh.extents,
+                mesh.radius, mesh.hasCracks);
 }
 
 template <class Archive> void serialize(Archive& archive, OgreModelSubmesh& submesh, const unsigned int) {
-    archive& submesh.index;
-    archive& submesh.material;
-    transferList(archive, submesh.faces);
-    transferList(archive, submesh.edges);
-    archive& submesh.faceCount;
-    archive& submesh.geometry;
-    archive& submesh.operationType;
-    archive& submesh.use32BitIndexes;
-    archive& submesh.useSharedVertices;
-    archive& submesh.tracks;
-}
-
-template <class Archive, class Geometry> void serializeGeometry(Archive& archive, Geometry& geometry) {
-    archive& geometry.vertexCount;
-    transferList(archive, geometry.vertexBuffers);
+    transferAll(archive, submesh.index, submesh.material, submesh.faces, submesh.edges, submesh.faceCount,
+                submesh.geometry, submesh.operationType, submesh.use32BitIndexes, submesh.useSharedVertices,
+                submesh.tracks);
 }
 
 template <class Archive>
 void serialize(Archive& archive, OgreModelSharedgeometry& geometry, const unsigned int) {
-    serializeGeometry(archive, geometry);
+    transferAll(archive, geometry.vertexCount, geometry.vertexBuffers);
 }
 
 template <class Archive> void serialize(Archive& archive, OgreModelGeometry& geometry, const unsigned int) {
-    serializeGeometry(archive, geometry);
+    transferAll(archive, geometry.vertexCount, geometry.vertexBuffers);
 }
 
+// The texture coordinate dimensions go one by one, not as an array.
 template <class Archive> void serialize(Archive& archive, OgreModelVertexbuffer& buffer, const unsigned int) {
-    archive& buffer.binormals;
-    archive& buffer.coloursDiffuse;
-    archive& buffer.coloursSpecular;
-    archive& buffer.normals;
-    archive& buffer.positions;
-    archive& buffer.tangentDimensions;
-    archive& buffer.tangents;
-    for (int& dimensions : buffer.textureCoordDimensions) {
-        archive& dimensions;
-    }
-    archive& buffer.textureCoords;
-    transferList(archive, buffer.vertices);
+    int* dimensions = buffer.textureCoordDimensions;
+    transferAll(archive, buffer.binormals, buffer.coloursDiffuse, buffer.coloursSpecular, buffer.normals,
+                buffer.positions, buffer.tangentDimensions, buffer.tangents, dimensions[0], dimensions[1],
+                dimensions[2], dimensions[3], dimensions[4], dimensions[5], dimensions[6], dimensions[7],
+                buffer.textureCoords, buffer.vertices);
 }
 
 template <class Archive> void serialize(Archive& archive, OgreModelVertex& vertex, const unsigned int) {
-    archive& vertex.binormal;
-    archive& vertex.colourDiffuse;
-    archive& vertex.colourSpecular;
-    archive& vertex.index;
-    archive& vertex.normal;
-    archive& vertex.position;
-    archive& vertex.tangent;
-    archive& vertex.texcoords;
+    transferAll(archive, vertex.binormal, vertex.colourDiffuse, vertex.colourSpecular, vertex.index,
+                vertex.normal, vertex.position, vertex.tangent, vertex.texcoords);
 }
 
 template <class Archive>
 void serialize(Archive& archive, OgreModelVertexPosition& position, const unsigned int) {
-    archive& position.position;
+    transfer(archive, position.position);
 }
 
 template <class Archive> void serialize(Archive& archive, OgreModelFace& face, const unsigned int) {
-    archive& face.index;
-    archive& face.v1;
-    archive& face.e1;
-    archive& face.v2;
-    archive& face.e2;
-    archive& face.v3;
-    archive& face.e3;
-    archive& face.normal;
+    transferAll(archive, face.index, face.v1, face.e1, face.v2, face.e2, face.v3, face.e3, face.normal);
 }
 
 template <class Archive> void serialize(Archive& archive, OgreModelEdge& edge, const unsigned int) {
-    archive& edge.index;
-    archive& edge.v1;
-    archive& edge.v2;
-    archive& edge.face1;
-    archive& edge.face2;
+    transferAll(archive, edge.index, edge.v1, edge.v2, edge.face1, edge.face2);
 }
 
 template <class Archive> void serialize(Archive& archive, OgreModelAnimation& animation, const unsigned int) {
-    archive& animation.length;
-    archive& animation.name;
-    transferList(archive, animation.tracks);
+    transferAll(archive, animation.length, animation.name, animation.tracks);
 }
 
 template <class Archive> void serialize(Archive& archive, OgreModelTrack& track, const unsigned int) {
-    archive& track.index;
-    archive& track.target;
-    archive& track.type;
-    transferList(archive, track.keyframes);
+    transferAll(archive, track.index, track.target, track.type, track.keyframes);
 }
 
 template <class Archive> void serialize(Archive& archive, OgreModelKeyframe& keyframe, const unsigned int) {
-    archive& keyframe.time;
-    transferList(archive, keyframe.positions);
+    transferAll(archive, keyframe.time, keyframe.positions);
 }
 
 } // namespace boost::serialization

@@ -50,6 +50,10 @@ void readXYZ(const XMLNode& node, float target[3]) {
     target[2] = readFloat(node, "z");
 }
 
+Vector3 readVector(const XMLNode& node) {
+    return {readFloat(node, "x"), readFloat(node, "y"), readFloat(node, "z")};
+}
+
 // A colour is three or four numbers; anything shorter is white.
 void readColour(const XMLNode& node, float colour[4]) {
     const char* text = node.getAttribute("value");
@@ -71,33 +75,12 @@ void readColour(const XMLNode& node, float colour[4]) {
     colour[3] = numbers.size() == 4 ? numbers[3] : 1.0f;
 }
 
-void subtract(const float a[3], const float b[3], float result[3]) {
-    for (int axis = 0; axis < 3; ++axis) {
-        result[axis] = a[axis] - b[axis];
-    }
-}
-
-// A zero vector stays zero instead of turning into NaNs.
-void normalize(float vector[3]) {
-    const float length = std::sqrt(vector[0] * vector[0] + vector[1] * vector[1] + vector[2] * vector[2]);
-    if (length > 0.0f) {
-        for (int axis = 0; axis < 3; ++axis) {
-            vector[axis] /= length;
-        }
-    }
-}
-
+// Both sides are normalised before the cross product; a degenerate face keeps a zero normal.
 void computeFaceNormal(OgreModelFace& face) {
-    float u[3];
-    float v[3];
-    subtract(face.v2->position->position, face.v1->position->position, u);
-    subtract(face.v3->position->position, face.v1->position->position, v);
-    normalize(u);
-    normalize(v);
-    face.normal[0] = u[1] * v[2] - u[2] * v[1];
-    face.normal[1] = u[2] * v[0] - u[0] * v[2];
-    face.normal[2] = u[0] * v[1] - u[1] * v[0];
-    normalize(face.normal);
+    const Vector3& corner = face.v1->position->position;
+    const Vector3 u = (face.v2->position->position - corner).normalized();
+    const Vector3 v = (face.v3->position->position - corner).normalized();
+    face.normal = u.cross(v).normalized();
 }
 
 // Walks the buffers in order; each vertex's index is its place in this walk.
@@ -193,7 +176,8 @@ struct Bounds {
         }
         for (const OgreModelVertexbuffer* buffer : geometry->vertexBuffers) {
             for (const OgreModelVertex* vertex : buffer->vertices) {
-                const float* p = vertex->position->position;
+                const Vector3& position = vertex->position->position;
+                const float p[3] = {position.x, position.y, position.z};
                 for (int axis = 0; axis < 3; ++axis) {
                     min[axis] = std::min(min[axis], p[axis]);
                     max[axis] = std::max(max[axis], p[axis]);
@@ -416,7 +400,7 @@ OgreModelVertex* OgreLoader::loadModelVertex(const XMLNode& node, const OgreMode
     if (positionNode.isEmpty()) {
         LOG_WARN("vertex without position, placed at the origin");
     }
-    readXYZ(positionNode, vertex->position->position);
+    vertex->position->position = readVector(positionNode);
     readXYZ(node.getChildNode("normal"), vertex->normal);
     readXYZ(node.getChildNode("binormal"), vertex->binormal);
     const XMLNode tangentNode = node.getChildNode("tangent");
@@ -471,7 +455,7 @@ OgreModelKeyframe* OgreLoader::loadModelKeyframe(const XMLNode& node) {
     keyframe->time = readFloat(node, "time");
     for (const XMLNode& positionNode : node.getChildNodes("position")) {
         auto position = std::make_unique<OgreModelVertexPosition>();
-        readXYZ(positionNode, position->position);
+        position->position = readVector(positionNode);
         keyframe->positions.push_back(position.release());
     }
     return keyframe.release();

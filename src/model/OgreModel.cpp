@@ -2,13 +2,12 @@
 
 #include <GL/gl.h>
 #include <algorithm>
-#include <cmath>
 
 #include "model/EdgeAnalysis.h"
+#include "physics/PhysicsActor.h"
+#include "ui/SoundSource.h"
 
 namespace {
-
-constexpr float kIdentity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 
 void deleteList(unsigned int* list) {
     if (list) {
@@ -18,15 +17,15 @@ void deleteList(unsigned int* list) {
 }
 
 // Column-major matrix from a row-major rotation and a translation.
-void writeMatrix(float matrix[16], const float rotation[9], const float translation[3]) {
+void writeMatrix(Matrix44& matrix, const float rotation[9], const float translation[3]) {
     for (int column = 0; column < 3; ++column) {
         for (int row = 0; row < 3; ++row) {
-            matrix[column * 4 + row] = rotation[row * 3 + column];
+            matrix.at(row, column) = rotation[row * 3 + column];
         }
-        matrix[column * 4 + 3] = 0.0f;
+        matrix.at(3, column) = 0.0f;
+        matrix.at(column, 3) = translation[column];
     }
-    std::copy(translation, translation + 3, matrix + 12);
-    matrix[15] = 1.0f;
+    matrix.at(3, 3) = 1.0f;
 }
 
 // Inverse of a row-major 3x3 matrix by cofactors; identity when it is singular.
@@ -37,9 +36,8 @@ void invertRotation(const float r[9], float inverse[9]) {
         r[1] * r[5] - r[2] * r[4], r[2] * r[3] - r[0] * r[5], r[0] * r[4] - r[1] * r[3]};
     const float determinant = r[0] * cofactors[0] + r[1] * cofactors[1] + r[2] * cofactors[2];
     if (determinant == 0.0f) {
-        std::copy(kIdentity, kIdentity + 3, inverse);
-        std::copy(kIdentity + 4, kIdentity + 7, inverse + 3);
-        std::copy(kIdentity + 8, kIdentity + 11, inverse + 6);
+        const float identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+        std::copy(identity, identity + 9, inverse);
         return;
     }
     // The inverse is the transposed cofactor matrix over the determinant.
@@ -50,32 +48,44 @@ void invertRotation(const float r[9], float inverse[9]) {
     }
 }
 
+Vector3 toVector(const PhysicsVec3& vector) {
+    return {vector.x, vector.y, vector.z};
+}
+
 } // namespace
 
-OgreModel::OgreModel() {
-    std::copy(kIdentity, kIdentity + 16, modelMatrix);
-    std::copy(kIdentity, kIdentity + 16, inverseModelMatrix);
-}
+OgreModel::OgreModel()
+    : modelMatrix(new Matrix44()), inverseModelMatrix(new Matrix44()), position(new Vector3()),
+      linearVelocity(new Vector3()), angularVelocity(new Vector3()) {}
 
 OgreModel::OgreModel(const OgreModel& other)
     : mesh(other.mesh), hash(other.hash), expectedHash(other.expectedHash), profile(other.profile),
-      actor(other.actor) {
-    std::copy(other.modelMatrix, other.modelMatrix + 16, modelMatrix);
-    std::copy(other.inverseModelMatrix, other.inverseModelMatrix + 16, inverseModelMatrix);
-    std::copy(other.position, other.position + 3, position);
-    std::copy(other.linearVelocity, other.linearVelocity + 3, linearVelocity);
-    std::copy(other.angularVelocity, other.angularVelocity + 3, angularVelocity);
-}
+      actor(other.actor), modelMatrix(new Matrix44(*other.modelMatrix)),
+      inverseModelMatrix(new Matrix44(*other.inverseModelMatrix)), position(new Vector3(*other.position)),
+      linearVelocity(new Vector3(*other.linearVelocity)),
+      angularVelocity(new Vector3(*other.angularVelocity)) {}
 
 OgreModel::~OgreModel() {
+    delete modelMatrix;
+    delete inverseModelMatrix;
+    delete position;
+    delete linearVelocity;
+    delete angularVelocity;
     deleteList(displayList);
     deleteList(shadowDisplayList);
 }
 
-// Sound sources arrive with the sound manager.
-void OgreModel::playSound() {}
+void OgreModel::playSound() {
+    if (soundSource) {
+        soundSource->play();
+    }
+}
 
-void OgreModel::stopSound() {}
+void OgreModel::stopSound() {
+    if (soundSource) {
+        soundSource->stop();
+    }
+}
 
 void OgreModel::reset() {}
 
@@ -111,47 +121,62 @@ void OgreModel::setActor(PhysicsActor* newActor) {
     actor = newActor;
 }
 
-// The actor's pose is read through applyGlobalPose once the physics layer drives it.
-void OgreModel::update() {}
+// Called once per frame, only for models that have an actor.
+void OgreModel::update() {
+    const PhysicsPose pose = actor->getGlobalPose();
+    const float translation[3] = {pose.position.x, pose.position.y, pose.position.z};
+    applyGlobalPose(pose.rotation, translation);
+    *position = toVector(actor->getGlobalPosition());
+    if (actor->isDynamic()) {
+        *linearVelocity = toVector(actor->getLinearVelocity());
+        *angularVelocity = toVector(actor->getAngularVelocity());
+    }
+    if (soundSource) {
+        soundSource->setPosition({position->x, position->y, position->z});
+    }
+    if (mesh && !mesh->animations.empty()) {
+        updateAnimation();
+    }
+}
 
-float* OgreModel::getModelMatrix() {
+Matrix44* OgreModel::getModelMatrix() {
     return modelMatrix;
 }
 
-void OgreModel::setModelMatrix(const float matrix[16]) {
-    std::copy(matrix, matrix + 16, modelMatrix);
+void OgreModel::setModelMatrix(Matrix44 matrix) {
+    *modelMatrix = matrix;
 }
 
-float* OgreModel::getInverseModelMatrix() {
+Matrix44* OgreModel::getInverseModelMatrix() {
     return inverseModelMatrix;
 }
 
-void OgreModel::setInverseModelMatrix(const float matrix[16]) {
-    std::copy(matrix, matrix + 16, inverseModelMatrix);
+void OgreModel::setInverseModelMatrix(Matrix44 matrix) {
+    *inverseModelMatrix = matrix;
 }
 
-float* OgreModel::getPosition() {
+Vector3* OgreModel::getPosition() {
     return position;
 }
 
-void OgreModel::setPosition(const float vector[3]) {
-    std::copy(vector, vector + 3, position);
+void OgreModel::setPosition(Vector3 vector) {
+    *position = vector;
 }
 
-float* OgreModel::getLinearVelocity() {
+Vector3* OgreModel::getLinearVelocity() {
     return linearVelocity;
 }
 
-void OgreModel::setLinearVelocity(const float vector[3]) {
-    std::copy(vector, vector + 3, linearVelocity);
+void OgreModel::setLinearVelocity(Vector3 vector) {
+    *linearVelocity = vector;
 }
 
-float* OgreModel::getAngularVelocity() {
+Vector3* OgreModel::getAngularVelocity() {
     return angularVelocity;
 }
 
-void OgreModel::setAngularVelocity(const float vector[3]) {
-    std::copy(vector, vector + 3, angularVelocity);
+void OgreModel::setAngularVelocity(Vector3 vector) {
+    *angularVelocity = vector;
 }
 
 void OgreModel::applyMaterial(OgreModelSubmesh*) {}
@@ -159,7 +184,7 @@ void OgreModel::applyMaterial(OgreModelSubmesh*) {}
 void OgreModel::applyAnimationFactor(OgreModelSubmesh*) {}
 
 void OgreModel::applyGlobalPose(const float rotation[9], const float translation[3]) {
-    writeMatrix(modelMatrix, rotation, translation);
+    writeMatrix(*modelMatrix, rotation, translation);
     float inverse[9];
     invertRotation(rotation, inverse);
     float inverseTranslation[3];
@@ -168,5 +193,5 @@ void OgreModel::applyGlobalPose(const float rotation[9], const float translation
             -(inverse[row * 3] * translation[0] + inverse[row * 3 + 1] * translation[1] +
               inverse[row * 3 + 2] * translation[2]);
     }
-    writeMatrix(inverseModelMatrix, inverse, inverseTranslation);
+    writeMatrix(*inverseModelMatrix, inverse, inverseTranslation);
 }

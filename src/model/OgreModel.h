@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "model/OgreModelMesh.h"
+#include "render/Matrix44.h"
+#include "render/Vector3.h"
 
 class LightSource;
 class PhysicsActor;
@@ -35,16 +37,16 @@ class OgreModel {
     virtual PhysicsActor* getActor();
     virtual void setActor(PhysicsActor* newActor);
     virtual void update();
-    virtual float* getModelMatrix();
-    virtual void setModelMatrix(const float matrix[16]);
-    virtual float* getInverseModelMatrix();
-    virtual void setInverseModelMatrix(const float matrix[16]);
-    virtual float* getPosition();
-    virtual void setPosition(const float vector[3]);
-    virtual float* getLinearVelocity();
-    virtual void setLinearVelocity(const float vector[3]);
-    virtual float* getAngularVelocity();
-    virtual void setAngularVelocity(const float vector[3]);
+    virtual Matrix44* getModelMatrix();
+    virtual void setModelMatrix(Matrix44 matrix);
+    virtual Matrix44* getInverseModelMatrix();
+    virtual void setInverseModelMatrix(Matrix44 matrix);
+    virtual Vector3* getPosition();
+    virtual void setPosition(Vector3 vector);
+    virtual Vector3* getLinearVelocity();
+    virtual void setLinearVelocity(Vector3 vector);
+    virtual Vector3* getAngularVelocity();
+    virtual void setAngularVelocity(Vector3 vector);
     virtual void applyMaterial(OgreModelSubmesh* submesh);
     virtual void applyAnimationFactor(OgreModelSubmesh* submesh);
 
@@ -57,11 +59,11 @@ class OgreModel {
     std::string expectedHash; // only while a cache file is read
     std::string profile;
     PhysicsActor* actor = nullptr;
-    float modelMatrix[16];
-    float inverseModelMatrix[16];
-    float position[3] = {};
-    float linearVelocity[3] = {};
-    float angularVelocity[3] = {};
+    Matrix44* modelMatrix;        // owned
+    Matrix44* inverseModelMatrix; // owned
+    Vector3* position;            // owned
+    Vector3* linearVelocity;      // owned
+    Vector3* angularVelocity;     // owned
     SoundSource* soundSource = nullptr;
     float animationTime = 0.0f;
     std::string currentAnimation;

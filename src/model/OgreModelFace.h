@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/OgreModelVertex.h"
+#include "render/Vector3.h"
 
 struct OgreModelEdge;
 
@@ -18,5 +19,5 @@ struct OgreModelFace {
     OgreModelEdge* edge1 = nullptr;
     OgreModelEdge* edge2 = nullptr;
     OgreModelEdge* edge3 = nullptr;
-    float normal[3] = {}; // unit face normal
+    Vector3 normal; // unit face normal
 };

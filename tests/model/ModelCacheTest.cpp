@@ -153,11 +153,11 @@ TEST_F(ModelCacheTest, WrittenModelReadsBackTheSame) {
     EXPECT_EQ(mesh->submeshes.at("submesh_0")->tracks.at("sway"), sway->tracks[0])
         << "one track, two holders";
     EXPECT_EQ(mesh->meshTracks.at("sway"), sway->tracks[1]);
-    EXPECT_EQ(sway->tracks[0]->keyframes[0]->positions[0]->position[1], 2.0f);
+    EXPECT_EQ(sway->tracks[0]->keyframes[0]->positions[0]->position.y, 2.0f);
     EXPECT_FLOAT_EQ(sway->length, 1.5f);
     const OgreModelFace* face = mesh->submeshes.at("submesh_0")->faces[5];
     const OgreModelFace* original = written->mesh->submeshes.at("submesh_0")->faces[5];
-    EXPECT_TRUE(std::equal(face->normal, face->normal + 3, original->normal));
+    EXPECT_EQ(face->normal, original->normal);
     EXPECT_EQ(face->v2->texcoords[0][1], 0.25f);
     EXPECT_EQ(face->edge1, nullptr) << "working fields start empty";
 }

@@ -67,8 +67,7 @@ TEST_F(OgreLoaderTest, CubeLoadsWithNormalsBoundsEdgesAndACacheFile) {
     EXPECT_FALSE(model->mesh->hasCracks);
     for (const OgreModelFace* face : submesh->faces) {
         // Every side's outward normal points the way of its corners.
-        const float* p = face->v1->position->position;
-        EXPECT_FLOAT_EQ(face->normal[0] * p[0] + face->normal[1] * p[1] + face->normal[2] * p[2], 1.0f);
+        EXPECT_FLOAT_EQ(face->normal.dot(face->v1->position->position), 1.0f);
     }
     for (const float extent : model->mesh->extents) {
         EXPECT_FLOAT_EQ(extent, 1.0f);
@@ -266,7 +265,7 @@ TEST_F(OgreLoaderTest, AnimationTracksAreBoundAndTheFirstAnimationPlays) {
     ASSERT_EQ(morph->keyframes.size(), 2u);
     EXPECT_FLOAT_EQ(morph->keyframes[1]->time, 0.5f);
     EXPECT_EQ(morph->keyframes[0]->positions.size(), 3u);
-    EXPECT_EQ(morph->keyframes[1]->positions[0]->position[2], 1.0f);
+    EXPECT_EQ(morph->keyframes[1]->positions[0]->position.z, 1.0f);
     EXPECT_EQ(mesh.submeshes.at("submesh_1")->tracks.at("wave"), morph);
     EXPECT_TRUE(mesh.submeshes.at("submesh_0")->tracks.empty());
     EXPECT_EQ(mesh.meshTracks.at("wave"), wave->tracks[1]);

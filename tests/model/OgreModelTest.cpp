@@ -4,22 +4,7 @@
 
 #include "MeshFixtures.h"
 #include "model/OgreModel.h"
-
-namespace {
-
-// Column-major product a * b.
-void multiply(const float* a, const float* b, float* product) {
-    for (int column = 0; column < 4; ++column) {
-        for (int row = 0; row < 4; ++row) {
-            product[column * 4 + row] = 0.0f;
-            for (int k = 0; k < 4; ++k) {
-                product[column * 4 + row] += a[k * 4 + row] * b[column * 4 + k];
-            }
-        }
-    }
-}
-
-} // namespace
+#include "physics/PhysicsSDK.h"
 
 TEST(OgreModelTest, PoseGivesTheMatrixAndItsInverse) {
     OgreModel model;
@@ -28,16 +13,15 @@ TEST(OgreModelTest, PoseGivesTheMatrixAndItsInverse) {
     const float translation[3] = {5, 6, 7};
     model.applyGlobalPose(rotation, translation);
 
-    const float* matrix = model.getModelMatrix();
-    EXPECT_EQ(matrix[1], 1.0f) << "column 0 holds the rotation's first column";
-    EXPECT_EQ(matrix[4], -1.0f);
-    EXPECT_EQ(matrix[12], 5.0f);
-    EXPECT_EQ(matrix[14], 7.0f);
-    EXPECT_EQ(matrix[15], 1.0f);
-    float product[16];
-    multiply(model.getInverseModelMatrix(), matrix, product);
+    const Matrix44& matrix = *model.getModelMatrix();
+    EXPECT_EQ(matrix.at(1, 0), 1.0f) << "column 0 holds the rotation's first column";
+    EXPECT_EQ(matrix.at(0, 1), -1.0f);
+    EXPECT_EQ(matrix.at(0, 3), 5.0f);
+    EXPECT_EQ(matrix.at(2, 3), 7.0f);
+    EXPECT_EQ(matrix.at(3, 3), 1.0f);
+    const Matrix44 product = *model.getInverseModelMatrix() * matrix;
     for (int i = 0; i < 16; ++i) {
-        EXPECT_NEAR(product[i], i % 5 == 0 ? 1.0f : 0.0f, 1e-6f) << i;
+        EXPECT_NEAR(product.m[i], i % 5 == 0 ? 1.0f : 0.0f, 1e-6f) << i;
     }
 }
 
@@ -48,8 +32,32 @@ TEST(OgreModelTest, SingularRotationInvertsToIdentity) {
     model.applyGlobalPose(flat, translation);
     const float expected[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, -1, -2, -3, 1};
     for (int i = 0; i < 16; ++i) {
-        EXPECT_EQ(model.getInverseModelMatrix()[i], expected[i]) << i;
+        EXPECT_EQ(model.getInverseModelMatrix()->m[i], expected[i]) << i;
     }
+}
+
+TEST(OgreModelTest, UpdateFollowsTheActor) {
+    PhysicsSDK sdk;
+    PhysicsScene* scene = sdk.createScene(PhysicsSceneDesc());
+    PhysicsShapeDesc ball;
+    ball.type = PhysicsShapeType::Sphere;
+    PhysicsBodyDesc body;
+    body.mass = 1.0f;
+    PhysicsActorDesc desc;
+    desc.shapes.push_back(ball);
+    desc.body = &body;
+    desc.globalPose.position = {1, 2, 3};
+    PhysicsActor* actor = scene->createActor(desc);
+    ASSERT_NE(actor, nullptr);
+    actor->setLinearVelocity({4, 0, 0});
+
+    OgreModel model;
+    model.setActor(actor);
+    model.update();
+    EXPECT_EQ(*model.getPosition(), (Vector3{1, 2, 3}));
+    EXPECT_EQ(model.getModelMatrix()->at(1, 3), 2.0f);
+    EXPECT_EQ(model.getInverseModelMatrix()->at(2, 3), -3.0f);
+    EXPECT_EQ(*model.getLinearVelocity(), (Vector3{4, 0, 0}));
 }
 
 TEST(OgreModelTest, CopyForAGameObjectSharesTheMeshAndOwnsItsTransform) {
@@ -59,16 +67,16 @@ TEST(OgreModelTest, CopyForAGameObjectSharesTheMeshAndOwnsItsTransform) {
     original->mesh = mesh.get();
     original->hash = "ABC";
     original->profile = "item";
-    const float position[3] = {1, 2, 3};
-    original->setPosition(position);
+    original->setPosition({1, 2, 3});
     original->setAnimation("spin");
 
     const OgreModel copy(*original);
+    EXPECT_NE(copy.position, original->position);
     original.reset();
     EXPECT_EQ(copy.mesh, mesh.get());
     EXPECT_EQ(copy.hash, "ABC");
     EXPECT_EQ(copy.profile, "item");
-    EXPECT_EQ(copy.position[2], 3.0f);
+    EXPECT_EQ(copy.position->z, 3.0f);
     EXPECT_EQ(copy.currentAnimation, "") << "playback starts anew";
     EXPECT_EQ(mesh->submeshes.at("submesh_0")->faces.size(), 12u) << "the mesh outlives its models";
 }

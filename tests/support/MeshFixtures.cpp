@@ -135,7 +135,7 @@ OgreModelMesh* buildMesh(const MeshData& data) {
         auto* vertex = new OgreModelVertex();
         vertex->index = static_cast<int>(i);
         vertex->position = new OgreModelVertexPosition();
-        std::copy(data.positions[i].begin(), data.positions[i].end(), vertex->position->position);
+        vertex->position->position = {data.positions[i][0], data.positions[i][1], data.positions[i][2]};
         buffer->vertices.push_back(vertex);
     }
     submesh->geometry->vertexCount = static_cast<int>(data.positions.size());
