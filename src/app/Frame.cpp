@@ -3,12 +3,23 @@
 #include <cstdlib>
 #include <ctime>
 
+#include <GL/glew.h>
+#include <GL/glu.h>
+#include <string>
+
 #include "app/ConfigManager.h"
 #include "app/Log.h"
 #include "app/StateManager.h"
+#include "app/SystemInfo.h"
 #include "app/TimeManager.h"
 #include "app/Util.h"
+#include "app/Window.h"
+#include "platform/Glfw.h"
 #include "platform/QuitSignal.h"
+#include "render/Camera.h"
+#include "render/Frustum.h"
+#include "render/TextureLoader.h"
+#include "ui/HUD.h"
 #include "ui/SoundManager.h"
 
 VORN_FILE_LOGGER("main")
@@ -17,15 +28,95 @@ namespace {
 
 // Managers cached by init for the per-frame functions.
 Config* mainConfig = nullptr;
+Frustum* frustum = nullptr;
 TimeManager* timeManager = nullptr;
+Camera* camera = nullptr;
 StateManager* stateManager = nullptr;
+SystemInfo* systemInfo = nullptr;
+TextureLoader* textureLoader = nullptr;
+HUD* hud = nullptr;
+
+const char* const kGlfwFailedCaption = "Initializing GLFW failed";
+const char* const kGlfwFailedText = "A fatal error occurred while trying to initialize GLFW.\nTry updating "
+                                    "your graphics driver. Vorn must exit now.";
 
 void runPhysicsSteps(int steps) {
     for (int step = 0; step < steps; ++step) {
         // Each step: fetch the running physics step, update the level's objects,
         // poll the controls, start the next step. The level and physics managers
-        // plug in here as they arrive.
+        // plug in around the poll as they arrive.
+        pollControls();
     }
+}
+
+void openWindow() {
+    LOG_TRACE("Initializing GLFW");
+    if (!Glfw::init()) {
+        failStartup("Couldn't initializes GLFW!", kGlfwFailedCaption, kGlfwFailedText);
+    }
+    LOG_TRACE("Opening GLFW Window");
+    if (!initGLFW()) {
+        LOG_FATAL("Initializing GLFW Failed, Vorn must terminate.");
+        TimeManager::destroy();
+        ConfigManager::destroy();
+        LOG_INFO("========== Exiting Vorn ==========");
+        Util::fatalError(kGlfwFailedCaption, kGlfwFailedText);
+    }
+}
+
+void checkOpenGL() {
+    LOG_TRACE("Initializing GLEW");
+    glewExperimental = GL_TRUE;
+    if (glewInit() != GLEW_OK) {
+        failStartup(
+            "Couldn't initializes GLEW!", "Initializing GLEW failed",
+            "A fatal error occurred while trying to initialize GLEW.\nTry updating your graphics driver. "
+            "Vorn must exit now.");
+    }
+    LOG_TRACE("Getting system information");
+    systemInfo = SystemInfo::getInstance();
+    if (systemInfo->versionIndex < SystemInfo::kVersion20) {
+        const std::string version = systemInfo->getVersionString();
+        failStartup(
+            ("Insufficient OpenGL version: " + version).c_str(), "Insufficient OpenGL capabilities",
+            ("Minimum required OpenGL version to play Vorn is 2.0.\nYour System is only capable of version " +
+             version + ". Vorn must exit now.")
+                .c_str());
+    }
+}
+
+// Nothing draws the sky yet; its textures are loaded all the same.
+void loadSkyBox(const std::string& name) {
+    for (const char* side :
+         {"/front.dds", "/right.dds", "/back.dds", "/left.dds", "/top.dds", "/bottom.dds"}) {
+        textureLoader->addTexture("../textures/" + name + side, GL_CLAMP_TO_EDGE);
+    }
+}
+
+void setUpLight() {
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, windowState.ambient);
+    const float white[] = {1.0f, 1.0f, 1.0f, 1.0f};
+    glLightfv(GL_LIGHT0, GL_SPECULAR, white);
+    glLightf(GL_LIGHT0, GL_CONSTANT_ATTENUATION, 1.0f);
+    glLightf(GL_LIGHT0, GL_LINEAR_ATTENUATION, 0.05f);
+    glLightf(GL_LIGHT0, GL_QUADRATIC_ATTENUATION, 0.0f);
+}
+
+void listOpenGLErrors() {
+    GLenum error = glGetError();
+    if (error == GL_NO_ERROR) {
+        return;
+    }
+    LOG_DEBUG("Error(s) detected, listing follows");
+    for (; error != GL_NO_ERROR; error = glGetError()) {
+        LOG_DEBUG("OpenGL error: " << reinterpret_cast<const char*>(gluErrorString(error)));
+    }
+    LOG_DEBUG("Error listing done");
+}
+
+// Closing the window ends the game like the menu's exit entry.
+bool quitRequested() {
+    return !Glfw::isWindowOpen() || QuitSignal::raised();
 }
 
 } // namespace
@@ -41,31 +132,73 @@ void init() {
     LOG_TRACE("Loading main config");
     mainConfig = ConfigManager::getInstance()->getMainConfig();
 
+    LOG_TRACE("Loading Frustum");
+    frustum = Frustum::getInstance();
+
     LOG_TRACE("Initializing SoundManager");
     SoundManager::getInstance();
 
     LOG_TRACE("Initializing TimeManager");
     timeManager = TimeManager::getInstance();
 
+    LOG_TRACE("Initializing Camera");
+    camera = Camera::getInstance();
+
     LOG_TRACE("Initializing StateManager");
     stateManager = StateManager::getInstance();
 
+    openWindow();
+    checkOpenGL();
+
+    LOG_TRACE("Initializing OpenGL");
+    initOpenGL();
+
+    LOG_TRACE("Initializing Texture Loader");
+    textureLoader = TextureLoader::getInstance();
+
+    LOG_TRACE("Initializing HUD");
+    hud = HUD::getInstance();
+
+    LOG_TRACE("Loading sky box");
+    loadSkyBox("sky");
+
+    LOG_TRACE("Setting up light");
+    setUpLight();
+
+    textureLoader->uploadTextures(true);
     stateManager->setState(MAIN_MENU);
 }
 
 void update() {
+    listOpenGLErrors();
     timeManager->update();
     runPhysicsSteps(timeManager->stepCount);
+    textureLoader->uploadTextures(false);
+    setupProjection();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    frustum->extract();
 }
 
-void render() {}
+void render() {
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    Glfw::swapBuffers();
+}
 
 void shutdown() {
+    TextureLoader::destroy();
+    textureLoader = nullptr;
+    Glfw::terminate();
+    Camera::destroy();
+    camera = nullptr;
     TimeManager::destroy();
     timeManager = nullptr;
     ConfigManager::destroy();
     mainConfig = nullptr;
     SoundManager::destroy();
+    HUD::destroy();
+    hud = nullptr;
     StateManager::destroy();
     stateManager = nullptr;
 }
@@ -80,7 +213,7 @@ int runGameMode() {
     while (stateManager->getState() != EXIT) {
         update();
         render();
-        if (QuitSignal::raised() && stateManager->getState() != EXIT) {
+        if (quitRequested() && stateManager->getState() != EXIT) {
             stateManager->setState(EXIT);
         }
     }

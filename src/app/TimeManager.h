@@ -13,6 +13,8 @@ class TimeManager {
 
     static TimeManager* getInstance();
     static void destroy();
+    // The instance if there is one, without creating it.
+    static TimeManager* existingInstance() { return instance; }
 
     // The clock is the monotonic millisecond clock unless a test hands in its own.
     explicit TimeManager(ClockFunction clock);

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <array>
+#include <functional>
+#include <string>
+
+// What the OpenGL driver offers: the core version, who made the renderer and the
+// optional capabilities the renderer switches features by. Probed once after the
+// window and the extension loader are up; never destroyed.
+class SystemInfo {
+  public:
+    // What the probe reads from the driver. The constructor logs and decides from it.
+    struct Driver {
+        // Supported core versions 1.1, 1.2, 1.3, 1.4, 1.5, 2.0, 2.1 and 3.0, in this order.
+        std::array<bool, 8> versions{};
+        std::string renderer;
+        std::string vendor;
+        std::function<bool(const char* extension)> isSupported;
+    };
+
+    static SystemInfo* getInstance();
+    // Reads the current context through the extension loader. For test runs only,
+    // VORN_TEST_GL_VERSION ("1.5", "2.1", ...) caps the version reported.
+    static Driver probeDriver();
+
+    explicit SystemInfo(const Driver& driver);
+
+    std::string getVersionString() const;
+
+    static constexpr int kVersion20 = 6;
+
+    int versionIndex = 0;
+    std::string renderer;
+    std::string vendor;
+    bool geometryShader = false;
+    bool depthBoundsTest = false;
+    bool textureCompressionS3TC = false;
+    bool nonPowerOfTwoTextures = false;
+    bool depthClamp = false;
+
+  private:
+    static SystemInfo* instance;
+};

@@ -1,0 +1,362 @@
+#include "app/Window.h"
+
+#include <GL/glew.h>
+#include <IL/il.h>
+#include <IL/ilut.h>
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "app/ConfigManager.h"
+#include "app/Log.h"
+#include "app/StateManager.h"
+#include "app/SystemInfo.h"
+#include "app/TimeManager.h"
+#include "platform/Glfw.h"
+#include "platform/GlfwKeys.h"
+#include "render/Camera.h"
+#include "render/Matrix44.h"
+#include "ui/HUD.h"
+
+VORN_FILE_LOGGER("main")
+
+WindowState windowState;
+
+namespace {
+
+using namespace GlfwKeys;
+
+constexpr float kAmbientStep = 0.05f;
+constexpr float kZoomStep = 2.0f;
+
+Config* mainConfig() {
+    return ConfigManager::getInstance()->getMainConfig();
+}
+
+void showMessage(const std::string& text) {
+    HUD::getInstance()->showMessage(text);
+}
+
+const char* onOff(bool value) {
+    return value ? "on" : "off";
+}
+
+void showToggle(const char* label, bool value) {
+    showMessage(std::string(label) + onOff(value));
+}
+
+// The sound manager picks up the pause here once it is part of the game.
+void pauseSounds(bool paused) {
+    static_cast<void>(paused);
+}
+
+// The key callbacks run right after the swap, so the shown frame is in the front buffer.
+void takeScreenshot() {
+    glReadBuffer(GL_FRONT);
+    const bool saved = ilutGLScreenie() == IL_TRUE;
+    glReadBuffer(GL_BACK);
+    if (saved) {
+        showMessage("Screenshot created");
+    } else {
+        LOG_ERROR("Screenshot could not be written");
+    }
+}
+
+void toggleCursor() {
+    if (windowState.cursorVisible) {
+        Glfw::hideCursor();
+    } else {
+        Glfw::showCursor();
+    }
+    windowState.cursorVisible = !windowState.cursorVisible;
+    showToggle("Cursor: ", windowState.cursorVisible);
+}
+
+void toggleGeometryShader(Config& config) {
+    config.geometryShader = !config.geometryShader;
+    if (!SystemInfo::getInstance()->geometryShader) {
+        showMessage("Geometry Shader: off (not supported)");
+    } else {
+        showToggle("Geometry Shader: ", config.geometryShader);
+    }
+}
+
+void cycleFireRenderMode(Config& config) {
+    config.fireRenderMode = config.fireRenderMode == 1 ? 2 : 1;
+    showMessage(config.fireRenderMode == 1 ? "Fire render Mode: Vertex Array" : "Fire render Mode: VBO");
+}
+
+void togglePause() {
+    TimeManager* time = TimeManager::getInstance();
+    time->paused = !time->paused;
+    pauseSounds(time->paused);
+}
+
+void toggleWireframe() {
+    glPolygonMode(GL_FRONT_AND_BACK, windowState.wireframe ? GL_FILL : GL_LINE);
+    windowState.wireframe = !windowState.wireframe;
+    showToggle("Wireframe mode: ", windowState.wireframe);
+}
+
+void cycleTextureQuality(Config& config) {
+    config.textureQuality = config.textureQuality == 1 ? 0 : config.textureQuality + 1;
+    showMessage(config.textureQuality == 0 ? "Texture quality: Nearest Neighbor"
+                                           : "Texture quality: Bilinear");
+}
+
+void cycleMipmapQuality(Config& config) {
+    static const char* const names[] = {"Mipmap quality: off", "Mipmap quality: Nearest Neighbor",
+                                        "Mipmap quality: Linear"};
+    config.mipmapQuality = config.mipmapQuality == 2 ? 0 : config.mipmapQuality + 1;
+    if (config.mipmapQuality >= 0 && config.mipmapQuality <= 2) {
+        showMessage(names[config.mipmapQuality]);
+    }
+}
+
+void cycleRenderMode(Config& config) {
+    static const char* const names[] = {"Render mode: Immediate", "Render Mode: Vertex Arrays",
+                                        "Render Mode: VBO"};
+    config.renderMode = config.renderMode == 2 ? 0 : config.renderMode + 1;
+    if (config.renderMode >= 0 && config.renderMode <= 2) {
+        showMessage(names[config.renderMode]);
+    }
+}
+
+void toggleTransparency() {
+    windowState.transparency = !windowState.transparency;
+    if (windowState.transparency) {
+        glEnable(GL_BLEND);
+    } else {
+        glDisable(GL_BLEND);
+    }
+    showToggle("Transparency: ", windowState.transparency);
+}
+
+// Only a real change reaches OpenGL.
+void changeAmbient(float delta) {
+    float* ambient = windowState.ambient;
+    const float level = std::clamp(ambient[0] + delta, 0.0f, 1.0f);
+    if (level == ambient[0]) {
+        return;
+    }
+    ambient[0] = ambient[1] = ambient[2] = level;
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
+}
+
+void handlePressedKey(int key) {
+    Config& config = *mainConfig();
+    HUD* hud = HUD::getInstance();
+    switch (key) {
+    case '2':
+        toggleCursor();
+        break;
+    case '3':
+        showToggle("Shadows: ", config.shadows = !config.shadows);
+        break;
+    case '6':
+        toggleGeometryShader(config);
+        break;
+    case '7':
+        showToggle("Z-Pass if possible: ", config.zPass = !config.zPass);
+        break;
+    case '8':
+        cycleFireRenderMode(config);
+        break;
+    case '9':
+        showToggle("Scissor Test: ", config.scissorTest = !config.scissorTest);
+        break;
+    case 'P':
+        togglePause();
+        break;
+    case KEY_ESC:
+        StateManager::getInstance()->setState(PAUSED);
+        break;
+    case KEY_F1:
+        showToggle("Display Help: ", hud->showHelp = !hud->showHelp);
+        break;
+    case KEY_F2:
+        showToggle("Display FPS: ", hud->showFps = !hud->showFps);
+        break;
+    case KEY_F3:
+        toggleWireframe();
+        break;
+    case KEY_F4:
+        cycleTextureQuality(config);
+        break;
+    case KEY_F5:
+        cycleMipmapQuality(config);
+        break;
+    case KEY_F6:
+        cycleRenderMode(config);
+        break;
+    case KEY_F7:
+        showToggle("Display lists: ", config.displayLists = !config.displayLists);
+        break;
+    case KEY_F8:
+        showToggle("View frustum culling: ", config.frustumCulling = !config.frustumCulling);
+        break;
+    case KEY_F9:
+        toggleTransparency();
+        break;
+    case KEY_PAGEUP:
+        changeAmbient(kAmbientStep);
+        break;
+    case KEY_PAGEDOWN:
+        changeAmbient(-kAmbientStep);
+        break;
+    default:
+        break;
+    }
+}
+
+bool held(int key) {
+    return Glfw::getKey(key) == PRESS;
+}
+
+bool buttonHeld(int button) {
+    return Glfw::getMouseButton(button) == PRESS;
+}
+
+void releaseAllControls() {
+    windowState.jumping = false;
+    windowState.jumpImpulse = 0.0f;
+    windowState.particlesLatch = true;
+    windowState.boostLatch = true;
+}
+
+} // namespace
+
+bool initGLFW() {
+    Config* config = mainConfig();
+    const bool fullscreen = config->getBool("window:fullscreen", false);
+    const int height = config->getInt("window:height", 480);
+    const int width = config->getInt("window:width", 640);
+    if (!Glfw::openWindow(width, height, fullscreen)) {
+        LOG_ERROR("Could not create window, terminating GLFW");
+        Glfw::terminate();
+        return false;
+    }
+    LOG_TRACE("Configuring GLFW");
+    Glfw::setKeyCallback(keyCallback);
+    Glfw::setMousePosCallback(mousePosCallback);
+    Glfw::setMouseWheelCallback(mouseWheelCallback);
+    Glfw::enableStickyKeys();
+    windowState.lastWheelPos = Glfw::getMouseWheel();
+    Glfw::setSwapInterval(config->getBool("window:vsync", true) ? 1 : 0);
+    if (!windowState.cursorVisible) {
+        Glfw::hideCursor();
+    }
+    Glfw::setWindowTitle("Vorn");
+    return true;
+}
+
+void initOpenGL() {
+    glEnable(GL_CULL_FACE);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glShadeModel(GL_SMOOTH);
+    glCullFace(GL_BACK);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+    if (SystemInfo::getInstance()->depthClamp) {
+        glEnable(GL_DEPTH_CLAMP_NV);
+    }
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    if (windowState.transparency) {
+        glEnable(GL_BLEND);
+    }
+    glEnable(GL_COLOR_MATERIAL);
+
+    const Config* config = mainConfig();
+    const struct {
+        GLenum target;
+        const char* key;
+    } hints[] = {{GL_PERSPECTIVE_CORRECTION_HINT, "quality:perspectiv"},
+                 {GL_FOG_HINT, "quality:fog"},
+                 {GL_LINE_SMOOTH_HINT, "quality:linesmooth"},
+                 {GL_POINT_SMOOTH_HINT, "quality:pointsmooth"},
+                 {GL_GENERATE_MIPMAP_HINT, "quality:mipmaps"},
+                 {GL_TEXTURE_COMPRESSION_HINT, "quality:texcompress"}};
+    for (const auto& hint : hints) {
+        glHint(hint.target, static_cast<GLenum>(config->getInt(hint.key, GL_NICEST)));
+    }
+    glEnable(GL_NORMALIZE);
+    glEnable(GL_TEXTURE_2D);
+}
+
+void setupProjection() {
+    int width = 0;
+    int height = 0;
+    Glfw::getWindowSize(width, height);
+    width = std::max(width, 1);
+    height = std::max(height, 1);
+    glViewport(0, 0, width, height);
+    const float aspect = static_cast<float>(width) / static_cast<float>(height);
+    const float top = static_cast<float>(std::tan(kHalfFieldOfView)) * kNearPlane;
+    const float right = top * aspect;
+    const Matrix44 projection = Matrix44::perspective(
+        -right, right, -top, top, kNearPlane, Matrix44::kInfinity, SystemInfo::getInstance()->depthClamp);
+    glMatrixMode(GL_PROJECTION);
+    glLoadMatrixf(projection.m);
+    Camera::getInstance()->nearFactor = kNearPlane / right;
+}
+
+void keyCallback(int key, int action) {
+    if (key == '1' && action == PRESS) {
+        takeScreenshot();
+    }
+    if (action != PRESS) {
+        return;
+    }
+    handlePressedKey(key);
+}
+
+void mousePosCallback(int x, int y) {
+    Camera::getInstance()->mouseMove(x, y);
+}
+
+// Turning the wheel down, or the call with the unchanged position made when the
+// callback is installed, zooms out.
+void mouseWheelCallback(int pos) {
+    Camera* camera = Camera::getInstance();
+    const float step = pos > windowState.lastWheelPos ? -kZoomStep : kZoomStep;
+    const float distance = camera->desiredDistance + step;
+    camera->desiredDistance =
+        distance > camera->maxDistance ? camera->maxDistance : std::max(distance, camera->minDistance);
+    windowState.lastWheelPos = pos;
+}
+
+HeldControls pollControls() {
+    if (!Glfw::isInitialized() || !Glfw::isWindowOpen()) {
+        releaseAllControls();
+        return {};
+    }
+    HeldControls controls;
+    controls.resetPosition = held('R');
+    controls.refill = held(KEY_KP_ADD);
+    controls.forward = held('W');
+    controls.left = held('A');
+    controls.back = held('S');
+    controls.right = held('D');
+    controls.brake = buttonHeld(MOUSE_BUTTON_RIGHT);
+    controls.jump = held(KEY_SPACE);
+    controls.boost = buttonHeld(MOUSE_BUTTON_LEFT);
+
+    if (held('4')) {
+        if (windowState.particlesLatch) {
+            windowState.particlesLatch = false;
+            windowState.particlesOn = !windowState.particlesOn;
+            controls.toggleParticles = true;
+        }
+    } else {
+        windowState.particlesLatch = true;
+    }
+    if (!controls.jump) {
+        windowState.jumping = false;
+        windowState.jumpImpulse = 0.0f;
+    }
+    if (!controls.boost) {
+        windowState.boostLatch = true;
+    }
+    return controls;
+}

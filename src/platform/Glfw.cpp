@@ -1,0 +1,331 @@
+#include "platform/Glfw.h"
+
+#include <GLFW/glfw3.h>
+#include <array>
+#include <cmath>
+
+#include "app/Log.h"
+#include "platform/GlfwKeys.h"
+
+VORN_FILE_LOGGER("Glfw")
+
+namespace {
+
+// A key released while sticky keys are on reads as pressed once more.
+constexpr int kStuck = 2;
+
+struct InputState {
+    std::array<int, GlfwKeys::KEY_LAST + 1> keys{};
+    std::array<int, GlfwKeys::MOUSE_BUTTON_LAST + 1> buttons{};
+    bool stickyKeys = false;
+    int mouseX = 0;
+    int mouseY = 0;
+    double scrollTotal = 0.0;
+    int wheelPos = 0;
+    bool cursorHidden = false;
+};
+
+bool initialized = false;
+GLFWwindow* window = nullptr;
+InputState input;
+Glfw::KeyCallback keyCallback = nullptr;
+Glfw::MousePosCallback mousePosCallback = nullptr;
+Glfw::MouseWheelCallback mouseWheelCallback = nullptr;
+
+void logLibraryError(int code, const char* description) {
+    LOG_ERROR("GLFW error " << code << ": " << description);
+}
+
+void installEventHandlers(GLFWwindow* target) {
+    glfwSetKeyCallback(target,
+                       [](GLFWwindow*, int key, int, int action, int) { Glfw::deliverKey(key, action); });
+    glfwSetMouseButtonCallback(
+        target, [](GLFWwindow*, int button, int action, int) { Glfw::deliverMouseButton(button, action); });
+    glfwSetCursorPosCallback(target, [](GLFWwindow*, double x, double y) { Glfw::deliverCursorPos(x, y); });
+    glfwSetScrollCallback(target, [](GLFWwindow*, double, double yOffset) { Glfw::deliverScroll(yOffset); });
+}
+
+int translateSpecialKey(int libraryKey) {
+    using namespace GlfwKeys;
+    if (libraryKey >= GLFW_KEY_F1 && libraryKey <= GLFW_KEY_F25) {
+        return KEY_F1 + (libraryKey - GLFW_KEY_F1);
+    }
+    if (libraryKey >= GLFW_KEY_KP_0 && libraryKey <= GLFW_KEY_KP_9) {
+        return KEY_KP_0 + (libraryKey - GLFW_KEY_KP_0);
+    }
+    switch (libraryKey) {
+    case GLFW_KEY_ESCAPE:
+        return KEY_ESC;
+    case GLFW_KEY_ENTER:
+        return KEY_ENTER;
+    case GLFW_KEY_TAB:
+        return KEY_TAB;
+    case GLFW_KEY_BACKSPACE:
+        return KEY_BACKSPACE;
+    case GLFW_KEY_INSERT:
+        return KEY_INSERT;
+    case GLFW_KEY_DELETE:
+        return KEY_DEL;
+    case GLFW_KEY_RIGHT:
+        return KEY_RIGHT;
+    case GLFW_KEY_LEFT:
+        return KEY_LEFT;
+    case GLFW_KEY_DOWN:
+        return KEY_DOWN;
+    case GLFW_KEY_UP:
+        return KEY_UP;
+    case GLFW_KEY_PAGE_UP:
+        return KEY_PAGEUP;
+    case GLFW_KEY_PAGE_DOWN:
+        return KEY_PAGEDOWN;
+    case GLFW_KEY_HOME:
+        return KEY_HOME;
+    case GLFW_KEY_END:
+        return KEY_END;
+    case GLFW_KEY_CAPS_LOCK:
+        return KEY_CAPS_LOCK;
+    case GLFW_KEY_SCROLL_LOCK:
+        return KEY_SCROLL_LOCK;
+    case GLFW_KEY_NUM_LOCK:
+        return KEY_KP_NUM_LOCK;
+    case GLFW_KEY_PAUSE:
+        return KEY_PAUSE;
+    case GLFW_KEY_KP_DECIMAL:
+        return KEY_KP_DECIMAL;
+    case GLFW_KEY_KP_DIVIDE:
+        return KEY_KP_DIVIDE;
+    case GLFW_KEY_KP_MULTIPLY:
+        return KEY_KP_MULTIPLY;
+    case GLFW_KEY_KP_SUBTRACT:
+        return KEY_KP_SUBTRACT;
+    case GLFW_KEY_KP_ADD:
+        return KEY_KP_ADD;
+    case GLFW_KEY_KP_ENTER:
+        return KEY_KP_ENTER;
+    case GLFW_KEY_KP_EQUAL:
+        return KEY_KP_EQUAL;
+    case GLFW_KEY_LEFT_SHIFT:
+        return KEY_LSHIFT;
+    case GLFW_KEY_LEFT_CONTROL:
+        return KEY_LCTRL;
+    case GLFW_KEY_LEFT_ALT:
+        return KEY_LALT;
+    case GLFW_KEY_LEFT_SUPER:
+        return KEY_LSUPER;
+    case GLFW_KEY_RIGHT_SHIFT:
+        return KEY_RSHIFT;
+    case GLFW_KEY_RIGHT_CONTROL:
+        return KEY_RCTRL;
+    case GLFW_KEY_RIGHT_ALT:
+        return KEY_RALT;
+    case GLFW_KEY_RIGHT_SUPER:
+        return KEY_RSUPER;
+    case GLFW_KEY_MENU:
+        return KEY_MENU;
+    default:
+        return KEY_UNKNOWN;
+    }
+}
+
+} // namespace
+
+int Glfw::translateKey(int libraryKey) {
+    // The library's printable keys already are upper-case character codes.
+    if (libraryKey >= GLFW_KEY_SPACE && libraryKey <= GLFW_KEY_GRAVE_ACCENT) {
+        return libraryKey;
+    }
+    return translateSpecialKey(libraryKey);
+}
+
+bool Glfw::init() {
+    glfwSetErrorCallback(logLibraryError);
+    initialized = glfwInit() == GLFW_TRUE;
+    return initialized;
+}
+
+void Glfw::terminate() {
+    glfwTerminate();
+    initialized = false;
+    window = nullptr;
+    input = InputState{};
+    keyCallback = nullptr;
+    mousePosCallback = nullptr;
+    mouseWheelCallback = nullptr;
+}
+
+bool Glfw::isInitialized() {
+    return initialized;
+}
+
+bool Glfw::openWindow(int width, int height, bool fullscreen, bool visible) {
+    glfwDefaultWindowHints();
+    glfwWindowHint(GLFW_CLIENT_API, GLFW_OPENGL_API);
+    glfwWindowHint(GLFW_CONTEXT_CREATION_API, GLFW_NATIVE_CONTEXT_API);
+    glfwWindowHint(GLFW_DEPTH_BITS, 24);
+    glfwWindowHint(GLFW_STENCIL_BITS, 8);
+    glfwWindowHint(GLFW_VISIBLE, visible ? GLFW_TRUE : GLFW_FALSE);
+    GLFWmonitor* monitor = fullscreen ? glfwGetPrimaryMonitor() : nullptr;
+    window = glfwCreateWindow(width, height, "Vorn", monitor, nullptr);
+    if (!window) {
+        return false;
+    }
+    glfwMakeContextCurrent(window);
+    installEventHandlers(window);
+    double x = 0.0;
+    double y = 0.0;
+    glfwGetCursorPos(window, &x, &y);
+    input.mouseX = static_cast<int>(x);
+    input.mouseY = static_cast<int>(y);
+    if (fullscreen) {
+        hideCursor();
+    }
+    return true;
+}
+
+bool Glfw::isWindowOpen() {
+    return window && !glfwWindowShouldClose(window);
+}
+
+void Glfw::setWindowTitle(const std::string& title) {
+    if (window) {
+        glfwSetWindowTitle(window, title.c_str());
+    }
+}
+
+void Glfw::getWindowSize(int& width, int& height) {
+    width = 0;
+    height = 0;
+    if (window) {
+        glfwGetWindowSize(window, &width, &height);
+    }
+}
+
+void Glfw::setSwapInterval(int interval) {
+    glfwSwapInterval(interval);
+}
+
+void Glfw::swapBuffers() {
+    if (window) {
+        glfwSwapBuffers(window);
+        glfwPollEvents();
+    }
+}
+
+void Glfw::setKeyCallback(KeyCallback callback) {
+    keyCallback = callback;
+}
+
+void Glfw::setMousePosCallback(MousePosCallback callback) {
+    mousePosCallback = callback;
+    if (mousePosCallback && window) {
+        mousePosCallback(input.mouseX, input.mouseY);
+    }
+}
+
+void Glfw::setMouseWheelCallback(MouseWheelCallback callback) {
+    mouseWheelCallback = callback;
+    if (mouseWheelCallback && window) {
+        mouseWheelCallback(input.wheelPos);
+    }
+}
+
+void Glfw::enableStickyKeys() {
+    input.stickyKeys = true;
+}
+
+int Glfw::readSticky(int& state) {
+    if (state == kStuck) {
+        state = GlfwKeys::RELEASE;
+        return GlfwKeys::PRESS;
+    }
+    return state;
+}
+
+int Glfw::getKey(int key) {
+    if (!isWindowOpen() || key < 0 || key > GlfwKeys::KEY_LAST) {
+        return GlfwKeys::RELEASE;
+    }
+    return readSticky(input.keys[key]);
+}
+
+int Glfw::getMouseButton(int button) {
+    if (!isWindowOpen() || button < 0 || button > GlfwKeys::MOUSE_BUTTON_LAST) {
+        return GlfwKeys::RELEASE;
+    }
+    return readSticky(input.buttons[button]);
+}
+
+int Glfw::getMouseWheel() {
+    return input.wheelPos;
+}
+
+void Glfw::getMousePos(int& x, int& y) {
+    x = input.mouseX;
+    y = input.mouseY;
+}
+
+void Glfw::hideCursor() {
+    if (window) {
+        glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_DISABLED);
+    }
+    input.cursorHidden = true;
+}
+
+void Glfw::showCursor() {
+    if (window) {
+        glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_NORMAL);
+    }
+    input.cursorHidden = false;
+}
+
+bool Glfw::isCursorHidden() {
+    return input.cursorHidden;
+}
+
+void Glfw::recordPress(int& state, int action) {
+    if (action == GlfwKeys::PRESS) {
+        state = GlfwKeys::PRESS;
+    } else if (state == GlfwKeys::PRESS && input.stickyKeys) {
+        state = kStuck;
+    } else {
+        state = GlfwKeys::RELEASE;
+    }
+}
+
+void Glfw::deliverKey(int libraryKey, int action) {
+    const int key = translateKey(libraryKey);
+    if (key == GlfwKeys::KEY_UNKNOWN || action == GLFW_REPEAT) {
+        return;
+    }
+    recordPress(input.keys[key], action);
+    if (keyCallback) {
+        keyCallback(key, action);
+    }
+}
+
+void Glfw::deliverMouseButton(int button, int action) {
+    if (button >= 0 && button <= GlfwKeys::MOUSE_BUTTON_LAST) {
+        recordPress(input.buttons[button], action);
+    }
+}
+
+void Glfw::deliverCursorPos(double x, double y) {
+    input.mouseX = static_cast<int>(std::floor(x));
+    input.mouseY = static_cast<int>(std::floor(y));
+    if (mousePosCallback) {
+        mousePosCallback(input.mouseX, input.mouseY);
+    }
+}
+
+// Smooth-scrolling devices send fractions; the position moves in whole notches.
+void Glfw::deliverScroll(double yOffset) {
+    input.scrollTotal += yOffset;
+    const int position = static_cast<int>(std::floor(input.scrollTotal));
+    if (position == input.wheelPos) {
+        return;
+    }
+    input.wheelPos = position;
+    if (mouseWheelCallback) {
+        mouseWheelCallback(input.wheelPos);
+    }
+}

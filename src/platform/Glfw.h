@@ -1,0 +1,57 @@
+#pragma once
+
+#include <string>
+
+struct GLFWwindow;
+
+// The windowing library as the game uses it: one window, key codes of GlfwKeys,
+// press/release only (no repeats), sticky keys and buttons, an absolute mouse-wheel
+// position, mouse callbacks called once with the current values when installed,
+// and event polling as part of the buffer swap.
+class Glfw {
+  public:
+    using KeyCallback = void (*)(int key, int action);
+    using MousePosCallback = void (*)(int x, int y);
+    using MouseWheelCallback = void (*)(int pos);
+
+    static bool init();
+    // Closes the window and releases the library; callbacks and input state are reset.
+    static void terminate();
+    static bool isInitialized();
+
+    // Compatibility-profile GLX context with a 24-bit depth and an 8-bit stencil
+    // buffer. A hidden window serves headless tests.
+    static bool openWindow(int width, int height, bool fullscreen, bool visible = true);
+    // False once the user asked to close the window (or when there is none).
+    static bool isWindowOpen();
+    static void setWindowTitle(const std::string& title);
+    static void getWindowSize(int& width, int& height);
+    static void setSwapInterval(int interval);
+    static void swapBuffers();
+
+    static void setKeyCallback(KeyCallback callback);
+    static void setMousePosCallback(MousePosCallback callback);
+    static void setMouseWheelCallback(MouseWheelCallback callback);
+    static void enableStickyKeys();
+    static int getKey(int key);
+    static int getMouseButton(int button);
+    static int getMouseWheel();
+    static void getMousePos(int& x, int& y);
+    static void hideCursor();
+    static void showCursor();
+    static bool isCursorHidden();
+
+    // Entry points for the library's events, in its own codes; tests use them to
+    // drive input the same way the window system does.
+    static void deliverKey(int libraryKey, int action);
+    static void deliverMouseButton(int button, int action);
+    static void deliverCursorPos(double x, double y);
+    static void deliverScroll(double yOffset);
+
+    // Translates a key code of the library into the game's key code.
+    static int translateKey(int libraryKey);
+
+  private:
+    static void recordPress(int& state, int action);
+    static int readSticky(int& state);
+};

@@ -1,0 +1,391 @@
+#include "render/TextureLoader.h"
+
+#include <GL/glu.h>
+#include <IL/il.h>
+#include <IL/ilu.h>
+#include <IL/ilut.h>
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <filesystem>
+
+#include "app/ConfigManager.h"
+#include "app/Log.h"
+#include "app/SystemInfo.h"
+
+VORN_FILE_LOGGER("TextureLoader")
+
+namespace {
+
+constexpr float kMaxAnisotropy = 16.0f;
+
+// One DevIL image name, deleted with its scope.
+class DevilImage {
+  public:
+    DevilImage() { ilGenImages(1, &id); }
+    ~DevilImage() { ilDeleteImages(1, &id); }
+    DevilImage(const DevilImage&) = delete;
+    DevilImage& operator=(const DevilImage&) = delete;
+
+    ILuint id = 0;
+};
+
+// What the 3D series compares between its images.
+struct ImageSpec {
+    ILint width;
+    ILint height;
+    ILint bytesPerPixel;
+    ILint format;
+    ILint type;
+    ILint dxtFormat;
+
+    bool operator==(const ImageSpec&) const = default;
+};
+
+ImageSpec currentImageSpec() {
+    return {
+        ilGetInteger(IL_IMAGE_WIDTH),  ilGetInteger(IL_IMAGE_HEIGHT), ilGetInteger(IL_IMAGE_BYTES_PER_PIXEL),
+        ilGetInteger(IL_IMAGE_FORMAT), ilGetInteger(IL_IMAGE_TYPE),   ilGetInteger(IL_DXTC_DATA_FORMAT)};
+}
+
+// OpenGL takes the pixels as bytes in a colour format; palettes and wider channels are converted.
+void convertToUploadableBytes() {
+    const ILint format = ilGetInteger(IL_IMAGE_FORMAT);
+    if (format == IL_COLOUR_INDEX) {
+        ilConvertImage(IL_RGBA, IL_UNSIGNED_BYTE);
+    } else if (ilGetInteger(IL_IMAGE_TYPE) != IL_UNSIGNED_BYTE) {
+        ilConvertImage(format, IL_UNSIGNED_BYTE);
+    }
+}
+
+void setFilters(GLenum target, const TextureLoader::Texture& tex) {
+    glTexParameteri(target, GL_TEXTURE_WRAP_S, tex.wrapS);
+    glTexParameteri(target, GL_TEXTURE_WRAP_T, tex.wrapT);
+    if (target == GL_TEXTURE_3D) {
+        glTexParameteri(target, GL_TEXTURE_WRAP_R, tex.wrapR);
+    }
+    glTexParameteri(target, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(target, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+}
+
+void setAnisotropy() {
+    if (!GLEW_EXT_texture_filter_anisotropic) {
+        return;
+    }
+    float driverMaximum = kMaxAnisotropy;
+    glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &driverMaximum);
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, std::min(kMaxAnisotropy, driverMaximum));
+}
+
+void deleteGlTextures(TextureLoader::Texture& tex) {
+    if (tex.glId && *tex.glId) {
+        glDeleteTextures(1, tex.glId.get());
+        *tex.glId = 0;
+    }
+    if (tex.bumpGlId && *tex.bumpGlId) {
+        glDeleteTextures(1, tex.bumpGlId.get());
+        *tex.bumpGlId = 0;
+    }
+}
+
+void allocateCells(TextureLoader::Texture& tex) {
+    if (!tex.glId) {
+        tex.glId = std::make_unique<GLuint>(0);
+    }
+    if (tex.hasBump && !tex.bumpGlId) {
+        tex.bumpGlId = std::make_unique<GLuint>(0);
+    }
+}
+
+} // namespace
+
+TextureLoader* TextureLoader::instance = nullptr;
+
+TextureLoader* TextureLoader::getInstance() {
+    if (!instance) {
+        instance = new TextureLoader();
+    }
+    return instance;
+}
+
+void TextureLoader::destroy() {
+    delete instance;
+    instance = nullptr;
+}
+
+TextureLoader::TextureLoader()
+    : compressedFormats{{IL_DXT1, GL_COMPRESSED_RGB_S3TC_DXT1_EXT},
+                        {IL_DXT1A, GL_COMPRESSED_RGBA_S3TC_DXT1_EXT},
+                        {IL_DXT3, GL_COMPRESSED_RGBA_S3TC_DXT3_EXT},
+                        {IL_DXT5, GL_COMPRESSED_RGBA_S3TC_DXT5_EXT}} {
+    initDevil();
+}
+
+TextureLoader::~TextureLoader() {
+    const std::lock_guard<std::mutex> lock(mutex);
+    for (auto& [name, tex] : textures) {
+        deleteGlTextures(*tex);
+    }
+    textures.clear();
+}
+
+// Rows start at the top edge whatever the file format keeps, as the models'
+// texture coordinates and the overlay expect; saving may replace older files.
+void TextureLoader::initDevil() {
+    ilInit();
+    iluInit();
+    ilutRenderer(ILUT_OPENGL);
+    ilutEnable(ILUT_OPENGL_CONV);
+    ilSetInteger(IL_KEEP_DXTC_DATA, IL_TRUE);
+    ilEnable(IL_ORIGIN_SET);
+    ilOriginFunc(IL_ORIGIN_UPPER_LEFT);
+    ilEnable(IL_FILE_OVERWRITE);
+    logDevilErrors();
+}
+
+void TextureLoader::logDevilErrors() {
+    for (ILenum error = ilGetError(); error != IL_NO_ERROR; error = ilGetError()) {
+        LOG_ERROR("IL_ERROR: " << iluErrorString(error));
+    }
+}
+
+std::string TextureLoader::normalMapName(const std::string& name) {
+    const std::size_t slash = name.find_last_of("/\\");
+    const std::size_t fileStart = slash == std::string::npos ? 0 : slash + 1;
+    std::size_t dot = name.find_last_of('.');
+    if (dot == std::string::npos || dot < fileStart) {
+        dot = name.size();
+    }
+    return name.substr(0, fileStart) + "bump/normalmap/" + name.substr(fileStart, dot - fileStart) + "_NRM" +
+           name.substr(dot);
+}
+
+void TextureLoader::addTexture(const std::string& name, int wrap) {
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        if (textures.count(name)) {
+            return;
+        }
+    }
+    auto tex = std::make_unique<Texture>();
+    tex->name = name;
+    tex->wrapS = tex->wrapT = tex->wrapR = wrap;
+    if (ConfigManager::getInstance()->getMainConfig()->getBool("GameSettings:bumpmaps", true)) {
+        const std::string bumpName = normalMapName(name);
+        if (std::filesystem::exists(bumpName)) {
+            tex->bumpName = bumpName;
+            tex->hasBump = true;
+        }
+    }
+    const std::lock_guard<std::mutex> lock(mutex);
+    textures.emplace(name, std::move(tex));
+}
+
+// A partial call stops after the first pending entry it loads, except that the
+// very first entry of the cache does not count.
+void TextureLoader::uploadTextures(bool all) {
+    const std::lock_guard<std::mutex> lock(mutex);
+    for (auto entry = textures.begin(); entry != textures.end();) {
+        Texture& tex = *entry->second;
+        if (tex.uploaded) {
+            ++entry;
+            continue;
+        }
+        const bool firstEntry = entry == textures.begin();
+        allocateCells(tex);
+        if (loadTexture(entry->first, tex)) {
+            tex.uploaded = true;
+            ++entry;
+        } else {
+            deleteGlTextures(tex);
+            entry = textures.erase(entry);
+        }
+        if (!all && !firstEntry) {
+            break;
+        }
+    }
+}
+
+int TextureLoader::countPending() {
+    const std::lock_guard<std::mutex> lock(mutex);
+    return static_cast<int>(std::count_if(textures.begin(), textures.end(),
+                                          [](const auto& entry) { return !entry.second->uploaded; }));
+}
+
+TextureLoader::Texture* TextureLoader::getTexture(const std::string& name) {
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        const auto found = textures.find(name);
+        if (found != textures.end()) {
+            Texture& tex = *found->second;
+            if (tex.glId) {
+                return &tex;
+            }
+            lock.unlock();
+            LOG_WARN("called getTexture with filename in cache but not uploaded yet, textures should be "
+                     "added with "
+                     "addTexture and uploaded with uploadTextures");
+            allocateCells(tex);
+            if (loadTexture(name, tex)) {
+                return &tex;
+            }
+            deleteGlTextures(tex);
+            lock.lock();
+            textures.erase(name);
+            return nullptr;
+        }
+    }
+    LOG_WARN(
+        "called getTexture with filename not in cache, textures should be added with addTexture and uploaded "
+        "with uploadTextures");
+    auto tex = std::make_unique<Texture>();
+    tex->name = name;
+    tex->wrapS = tex->wrapT = tex->wrapR = GL_REPEAT;
+    allocateCells(*tex);
+    if (!loadTexture(name, *tex)) {
+        deleteGlTextures(*tex);
+        return nullptr;
+    }
+    const std::lock_guard<std::mutex> lock(mutex);
+    auto& stored = textures[name];
+    if (stored) {
+        deleteGlTextures(*stored);
+    }
+    stored = std::move(tex);
+    return stored.get();
+}
+
+std::vector<std::string> TextureLoader::seriesFiles(const std::string& pattern) {
+    std::vector<std::string> files;
+    for (int number = 0;; ++number) {
+        std::string file = pattern;
+        for (std::size_t star = file.find('*'); star != std::string::npos; star = file.find('*', star)) {
+            const std::string digits = std::to_string(number);
+            file.replace(star, 1, digits);
+            star += digits.size();
+        }
+        if (!std::filesystem::exists(file)) {
+            return files;
+        }
+        files.push_back(file);
+    }
+}
+
+bool TextureLoader::loadTexture(const std::string& name, Texture& tex) {
+    bool result;
+    if (name.find('*') == std::string::npos) {
+        result = loadTexture2D(name, tex, nullptr);
+    } else {
+        std::vector<std::string> files = seriesFiles(name);
+        if (!std::has_single_bit(files.size()) && !files.empty()) {
+            files.resize(std::bit_floor(files.size()));
+            LOG_ERROR("Number of Files for 3D texture '" << name << "' is not a power of two, only the first "
+                                                         << files.size() << " files will be loaded");
+        }
+        result = !files.empty() && loadTexture3D(files, tex, nullptr);
+    }
+    if (result && tex.hasBump) {
+        loadTexture2D(tex.bumpName, tex, tex.bumpGlId.get());
+    }
+    return result;
+}
+
+bool TextureLoader::loadTexture2D(const std::string& name, Texture& tex, GLuint* id) {
+    logDevilErrors();
+    const DevilImage image;
+    ilBindImage(image.id);
+    if (!ilLoadImage(name.c_str())) {
+        LOG_ERROR("Texture '" << name << "' could not be loaded!");
+        return false;
+    }
+    const ILint dxtFormat = ilGetInteger(IL_DXTC_DATA_FORMAT);
+    tex.width = ilGetInteger(IL_IMAGE_WIDTH);
+    tex.height = ilGetInteger(IL_IMAGE_HEIGHT);
+    tex.depth = 1;
+
+    GLuint* cell = id ? id : tex.glId.get();
+    glGenTextures(1, cell);
+    glBindTexture(GL_TEXTURE_2D, *cell);
+    setFilters(GL_TEXTURE_2D, tex);
+    setAnisotropy();
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+
+    const auto compressed = compressedFormats.find(dxtFormat);
+    if (compressed != compressedFormats.end() && SystemInfo::getInstance()->textureCompressionS3TC) {
+        return uploadCompressedLevels(name, image.id, compressed->second);
+    }
+    convertToUploadableBytes();
+    gluBuild2DMipmaps(GL_TEXTURE_2D, ilGetInteger(IL_IMAGE_BYTES_PER_PIXEL), ilGetInteger(IL_IMAGE_WIDTH),
+                      ilGetInteger(IL_IMAGE_HEIGHT), ilGetInteger(IL_IMAGE_FORMAT), GL_UNSIGNED_BYTE,
+                      ilGetData());
+    return true;
+}
+
+bool TextureLoader::uploadCompressedLevels(const std::string& name, unsigned image, GLenum internalFormat) {
+    const ILint levels = ilGetInteger(IL_NUM_MIPMAPS);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, levels);
+    const ILenum dxtFormat = static_cast<ILenum>(ilGetInteger(IL_DXTC_DATA_FORMAT));
+    for (ILint level = 0; level <= levels; ++level) {
+        ilBindImage(image);
+        ilActiveMipmap(static_cast<ILuint>(level));
+        const ILuint size = ilGetDXTCData(nullptr, 0, dxtFormat);
+        std::vector<ILubyte> data(size);
+        if (size == 0 || ilGetDXTCData(data.data(), size, dxtFormat) == 0) {
+            LOG_ERROR("Compressed Texture '" << name << "' could not be loaded!");
+            return false;
+        }
+        glCompressedTexImage2D(GL_TEXTURE_2D, level, internalFormat, ilGetInteger(IL_IMAGE_WIDTH),
+                               ilGetInteger(IL_IMAGE_HEIGHT), 0, static_cast<GLsizei>(size), data.data());
+        logDevilErrors();
+    }
+    return true;
+}
+
+bool TextureLoader::loadTexture3D(const std::vector<std::string>& files, Texture& tex, GLuint* id) {
+    std::vector<std::unique_ptr<DevilImage>> images;
+    for (const std::string& file : files) {
+        images.push_back(std::make_unique<DevilImage>());
+        ilBindImage(images.back()->id);
+        if (!ilLoadImage(file.c_str())) {
+            LOG_ERROR("Texture '" << file << "' could not be loaded!");
+            return false;
+        }
+    }
+    ilBindImage(images.front()->id);
+    const ImageSpec spec = currentImageSpec();
+    const bool hasMipmaps = ilGetInteger(IL_NUM_MIPMAPS) > 0;
+    for (const auto& image : images) {
+        ilBindImage(image->id);
+        if (!(currentImageSpec() == spec)) {
+            LOG_ERROR("Could not load 3D Texture - All Images must have exactly the same specifications");
+            return false;
+        }
+    }
+    tex.width = spec.width;
+    tex.height = spec.height;
+    tex.depth = static_cast<int>(files.size());
+
+    glEnable(GL_TEXTURE_3D);
+    GLuint* cell = id ? id : tex.glId.get();
+    glGenTextures(1, cell);
+    glBindTexture(GL_TEXTURE_3D, *cell);
+    setFilters(GL_TEXTURE_3D, tex);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+
+    const std::size_t sliceSize = static_cast<std::size_t>(spec.width) * spec.height * spec.bytesPerPixel;
+    std::vector<ILubyte> buffer(sliceSize * images.size());
+    for (std::size_t slice = 0; slice < images.size(); ++slice) {
+        ilBindImage(images[slice]->id);
+        std::memcpy(buffer.data() + slice * sliceSize, ilGetData(), sliceSize);
+    }
+    if (!compressedFormats.count(spec.dxtFormat) || hasMipmaps) {
+        gluBuild3DMipmaps(GL_TEXTURE_3D, spec.bytesPerPixel, spec.width, spec.height, tex.depth, spec.format,
+                          spec.type, buffer.data());
+    } else {
+        glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_MAX_LEVEL, 0);
+        glTexImage3D(GL_TEXTURE_3D, 0, spec.bytesPerPixel, spec.width, spec.height, tex.depth, 0, spec.format,
+                     spec.type, buffer.data());
+    }
+    glDisable(GL_TEXTURE_3D);
+    return true;
+}

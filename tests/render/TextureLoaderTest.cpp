@@ -1,0 +1,256 @@
+#include <GL/glew.h>
+#include <IL/il.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "GlTest.h"
+#include "LogCapture.h"
+#include "app/SystemInfo.h"
+#include "render/TextureLoader.h"
+
+namespace {
+
+// Writes a width x height RGBA image with DevIL; the format follows the extension.
+void writeImage(const std::string& path, int width, int height, ILenum dxtFormat = IL_DXT5) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    ILuint image = 0;
+    ilGenImages(1, &image);
+    ilBindImage(image);
+    std::string pixels(static_cast<std::size_t>(width) * height * 4, '\0');
+    for (std::size_t i = 0; i < pixels.size(); ++i) {
+        pixels[i] = static_cast<char>(i * 37);
+    }
+    ilTexImage(width, height, 1, 4, IL_RGBA, IL_UNSIGNED_BYTE, pixels.data());
+    ilRegisterOrigin(IL_ORIGIN_UPPER_LEFT);
+    ilSetInteger(IL_DXTC_FORMAT, dxtFormat);
+    ilEnable(IL_FILE_OVERWRITE);
+    ASSERT_TRUE(ilSaveImage(path.c_str())) << path;
+    ilDeleteImages(1, &image);
+}
+
+GLint levelParameter(GLenum target, GLint level, GLenum name) {
+    GLint value = 0;
+    glGetTexLevelParameteriv(target, level, name, &value);
+    return value;
+}
+
+class FlagOverride {
+  public:
+    FlagOverride(bool& flag, bool value) : flag(flag), saved(flag) { flag = value; }
+    ~FlagOverride() { flag = saved; }
+
+  private:
+    bool& flag;
+    bool saved;
+};
+
+} // namespace
+
+class TextureLoaderTest : public GlTest {
+  protected:
+    void SetUp() override {
+        GlTest::SetUp();
+        loader = TextureLoader::getInstance();
+    }
+
+    std::string path(const std::string& relative) const { return (data->root() / relative).string(); }
+
+    TextureLoader* loader = nullptr;
+};
+
+TEST(NormalMapNameTest, LivesInBumpNormalmapBesideTheTexture) {
+    EXPECT_EQ(TextureLoader::normalMapName("../textures/wall.dds"),
+              "../textures/bump/normalmap/wall_NRM.dds");
+    EXPECT_EQ(TextureLoader::normalMapName("wall.tga"), "bump/normalmap/wall_NRM.tga");
+    EXPECT_EQ(TextureLoader::normalMapName("..\\textures\\a.b.png"),
+              "..\\textures\\bump/normalmap/a.b_NRM.png");
+    EXPECT_EQ(TextureLoader::normalMapName("../textures/plain"), "../textures/bump/normalmap/plain_NRM");
+}
+
+TEST_F(TextureLoaderTest, PngUploadsWithItsSizeAndMipmaps) {
+    writeImage(path("textures/stone.png"), 64, 32);
+    loader->addTexture(path("textures/stone.png"), GL_CLAMP_TO_EDGE);
+    loader->uploadTextures(true);
+
+    TextureLoader::Texture* tex = loader->getTexture(path("textures/stone.png"));
+    ASSERT_NE(tex, nullptr);
+    EXPECT_TRUE(tex->uploaded);
+    EXPECT_EQ(tex->width, 64);
+    EXPECT_EQ(tex->height, 32);
+    EXPECT_EQ(tex->depth, 1);
+    ASSERT_NE(*tex->glId, 0u);
+    glBindTexture(GL_TEXTURE_2D, *tex->glId);
+    EXPECT_EQ(levelParameter(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH), 64);
+    EXPECT_EQ(levelParameter(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT), 32);
+    EXPECT_EQ(levelParameter(GL_TEXTURE_2D, 6, GL_TEXTURE_WIDTH), 1) << "the full mipmap chain";
+    GLint wrap = 0;
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrap);
+    EXPECT_EQ(wrap, GL_CLAMP_TO_EDGE);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(TextureLoaderTest, PixelRowsStartAtTheTopOfTheImage) {
+    writeImage(path("textures/rows.png"), 4, 4);
+
+    TextureLoader::Texture* tex = loader->getTexture(path("textures/rows.png"));
+    ASSERT_NE(tex, nullptr);
+    glBindTexture(GL_TEXTURE_2D, *tex->glId);
+    std::string uploaded(64, '\0');
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, uploaded.data());
+    // Byte i of the written image is i * 37: the top row starts 0, 37, the bottom row 1776, 1813.
+    EXPECT_EQ(static_cast<unsigned char>(uploaded[0]), 0);
+    EXPECT_EQ(static_cast<unsigned char>(uploaded[1]), 37);
+    EXPECT_EQ(static_cast<unsigned char>(uploaded[48]), 1776 % 256);
+}
+
+TEST_F(TextureLoaderTest, Dxt5DdsUploadsCompressedOrPlainWithoutS3tc) {
+    writeImage(path("textures/glow.dds"), 64, 64, IL_DXT5);
+    ASSERT_TRUE(SystemInfo::getInstance()->textureCompressionS3TC) << "llvmpipe offers S3TC";
+    loader->addTexture(path("textures/glow.dds"), GL_REPEAT);
+    loader->uploadTextures(true);
+    TextureLoader::Texture* tex = loader->getTexture(path("textures/glow.dds"));
+    ASSERT_NE(tex, nullptr);
+    glBindTexture(GL_TEXTURE_2D, *tex->glId);
+    EXPECT_EQ(levelParameter(GL_TEXTURE_2D, 0, GL_TEXTURE_COMPRESSED), GL_TRUE);
+    EXPECT_EQ(levelParameter(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT), GL_COMPRESSED_RGBA_S3TC_DXT5_EXT);
+    EXPECT_EQ(levelParameter(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH), 64);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+
+    const FlagOverride noS3tc(SystemInfo::getInstance()->textureCompressionS3TC, false);
+    GLuint plain = 0;
+    TextureLoader::Texture other;
+    other.wrapS = other.wrapT = GL_REPEAT;
+    ASSERT_TRUE(loader->loadTexture2D(path("textures/glow.dds"), other, &plain));
+    glBindTexture(GL_TEXTURE_2D, plain);
+    EXPECT_EQ(levelParameter(GL_TEXTURE_2D, 0, GL_TEXTURE_COMPRESSED), GL_FALSE);
+    EXPECT_EQ(levelParameter(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH), 64);
+    glDeleteTextures(1, &plain);
+}
+
+TEST_F(TextureLoaderTest, SeriesOfFiveLoadsTheFirstFourAsA3DTexture) {
+    for (int i = 0; i < 5; ++i) {
+        writeImage(path("textures/fire" + std::to_string(i) + ".png"), 16, 16);
+    }
+    const std::string series = path("textures/fire*.png");
+    const LogCapture log;
+    loader->addTexture(series, GL_REPEAT);
+    loader->uploadTextures(true);
+    EXPECT_TRUE(log.contains("Number of Files for 3D texture '" + series +
+                             "' is not a power of two, only the first 4 files will be loaded"));
+
+    TextureLoader::Texture* tex = loader->getTexture(series);
+    ASSERT_NE(tex, nullptr);
+    EXPECT_EQ(tex->depth, 4);
+    glBindTexture(GL_TEXTURE_3D, *tex->glId);
+    EXPECT_EQ(levelParameter(GL_TEXTURE_3D, 0, GL_TEXTURE_DEPTH), 4);
+    EXPECT_EQ(levelParameter(GL_TEXTURE_3D, 0, GL_TEXTURE_WIDTH), 16);
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_3D));
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(TextureLoaderTest, SeriesWithDifferentSizesFailsAndLeavesTheCache) {
+    writeImage(path("textures/smoke0.png"), 16, 16);
+    writeImage(path("textures/smoke1.png"), 32, 16);
+    const std::string series = path("textures/smoke*.png");
+    const LogCapture log;
+    loader->addTexture(series, GL_REPEAT);
+    loader->uploadTextures(true);
+    EXPECT_TRUE(
+        log.contains("Could not load 3D Texture - All Images must have exactly the same specifications"));
+    EXPECT_EQ(loader->getTexture(series), nullptr);
+}
+
+TEST_F(TextureLoaderTest, NormalMapsAreFoundByNameAndUploadedWithTheTexture) {
+    writeImage(path("textures/wall.png"), 8, 8);
+    writeImage(path("textures/bump/normalmap/wall_NRM.png"), 8, 8);
+    writeImage(path("textures/floor.png"), 8, 8);
+    loader->addTexture(path("textures/wall.png"), GL_REPEAT);
+    loader->addTexture(path("textures/floor.png"), GL_REPEAT);
+    loader->uploadTextures(true);
+
+    TextureLoader::Texture* wall = loader->getTexture(path("textures/wall.png"));
+    ASSERT_NE(wall, nullptr);
+    EXPECT_TRUE(wall->hasBump);
+    EXPECT_EQ(wall->bumpName, path("textures/bump/normalmap/wall_NRM.png"));
+    ASSERT_TRUE(wall->bumpGlId);
+    EXPECT_TRUE(glIsTexture(*wall->bumpGlId));
+    EXPECT_NE(*wall->bumpGlId, *wall->glId);
+
+    TextureLoader::Texture* floor = loader->getTexture(path("textures/floor.png"));
+    ASSERT_NE(floor, nullptr);
+    EXPECT_FALSE(floor->hasBump);
+    EXPECT_FALSE(floor->bumpGlId);
+}
+
+TEST_F(TextureLoaderTest, NormalMapsAreIgnoredWhenSwitchedOff) {
+    data->write("Vorn.ini", "[GameSettings]\nbumpmaps = false\n");
+    writeImage(path("textures/wall.png"), 8, 8);
+    writeImage(path("textures/bump/normalmap/wall_NRM.png"), 8, 8);
+    loader->addTexture(path("textures/wall.png"), GL_REPEAT);
+    loader->uploadTextures(true);
+    const TextureLoader::Texture* wall = loader->getTexture(path("textures/wall.png"));
+    ASSERT_NE(wall, nullptr);
+    EXPECT_FALSE(wall->hasBump);
+}
+
+TEST_F(TextureLoaderTest, TheFirstRegistrationWinsAndFailedLoadsLeaveTheCache) {
+    writeImage(path("textures/sky.png"), 8, 8);
+    loader->addTexture(path("textures/sky.png"), GL_CLAMP_TO_EDGE);
+    loader->addTexture(path("textures/sky.png"), GL_REPEAT);
+    loader->addTexture(path("textures/missing.png"), GL_REPEAT);
+    const LogCapture log;
+    loader->uploadTextures(true);
+    EXPECT_TRUE(log.contains("Texture '" + path("textures/missing.png") + "' could not be loaded!"));
+    EXPECT_EQ(loader->getTexture(path("textures/sky.png"))->wrapS, GL_CLAMP_TO_EDGE);
+    EXPECT_EQ(
+        log.count("called getTexture with filename not in cache, textures should be added with addTexture "
+                  "and uploaded with uploadTextures"),
+        0);
+    EXPECT_EQ(loader->getTexture(path("textures/missing.png")), nullptr);
+}
+
+TEST_F(TextureLoaderTest, GetTextureLoadsOnTheSpotWithAWarning) {
+    writeImage(path("textures/late.png"), 8, 8);
+    writeImage(path("textures/early.png"), 8, 8);
+    const LogCapture log;
+
+    TextureLoader::Texture* late = loader->getTexture(path("textures/late.png"));
+    ASSERT_NE(late, nullptr);
+    EXPECT_TRUE(log.contains("called getTexture with filename not in cache, textures should be added with "
+                             "addTexture and uploaded with uploadTextures"));
+    EXPECT_EQ(late->wrapS, GL_REPEAT);
+    EXPECT_EQ(late->wrapT, GL_REPEAT);
+    EXPECT_EQ(loader->getTexture(path("textures/late.png")), late) << "cached after the first call";
+
+    loader->addTexture(path("textures/early.png"), GL_CLAMP_TO_EDGE);
+    TextureLoader::Texture* early = loader->getTexture(path("textures/early.png"));
+    ASSERT_NE(early, nullptr);
+    EXPECT_TRUE(
+        log.contains("called getTexture with filename in cache but not uploaded yet, textures should be "
+                     "added with addTexture and uploaded with uploadTextures"));
+    EXPECT_EQ(early->wrapS, GL_CLAMP_TO_EDGE);
+    EXPECT_TRUE(glIsTexture(*early->glId));
+
+    loader->addTexture(path("textures/gone.png"), GL_REPEAT);
+    EXPECT_EQ(loader->getTexture(path("textures/gone.png")), nullptr);
+    EXPECT_EQ(loader->getTexture(path("textures/never.png")), nullptr);
+}
+
+TEST_F(TextureLoaderTest, PartialUploadsDoLittleEachCallAndFinishEverything) {
+    for (const char* name : {"a.png", "b.png", "c.png", "d.png"}) {
+        writeImage(path(std::string("textures/") + name), 4, 4);
+        loader->addTexture(path(std::string("textures/") + name), GL_REPEAT);
+    }
+    ASSERT_EQ(loader->countPending(), 4);
+    // The first entry of the cache does not count towards the one per call.
+    loader->uploadTextures(false);
+    EXPECT_EQ(loader->countPending(), 2);
+    loader->uploadTextures(false);
+    EXPECT_EQ(loader->countPending(), 1);
+    loader->uploadTextures(false);
+    EXPECT_EQ(loader->countPending(), 0);
+    loader->uploadTextures(false);
+    EXPECT_EQ(loader->countPending(), 0);
+}
