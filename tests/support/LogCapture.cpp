@@ -1,41 +1,37 @@
 #include "LogCapture.h"
 
 #include <algorithm>
-#include <log4cxx/appenderskeleton.h>
-#include <log4cxx/logger.h>
 #include <mutex>
 
-using namespace log4cxx;
-using namespace log4cxx::helpers;
+#include <log4cxx/appenderskeleton.h>
+#include <log4cxx/logger.h>
+#include <log4cxx/spi/loggingevent.h>
 
-class CollectingAppender : public AppenderSkeleton {
+class LogCapture::Appender : public log4cxx::AppenderSkeleton {
   public:
-    DECLARE_LOG4CXX_OBJECT(CollectingAppender)
-    BEGIN_LOG4CXX_CAST_MAP()
-    LOG4CXX_CAST_ENTRY(CollectingAppender)
-    LOG4CXX_CAST_ENTRY_CHAIN(AppenderSkeleton)
-    END_LOG4CXX_CAST_MAP()
-
     void append(const log4cxx::spi::LoggingEventPtr& event, log4cxx::helpers::Pool&) override {
-        const std::lock_guard<std::mutex> lock(mutex);
-        collected.push_back(event->getRenderedMessage());
+        const std::lock_guard<std::mutex> lock(linesMutex);
+        captured.push_back(
+            {event->getLevel()->toString(), event->getLoggerName(), event->getRenderedMessage()});
     }
     void close() override {}
     bool requiresLayout() const override { return false; }
 
-    std::vector<std::string> snapshot() const {
-        const std::lock_guard<std::mutex> lock(mutex);
-        return collected;
+    std::vector<Line> lines() const {
+        const std::lock_guard<std::mutex> lock(linesMutex);
+        return captured;
+    }
+    void clear() {
+        const std::lock_guard<std::mutex> lock(linesMutex);
+        captured.clear();
     }
 
   private:
-    mutable std::mutex mutex;
-    std::vector<std::string> collected;
+    mutable std::mutex linesMutex;
+    std::vector<Line> captured;
 };
 
-IMPLEMENT_LOG4CXX_OBJECT(CollectingAppender)
-
-LogCapture::LogCapture() : appender(std::make_shared<CollectingAppender>()) {
+LogCapture::LogCapture() : appender(std::make_shared<Appender>()) {
     const log4cxx::LoggerPtr root = log4cxx::Logger::getRootLogger();
     previousLevel = root->getLevel();
     root->setLevel(log4cxx::Level::getAll());
@@ -48,15 +44,50 @@ LogCapture::~LogCapture() {
     root->setLevel(previousLevel);
 }
 
+std::vector<LogCapture::Line> LogCapture::snapshot() const {
+    return appender->lines();
+}
+
+std::vector<std::string> LogCapture::lines() const {
+    std::vector<std::string> result;
+    for (const Line& line : snapshot()) {
+        result.push_back(line.level + " " + line.logger + ": " + line.message);
+    }
+    return result;
+}
+
 std::vector<std::string> LogCapture::messages() const {
-    return appender->snapshot();
+    std::vector<std::string> result;
+    for (const Line& line : snapshot()) {
+        result.push_back(line.message);
+    }
+    return result;
 }
 
-bool LogCapture::contains(const std::string& message) const {
-    return count(message) > 0;
+int LogCapture::count(const std::string& part) const {
+    const std::vector<std::string> all = lines();
+    return static_cast<int>(std::count_if(all.begin(), all.end(), [&](const std::string& line) {
+        return line.find(part) != std::string::npos;
+    }));
 }
 
-int LogCapture::count(const std::string& message) const {
-    const std::vector<std::string> all = messages();
-    return static_cast<int>(std::count(all.begin(), all.end(), message));
+int LogCapture::count(const std::string& level, const std::string& text) const {
+    const std::vector<Line> all = snapshot();
+    return static_cast<int>(std::count_if(all.begin(), all.end(), [&](const Line& line) {
+        return line.level == level && line.message.starts_with(text);
+    }));
+}
+
+std::vector<std::string> LogCapture::problems() const {
+    std::vector<std::string> result;
+    for (const Line& line : snapshot()) {
+        if (line.level == "WARN" || line.level == "ERROR" || line.level == "FATAL") {
+            result.push_back(line.level + " " + line.message);
+        }
+    }
+    return result;
+}
+
+void LogCapture::clear() {
+    appender->clear();
 }

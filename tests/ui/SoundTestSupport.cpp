@@ -1,51 +1,17 @@
 #include "SoundTestSupport.h"
 
-#include <log4cxx/appenderskeleton.h>
-#include <log4cxx/logger.h>
 #include <vorbis/vorbisenc.h>
 
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
-#include <mutex>
 #include <numbers>
 #include <unistd.h>
 
 #include "app/ConfigManager.h"
 
 namespace fs = std::filesystem;
-using namespace log4cxx; // the object macros name log4cxx types unqualified
-
-namespace {
-
-struct CapturedLine {
-    std::string level;
-    std::string message;
-};
-
-std::mutex capturedMutex;
-std::vector<CapturedLine> captured;
-
-} // namespace
-
-class CapturingAppender : public AppenderSkeleton {
-  public:
-    DECLARE_LOG4CXX_OBJECT(CapturingAppender)
-    BEGIN_LOG4CXX_CAST_MAP()
-    LOG4CXX_CAST_ENTRY(CapturingAppender)
-    LOG4CXX_CAST_ENTRY_CHAIN(AppenderSkeleton)
-    END_LOG4CXX_CAST_MAP()
-
-    void append(const spi::LoggingEventPtr& event, helpers::Pool&) override {
-        const std::lock_guard<std::mutex> lock(capturedMutex);
-        captured.push_back({event->getLevel()->toString(), event->getRenderedMessage()});
-    }
-    void close() override {}
-    bool requiresLayout() const override { return false; }
-};
-
-IMPLEMENT_LOG4CXX_OBJECT(CapturingAppender)
 
 namespace {
 
@@ -64,11 +30,6 @@ template <typename T> void put(std::ofstream& out, T value) {
 void writeOggPage(std::ofstream& out, const ogg_page& page) {
     out.write(reinterpret_cast<const char*>(page.header), page.header_len);
     out.write(reinterpret_cast<const char*>(page.body), page.body_len);
-}
-
-AppenderPtr& appender() {
-    static AppenderPtr instance = std::make_shared<CapturingAppender>();
-    return instance;
 }
 
 } // namespace
@@ -225,35 +186,6 @@ Recording readRecording(const fs::path& path) {
         }
     }
     return recording;
-}
-
-LogCapture::LogCapture() {
-    const std::lock_guard<std::mutex> lock(capturedMutex);
-    captured.clear();
-    Logger::getRootLogger()->setLevel(Level::getAll());
-    Logger::getRootLogger()->addAppender(appender());
-}
-
-LogCapture::~LogCapture() {
-    Logger::getRootLogger()->removeAppender(appender());
-}
-
-int LogCapture::count(const std::string& level, const std::string& text) const {
-    const std::lock_guard<std::mutex> lock(capturedMutex);
-    return static_cast<int>(std::count_if(captured.begin(), captured.end(), [&](const CapturedLine& line) {
-        return line.level == level && line.message.starts_with(text);
-    }));
-}
-
-std::vector<std::string> LogCapture::problems() const {
-    const std::lock_guard<std::mutex> lock(capturedMutex);
-    std::vector<std::string> lines;
-    for (const CapturedLine& line : captured) {
-        if (line.level == "WARN" || line.level == "ERROR" || line.level == "FATAL") {
-            lines.push_back(line.level + " " + line.message);
-        }
-    }
-    return lines;
 }
 
 SoundTest::SoundTest() : recordingFile(useWaveRecorder()) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "LogCapture.h"
 #include "TempDataRoot.h"
 #include "ui/SoundBody.h"
 #include "ui/SoundManager.h"
@@ -38,17 +39,6 @@ struct Recording {
 // Sends OpenAL's output of this process to a wave file; must run before the device opens.
 std::filesystem::path useWaveRecorder();
 Recording readRecording(const std::filesystem::path& path);
-
-// Collects every log line while it lives.
-class LogCapture {
-  public:
-    LogCapture();
-    ~LogCapture();
-    // Lines at `level` ("DEBUG", "WARN", ...) that start with `text`.
-    int count(const std::string& level, const std::string& text) const;
-    // Lines at warn level or above.
-    std::vector<std::string> problems() const;
-};
 
 struct FakeBody : SoundBody {
     FakeBody(std::string profile, float mass) : profile(std::move(profile)), mass(mass) {}
