@@ -4,9 +4,17 @@
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 
+#include <IL/il.h>
+#include <IL/ilu.h>
+#include <IL/ilut.h>
+
 #include "app/Log.h"
+#include "app/Util.h"
+#include "model/ModelCache.h"
+#include "model/OgreLoader.h"
 
 VORN_FILE_LOGGER("main")
 
@@ -31,20 +39,111 @@ bool isImageFile(const std::string& lowerPath) {
                        [&](const char* extension) { return endsWith(lowerPath, extension); });
 }
 
+// Everything before the last ".".
+std::string withoutExtension(const std::string& path) { return path.substr(0, path.find_last_of('.')); }
+
+// Everything after the last "/" or "\\".
+std::string fileName(const std::string& path) { return path.substr(path.find_last_of("/\\") + 1); }
+
+void logImageLibraryErrors() {
+    for (ILenum error = ilGetError(); error != IL_NO_ERROR; error = ilGetError()) {
+        LOG_ERROR("IL_ERROR: " << iluErrorString(error));
+    }
+}
+
+// One image name of the image library, bound while it lives.
+class BoundImage {
+public:
+    BoundImage() {
+        ilGenImages(1, &name);
+        ilBindImage(name);
+    }
+    ~BoundImage() { ilDeleteImages(1, &name); }
+    BoundImage(const BoundImage&) = delete;
+    BoundImage& operator=(const BoundImage&) = delete;
+
+private:
+    ILuint name = 0;
+};
+
+ILint askCompression(const std::string& path) {
+    const MessageBoxResult answer = Util::showMessageBox(
+        "Select Compression mode: Press\n\nYes\t\tfor DXT1\nNo\t\tfor DXT3\nCancel\t\tfor DXT5", fileName(path),
+        MessageBoxIcon::Question, MessageBoxButtons::YesNoCancel);
+    return answer == MessageBoxResult::Yes ? IL_DXT1 : answer == MessageBoxResult::No ? IL_DXT3 : IL_DXT5;
+}
+
 void convertFile(const std::string& path) {
     std::error_code error;
     if (!std::filesystem::exists(path, error)) {
         return;
     }
     const std::string lowerPath = lowerCase(path);
-    if (endsWith(lowerPath, ".mesh.xml") || isImageFile(lowerPath)) {
-        LOG_WARN("Converter for '" << path << "' is not available in this build, skipping");
-        return;
+    if (endsWith(lowerPath, ".mesh.xml")) {
+        convertVORM(path);
+    } else if (isImageFile(lowerPath)) {
+        convertDDS(path);
+    } else {
+        LOG_INFO("Unknown Filetype: '" << path << "', skipping");
     }
-    LOG_INFO("Unknown Filetype: '" << path << "', skipping");
 }
 
 } // namespace
+
+void convertVORM(const std::string& path) {
+    const std::string base = withoutExtension(path);
+    LOG_INFO("--" << fileName(base) << "--");
+    const std::string hash = Util::calcHash(nullptr, path);
+    const std::unique_ptr<OgreModel> model(OgreLoader::getInstance()->loadXMLModel(hash, path));
+    if (!model) {
+        LOG_WARN("Loading model failed!");
+        return;
+    }
+    // The converter's meshes never enter the loader's cache, so they are its own to free.
+    const std::unique_ptr<OgreModelMesh> mesh(model->mesh);
+    LOG_INFO("Model successfully loaded, now serializing");
+    if (!ModelCache::saveModel(*model, base + ".vorm")) {
+        LOG_ERROR("Model could not be written to '" << base << ".vorm'");
+        return;
+    }
+    LOG_INFO("Model successfully converted");
+}
+
+void convertDDS(const std::string& path) {
+    ilInit();
+    iluInit();
+    ilutRenderer(ILUT_OPENGL);
+    ilutEnable(ILUT_GL_USE_S3TC);
+    ilSetInteger(IL_KEEP_DXTC_DATA, IL_TRUE);
+    logImageLibraryErrors();
+
+    const std::string base = withoutExtension(path);
+    const BoundImage image;
+    if (!ilLoadImage(path.c_str())) {
+        LOG_ERROR("File '" << path << "' could not be loaded!");
+        return;
+    }
+    const MessageBoxResult mipmaps =
+        Util::showMessageBox("Create Mipmaps?", "Mipmaps", MessageBoxIcon::Question, MessageBoxButtons::YesNo);
+    if (mipmaps == MessageBoxResult::Yes) {
+        if (!iluBuildMipmaps()) {
+            LOG_ERROR("Mipmaps for file '" << path << "' could not be created!");
+            return;
+        }
+    } else if (mipmaps != MessageBoxResult::No) {
+        LOG_INFO("Converting file '" << path << "' aborted.");
+        return;
+    }
+    const std::string target = base + ".dds";
+    std::error_code error;
+    std::filesystem::remove(target, error);
+    ilSetInteger(IL_DXTC_FORMAT, askCompression(path));
+    if (!ilSaveImage(target.c_str())) {
+        LOG_ERROR("File '" << path << "' could not be converted!");
+        return;
+    }
+    LOG_INFO("File '" << path << "' successfully converted");
+}
 
 void converter(int argc, char** argv) {
     LOG_INFO("Entering Converter Mode");

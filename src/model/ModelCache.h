@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+#include "model/OgreModel.h"
+
+// The model cache file (".vorm"): a model's whole record tree as a text
+// archive, together with the hash of the mesh XML it was built from.
+class ModelCache {
+public:
+    // Writes the model to a temporary file beside cachePath and renames it into
+    // place, so the real name never holds a half-written cache. False on failure.
+    static bool saveModel(const OgreModel& model, const std::string& cachePath);
+
+    // Reads a model; its hash must equal expectedHash unless that is empty.
+    // A cache of another version, of other XML content, or one that is damaged
+    // raises modelChanged and comes back without a mesh; the caller deletes it.
+    static OgreModel* loadModelCache(const std::string& expectedHash, const std::string& cachePath);
+
+    // Raised by the reader when it rejects a cache; cleared by the caller.
+    static thread_local bool modelChanged;
+
+    static constexpr unsigned int kClassVersion = 11;
+};

@@ -1,0 +1,476 @@
+#include "model/OgreLoader.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "app/Log.h"
+#include "app/Util.h"
+#include "model/ModelCache.h"
+
+VORN_FILE_LOGGER("OgreLoader")
+
+OgreLoader* OgreLoader::instance = nullptr;
+
+namespace {
+
+float readFloat(const XMLNode& node, const char* name, float fallback = 0.0f) {
+    const char* value = node.getAttribute(name);
+    return value ? std::strtof(value, nullptr) : fallback;
+}
+
+int readInt(const XMLNode& node, const char* name, int fallback) {
+    const char* value = node.getAttribute(name);
+    return value ? static_cast<int>(std::strtol(value, nullptr, 10)) : fallback;
+}
+
+// Booleans are "true" exactly; any other text is false.
+bool readBool(const XMLNode& node, const char* name, bool fallback) {
+    const char* value = node.getAttribute(name);
+    return value ? std::strcmp(value, "true") == 0 : fallback;
+}
+
+std::string readString(const XMLNode& node, const char* name) {
+    const char* value = node.getAttribute(name);
+    return value ? value : "";
+}
+
+bool isFile(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::exists(path, error);
+}
+
+void readXYZ(const XMLNode& node, float target[3]) {
+    target[0] = readFloat(node, "x");
+    target[1] = readFloat(node, "y");
+    target[2] = readFloat(node, "z");
+}
+
+// A colour is three or four numbers; anything shorter is white.
+void readColour(const XMLNode& node, float colour[4]) {
+    const char* text = node.getAttribute("value");
+    std::vector<float> numbers;
+    while (text && *text) {
+        char* end = nullptr;
+        const float number = std::strtof(text, &end);
+        if (end == text) {
+            break;
+        }
+        numbers.push_back(number);
+        text = end;
+    }
+    if (numbers.size() < 3) {
+        std::fill(colour, colour + 4, 1.0f);
+        return;
+    }
+    std::copy(numbers.begin(), numbers.begin() + 3, colour);
+    colour[3] = numbers.size() == 4 ? numbers[3] : 1.0f;
+}
+
+void subtract(const float a[3], const float b[3], float result[3]) {
+    for (int axis = 0; axis < 3; ++axis) {
+        result[axis] = a[axis] - b[axis];
+    }
+}
+
+// A zero vector stays zero instead of turning into NaNs.
+void normalize(float vector[3]) {
+    const float length = std::sqrt(vector[0] * vector[0] + vector[1] * vector[1] + vector[2] * vector[2]);
+    if (length > 0.0f) {
+        for (int axis = 0; axis < 3; ++axis) {
+            vector[axis] /= length;
+        }
+    }
+}
+
+void computeFaceNormal(OgreModelFace& face) {
+    float u[3];
+    float v[3];
+    subtract(face.v2->position->position, face.v1->position->position, u);
+    subtract(face.v3->position->position, face.v1->position->position, v);
+    normalize(u);
+    normalize(v);
+    face.normal[0] = u[1] * v[2] - u[2] * v[1];
+    face.normal[1] = u[2] * v[0] - u[0] * v[2];
+    face.normal[2] = u[0] * v[1] - u[1] * v[0];
+    normalize(face.normal);
+}
+
+// Walks the buffers in order; each vertex's index is its place in this walk.
+template <class Geometry> std::vector<OgreModelVertex*> numberVertices(const Geometry* geometry) {
+    std::vector<OgreModelVertex*> flat;
+    if (!geometry) {
+        return flat;
+    }
+    for (OgreModelVertexbuffer* buffer : geometry->vertexBuffers) {
+        for (OgreModelVertex* vertex : buffer->vertices) {
+            vertex->index = static_cast<int>(flat.size());
+            flat.push_back(vertex);
+        }
+    }
+    return flat;
+}
+
+OgreModelVertex* vertexAt(const std::vector<OgreModelVertex*>& vertices, const char* text) {
+    if (!text) {
+        return nullptr;
+    }
+    char* end = nullptr;
+    const long index = std::strtol(text, &end, 10);
+    if (end == text || index < 0 || index >= static_cast<long>(vertices.size())) {
+        return nullptr;
+    }
+    return vertices[index];
+}
+
+bool readFaces(const XMLNode& facesNode, const std::vector<OgreModelVertex*>& vertices,
+               std::vector<OgreModelFace*>& faces) {
+    const std::vector<XMLNode> faceNodes = facesNode.getChildNodes("face");
+    faces.reserve(faceNodes.size());
+    for (const XMLNode& faceNode : faceNodes) {
+        auto face = std::make_unique<OgreModelFace>();
+        face->index = static_cast<int>(faces.size());
+        face->v1 = vertexAt(vertices, faceNode.getAttribute("v1"));
+        face->v2 = vertexAt(vertices, faceNode.getAttribute("v2"));
+        face->v3 = vertexAt(vertices, faceNode.getAttribute("v3"));
+        if (!face->v1 || !face->v2 || !face->v3) {
+            LOG_ERROR("face " << face->index << " refers to a vertex that does not exist");
+            return false;
+        }
+        computeFaceNormal(*face);
+        faces.push_back(face.release());
+    }
+    return true;
+}
+
+// The name of submesh i: the last submeshname entry for it, else "submesh_i".
+std::string submeshName(const std::vector<XMLNode>& nameNodes, int index) {
+    std::string name = "submesh_" + std::to_string(index);
+    for (const XMLNode& nameNode : nameNodes) {
+        if (readInt(nameNode, "index", -1) == index) {
+            name = readString(nameNode, "name");
+        }
+    }
+    return name;
+}
+
+template <class Record, class Key> void storeReplacing(std::map<Key, Record*>& records, const Key& key, Record* record) {
+    Record*& slot = records[key];
+    delete slot;
+    slot = record;
+}
+
+void bindTracks(OgreModelMesh& mesh) {
+    for (const auto& [animationName, animation] : mesh.animations) {
+        for (OgreModelTrack* track : animation->tracks) {
+            if (track->target == OgreModelTrack::MESH) {
+                mesh.meshTracks[animationName] = track;
+                continue;
+            }
+            for (const auto& [submeshName, submesh] : mesh.submeshes) {
+                if (submesh->index == track->index) {
+                    submesh->tracks[animationName] = track;
+                    break;
+                }
+            }
+        }
+    }
+}
+
+struct Bounds {
+    float min[3] = {};
+    float max[3] = {};
+    float radius = 0.0f;
+
+    template <class Geometry> void add(const Geometry* geometry) {
+        if (!geometry) {
+            return;
+        }
+        for (const OgreModelVertexbuffer* buffer : geometry->vertexBuffers) {
+            for (const OgreModelVertex* vertex : buffer->vertices) {
+                const float* p = vertex->position->position;
+                for (int axis = 0; axis < 3; ++axis) {
+                    min[axis] = std::min(min[axis], p[axis]);
+                    max[axis] = std::max(max[axis], p[axis]);
+                }
+                radius = std::max(radius, std::sqrt(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]));
+            }
+        }
+    }
+};
+
+void calcBounds(OgreModelMesh& mesh) {
+    Bounds bounds;
+    bounds.add(mesh.sharedGeometry);
+    for (const auto& [name, submesh] : mesh.submeshes) {
+        bounds.add(submesh->geometry);
+    }
+    for (int axis = 0; axis < 3; ++axis) {
+        mesh.extents[axis] = std::max(std::fabs(bounds.min[axis]), std::fabs(bounds.max[axis]));
+    }
+    mesh.radius = bounds.radius;
+}
+
+template <class Geometry> Geometry* readGeometry(OgreLoader& loader, const XMLNode& node) {
+    auto geometry = std::make_unique<Geometry>();
+    int vertexSum = 0;
+    for (const XMLNode& bufferNode : node.getChildNodes("vertexbuffer")) {
+        OgreModelVertexbuffer* buffer = loader.loadModelVertexbuffer(bufferNode);
+        vertexSum += static_cast<int>(buffer->vertices.size());
+        geometry->vertexBuffers.push_back(buffer);
+    }
+    numberVertices(geometry.get());
+    geometry->vertexCount = readInt(node, "vertexcount", vertexSum);
+    return geometry.release();
+}
+
+} // namespace
+
+OgreLoader* OgreLoader::getInstance() {
+    if (!instance) {
+        instance = new OgreLoader();
+    }
+    return instance;
+}
+
+void OgreLoader::destroy() {
+    delete instance;
+    instance = nullptr;
+}
+
+OgreLoader::~OgreLoader() {
+    for (const auto& [path, mesh] : meshCache) {
+        delete mesh;
+    }
+}
+
+OgreModel* OgreLoader::loadModel(const std::string& path) {
+    const std::lock_guard<std::mutex> lock(meshCacheMutex);
+    LOG_TRACE("Loading model '" << path << "'");
+    OgreModel* model = nullptr;
+    const auto cached = meshCache.find(path);
+    if (cached != meshCache.end()) {
+        LOG_TRACE("Mesh already loaded, copying");
+        model = new OgreModel();
+        model->mesh = cached->second;
+    } else {
+        const std::string xmlPath = path + ".xml";
+        const std::string cachePath = path + ".vorm";
+        const bool hasXml = isFile(xmlPath);
+        const std::string hash = hasXml ? Util::calcHash(nullptr, xmlPath) : "";
+        if (isFile(cachePath)) {
+            model = loadCachedModel(cachePath, xmlPath, hash);
+        }
+        if (!model && hasXml) {
+            LOG_TRACE("trying to load from xml");
+            model = loadXMLModel(hash, xmlPath);
+            if (model) {
+                LOG_TRACE("XML loading successful, serializing to VOM");
+                ModelCache::saveModel(*model, cachePath);
+            }
+        }
+        if (!model) {
+            LOG_ERROR("model could not be loaded. loadModel will return NULL (" << path << ")");
+            return nullptr;
+        }
+        meshCache[path] = model->mesh;
+        model->createVertexArrays();
+    }
+    if (!model->mesh->animations.empty()) {
+        model->setAnimation(model->mesh->animations.begin()->first);
+    }
+    return model;
+}
+
+OgreModel* OgreLoader::loadCachedModel(const std::string& cachePath, const std::string& xmlPath,
+                                       const std::string& hash) {
+    LOG_TRACE("VOM exists, trying to load");
+    OgreModel* model = ModelCache::loadModelCache(hash, cachePath);
+    if (!ModelCache::modelChanged) {
+        return model;
+    }
+    delete model->mesh;
+    delete model;
+    std::error_code error;
+    std::filesystem::remove(cachePath, error);
+    ModelCache::modelChanged = false;
+    LOG_INFO("model has changed, reloading from xml (" << xmlPath << ")");
+    return nullptr;
+}
+
+OgreModel* OgreLoader::loadXMLModel(const std::string& hash, const std::string& xmlPath) {
+    LOG_TRACE("Loading Model from xml");
+    auto model = std::make_unique<OgreModel>();
+    model->hash = hash;
+    auto mesh = std::make_unique<OgreModelMesh>();
+
+    const XMLNode root = XMLNode::parseFile(xmlPath, "mesh");
+    const int submeshesCount = root.nChildNode("submeshes");
+    if (submeshesCount != 1) {
+        LOG_ERROR("Invalid Model (<submeshes> must exist! (number=" << submeshesCount << ")");
+        return nullptr;
+    }
+
+    // Submeshes that use the shared vertices resolve their faces against them.
+    LOG_TRACE("Loading sharedGeometry");
+    const XMLNode sharedNode = root.getChildNode("sharedgeometry");
+    mesh->sharedGeometry = sharedNode.isEmpty() ? nullptr : loadModelSharedgeometry(sharedNode);
+
+    LOG_TRACE("Loading submeshes");
+    const std::vector<XMLNode> nameNodes = root.getChildNode("submeshnames").getChildNodes("submeshname");
+    const std::vector<XMLNode> submeshNodes = root.getChildNode("submeshes").getChildNodes("submesh");
+    for (std::size_t i = 0; i < submeshNodes.size(); ++i) {
+        const int index = static_cast<int>(i);
+        OgreModelSubmesh* submesh = loadModelSubmesh(submeshNodes[i], mesh->sharedGeometry);
+        if (!submesh) {
+            LOG_ERROR("Skipping submesh " << index);
+            continue;
+        }
+        submesh->index = index;
+        const std::string name = submeshName(nameNodes, index);
+        storeReplacing(mesh->submeshes, name, submesh);
+        LOG_TRACE("Loaded submesh '" << name << "'");
+    }
+
+    LOG_TRACE("Loading animations");
+    for (const XMLNode& animationNode : root.getChildNode("animations").getChildNodes("animation")) {
+        OgreModelAnimation* animation = loadModelAnimation(animationNode);
+        storeReplacing(mesh->animations, animation->name, animation);
+    }
+    bindTracks(*mesh);
+
+    LOG_TRACE("calculating bounding box and Sphere");
+    calcBounds(*mesh);
+
+    model->mesh = mesh.release();
+    model->calcEdges();
+    return model.release();
+}
+
+OgreModelSubmesh* OgreLoader::loadModelSubmesh(const XMLNode& node, const OgreModelSharedgeometry* sharedGeometry) {
+    auto submesh = std::make_unique<OgreModelSubmesh>();
+    submesh->material = readString(node, "material");
+    submesh->useSharedVertices = readBool(node, "usesharedvertices", true);
+    submesh->use32BitIndexes = readBool(node, "use32bitindexes", false);
+    const std::string operation = readString(node, "operationtype");
+    submesh->operationType = operation == "triangle_fan"     ? OgreModelSubmesh::TRIANGLE_FAN
+                             : operation == "triangle_strip" ? OgreModelSubmesh::TRIANGLE_STRIP
+                                                             : OgreModelSubmesh::TRIANGLE_LIST;
+    if (node.nChildNode("faces") != 1) {
+        LOG_ERROR("<faces> must exist!");
+        return nullptr;
+    }
+    if (node.nChildNode("geometry") == 1) {
+        submesh->geometry = loadModelGeometry(node.getChildNode("geometry"));
+    }
+    const std::vector<OgreModelVertex*> vertices =
+        submesh->geometry ? numberVertices(submesh->geometry) : numberVertices(sharedGeometry);
+    const XMLNode facesNode = node.getChildNode("faces");
+    if (!readFaces(facesNode, vertices, submesh->faces)) {
+        return nullptr;
+    }
+    submesh->faceCount = readInt(facesNode, "count", static_cast<int>(submesh->faces.size()));
+    return submesh.release();
+}
+
+OgreModelGeometry* OgreLoader::loadModelGeometry(const XMLNode& node) {
+    return readGeometry<OgreModelGeometry>(*this, node);
+}
+
+OgreModelSharedgeometry* OgreLoader::loadModelSharedgeometry(const XMLNode& node) {
+    return readGeometry<OgreModelSharedgeometry>(*this, node);
+}
+
+OgreModelVertexbuffer* OgreLoader::loadModelVertexbuffer(const XMLNode& node) {
+    auto buffer = std::make_unique<OgreModelVertexbuffer>();
+    buffer->positions = readBool(node, "positions", false);
+    buffer->normals = readBool(node, "normals", false);
+    buffer->coloursDiffuse = readBool(node, "colours_diffuse", false);
+    buffer->coloursSpecular = readBool(node, "colours_specular", false);
+    buffer->binormals = readBool(node, "binormals", false);
+    buffer->tangents = readBool(node, "tangents", false);
+    buffer->tangentDimensions = readInt(node, "tangent_dimensions", 3);
+    buffer->textureCoords = readInt(node, "texture_coords", 0);
+    for (int set = 0; set < 8; ++set) {
+        const std::string name = "texture_coord_dimensions_" + std::to_string(set);
+        buffer->textureCoordDimensions[set] = readInt(node, name.c_str(), 2);
+    }
+    const std::vector<XMLNode> vertexNodes = node.getChildNodes("vertex");
+    buffer->vertices.reserve(vertexNodes.size());
+    for (const XMLNode& vertexNode : vertexNodes) {
+        buffer->vertices.push_back(loadModelVertex(vertexNode, *buffer));
+    }
+    return buffer.release();
+}
+
+OgreModelVertex* OgreLoader::loadModelVertex(const XMLNode& node, const OgreModelVertexbuffer& buffer) {
+    auto vertex = std::make_unique<OgreModelVertex>();
+    vertex->position = new OgreModelVertexPosition();
+    const XMLNode positionNode = node.getChildNode("position");
+    if (positionNode.isEmpty()) {
+        LOG_WARN("vertex without position, placed at the origin");
+    }
+    readXYZ(positionNode, vertex->position->position);
+    readXYZ(node.getChildNode("normal"), vertex->normal);
+    readXYZ(node.getChildNode("binormal"), vertex->binormal);
+    const XMLNode tangentNode = node.getChildNode("tangent");
+    readXYZ(tangentNode, vertex->tangent);
+    if (buffer.tangentDimensions == 4) {
+        vertex->tangent[3] = readFloat(tangentNode, "w");
+    }
+    // The vertex holds eight sets; further sets in the file are not kept.
+    const std::vector<XMLNode> texcoordNodes = node.getChildNodes("texcoord");
+    const int sets = std::min({buffer.textureCoords, 8, static_cast<int>(texcoordNodes.size())});
+    for (int set = 0; set < sets; ++set) {
+        const int dimensions = buffer.textureCoordDimensions[set];
+        static const char* const components[] = {"u", "v", "w"};
+        for (int component = 0; component < std::min(dimensions, 3); ++component) {
+            vertex->texcoords[set][component] = readFloat(texcoordNodes[set], components[component]);
+        }
+    }
+    const XMLNode diffuseNode = node.getChildNode("colour_diffuse");
+    if (!diffuseNode.isEmpty()) {
+        readColour(diffuseNode, vertex->colourDiffuse);
+    }
+    const XMLNode specularNode = node.getChildNode("colour_specular");
+    if (!specularNode.isEmpty()) {
+        readColour(specularNode, vertex->colourSpecular);
+    }
+    return vertex.release();
+}
+
+OgreModelAnimation* OgreLoader::loadModelAnimation(const XMLNode& node) {
+    auto animation = std::make_unique<OgreModelAnimation>();
+    animation->name = readString(node, "name");
+    animation->length = readFloat(node, "length");
+    for (const XMLNode& trackNode : node.getChildNode("tracks").getChildNodes("track")) {
+        animation->tracks.push_back(loadModelTrack(trackNode));
+    }
+    return animation.release();
+}
+
+OgreModelTrack* OgreLoader::loadModelTrack(const XMLNode& node) {
+    auto track = std::make_unique<OgreModelTrack>();
+    track->target = readString(node, "target") == "mesh" ? OgreModelTrack::MESH : OgreModelTrack::SUBMESH;
+    track->type = readString(node, "type") == "pose" ? OgreModelTrack::POSE : OgreModelTrack::MORPH;
+    track->index = readInt(node, "index", 0);
+    for (const XMLNode& keyframeNode : node.getChildNode("keyframes").getChildNodes("keyframe")) {
+        track->keyframes.push_back(loadModelKeyframe(keyframeNode));
+    }
+    return track.release();
+}
+
+OgreModelKeyframe* OgreLoader::loadModelKeyframe(const XMLNode& node) {
+    auto keyframe = std::make_unique<OgreModelKeyframe>();
+    keyframe->time = readFloat(node, "time");
+    for (const XMLNode& positionNode : node.getChildNodes("position")) {
+        auto position = std::make_unique<OgreModelVertexPosition>();
+        readXYZ(positionNode, position->position);
+        keyframe->positions.push_back(position.release());
+    }
+    return keyframe.release();
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <map>
+#include <mutex>
+#include <string>
+
+#include "model/OgreModel.h"
+#include "scene/XMLNode.h"
+
+// Turns mesh XML files into model records and hands out models. Meshes are
+// cached by path for the rest of the run; a current cache file (path + ".vorm")
+// is preferred to the XML file (path + ".xml"), and a new one is written after
+// every XML load.
+class OgreLoader {
+public:
+    static OgreLoader* getInstance();
+    static void destroy();
+
+    // A new model sharing the mesh of `path`, or null when it cannot be loaded.
+    OgreModel* loadModel(const std::string& path);
+    // A new model with a new mesh parsed from the XML file, edges analysed; null on failure.
+    OgreModel* loadXMLModel(const std::string& hash, const std::string& xmlPath);
+
+    // The element readers; each returns a new record (null when rejected).
+    // A submesh without its own geometry resolves its faces against `sharedGeometry`.
+    OgreModelSubmesh* loadModelSubmesh(const XMLNode& node, const OgreModelSharedgeometry* sharedGeometry);
+    OgreModelGeometry* loadModelGeometry(const XMLNode& node);
+    OgreModelSharedgeometry* loadModelSharedgeometry(const XMLNode& node);
+    OgreModelVertexbuffer* loadModelVertexbuffer(const XMLNode& node);
+    OgreModelVertex* loadModelVertex(const XMLNode& node, const OgreModelVertexbuffer& buffer);
+    OgreModelAnimation* loadModelAnimation(const XMLNode& node);
+    OgreModelTrack* loadModelTrack(const XMLNode& node);
+    OgreModelKeyframe* loadModelKeyframe(const XMLNode& node);
+
+    std::map<std::string, OgreModelMesh*> meshCache;
+
+private:
+    OgreLoader() = default;
+    ~OgreLoader();
+
+    OgreModel* loadCachedModel(const std::string& path, const std::string& xmlPath, const std::string& hash);
+
+    std::mutex meshCacheMutex;
+
+    static OgreLoader* instance;
+};

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "model/OgreModelMesh.h"
+
+class LightSource;
+class PhysicsActor;
+class SoundSource;
+
+// One placed instance of a mesh and the polymorphic base of every drawable game
+// object. The mesh is shared with every other model of the same mesh path and is
+// never owned by the model. Matrices are column-major, as OpenGL takes them.
+class OgreModel {
+public:
+    OgreModel();
+    // Copies what a game object keeps of a loaded model: the shared mesh, the
+    // strings, the actor and the transform values.
+    OgreModel(const OgreModel& other);
+    OgreModel& operator=(const OgreModel&) = delete;
+
+    // The virtual operations, in slot order.
+    virtual ~OgreModel();
+    virtual void playSound();
+    virtual void stopSound();
+    virtual void reset();
+    virtual void renderIfInRange(std::vector<LightSource*> lights);
+    virtual void render(LightSource* light);
+    virtual void renderShadowVolume(LightSource* light, bool useGeometryShader, bool zPass);
+    virtual void setAnimation(const std::string& name);
+    virtual void updateAnimation();
+    virtual void calcEdges();
+    virtual void createVertexArrays();
+    virtual PhysicsActor* getActor();
+    virtual void setActor(PhysicsActor* newActor);
+    virtual void update();
+    virtual float* getModelMatrix();
+    virtual void setModelMatrix(const float matrix[16]);
+    virtual float* getInverseModelMatrix();
+    virtual void setInverseModelMatrix(const float matrix[16]);
+    virtual float* getPosition();
+    virtual void setPosition(const float vector[3]);
+    virtual float* getLinearVelocity();
+    virtual void setLinearVelocity(const float vector[3]);
+    virtual float* getAngularVelocity();
+    virtual void setAngularVelocity(const float vector[3]);
+    virtual void applyMaterial(OgreModelSubmesh* submesh);
+    virtual void applyAnimationFactor(OgreModelSubmesh* submesh);
+
+    // Writes modelMatrix and inverseModelMatrix from an actor's global pose: a
+    // row-major 3x3 rotation and a translation. A singular rotation inverts to identity.
+    void applyGlobalPose(const float rotation[9], const float translation[3]);
+
+    OgreModelMesh* mesh = nullptr;
+    std::string hash;
+    std::string expectedHash; // only while a cache file is read
+    std::string profile;
+    PhysicsActor* actor = nullptr;
+    float modelMatrix[16];
+    float inverseModelMatrix[16];
+    float position[3] = {};
+    float linearVelocity[3] = {};
+    float angularVelocity[3] = {};
+    SoundSource* soundSource = nullptr;
+    float animationTime = 0.0f;
+    std::string currentAnimation;
+    unsigned int* displayList = nullptr;       // owned OpenGL list name
+    unsigned int* shadowDisplayList = nullptr; // owned OpenGL list name
+    int listRenderMode = 0;
+    int listMipmapMode = 0;
+    int listTextureFilter = 0;
+};

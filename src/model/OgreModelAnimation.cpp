@@ -1,0 +1,7 @@
+#include "model/OgreModelAnimation.h"
+
+OgreModelAnimation::~OgreModelAnimation() {
+    for (OgreModelTrack* track : tracks) {
+        delete track;
+    }
+}

@@ -1,0 +1,7 @@
+#include "model/OgreModelGeometry.h"
+
+OgreModelGeometry::~OgreModelGeometry() {
+    for (OgreModelVertexbuffer* buffer : vertexBuffers) {
+        delete buffer;
+    }
+}

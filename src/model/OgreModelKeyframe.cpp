@@ -1,0 +1,7 @@
+#include "model/OgreModelKeyframe.h"
+
+OgreModelKeyframe::~OgreModelKeyframe() {
+    for (OgreModelVertexPosition* position : positions) {
+        delete position;
+    }
+}

@@ -1,0 +1,7 @@
+#include "model/OgreModelSharedgeometry.h"
+
+OgreModelSharedgeometry::~OgreModelSharedgeometry() {
+    for (OgreModelVertexbuffer* buffer : vertexBuffers) {
+        delete buffer;
+    }
+}

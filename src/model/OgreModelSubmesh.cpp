@@ -1,0 +1,31 @@
+#include "model/OgreModelSubmesh.h"
+
+#include <GL/glew.h>
+
+namespace {
+
+void deleteBuffer(unsigned int* name) {
+    if (name) {
+        glDeleteBuffers(1, name);
+        delete name;
+    }
+}
+
+} // namespace
+
+OgreModelSubmesh::~OgreModelSubmesh() {
+    for (OgreModelFace* face : faces) {
+        delete face;
+    }
+    for (OgreModelEdge* edge : edges) {
+        delete edge;
+    }
+    delete geometry;
+    for (float* array : {positionsAdj, nextPositionsAdj, normals, binormals, tangents, texcoords, shadowVertices}) {
+        delete[] array;
+    }
+    for (unsigned int* buffer : {positionsBuffer, nextPositionsBuffer, normalsBuffer, binormalsBuffer,
+                                 tangentsBuffer, texcoordsBuffer}) {
+        deleteBuffer(buffer);
+    }
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "model/OgreModelEdge.h"
+#include "model/OgreModelFace.h"
+#include "model/OgreModelGeometry.h"
+#include "model/OgreModelTrack.h"
+
+class OgreSceneMaterial;
+
+// One submesh: its faces, edges, own geometry and the per-corner arrays it is drawn from.
+struct OgreModelSubmesh {
+    enum OperationType { TRIANGLE_LIST = 0, TRIANGLE_STRIP = 1, TRIANGLE_FAN = 2 };
+
+    OgreModelSubmesh() = default;
+    ~OgreModelSubmesh();
+    OgreModelSubmesh(const OgreModelSubmesh&) = delete;
+    OgreModelSubmesh& operator=(const OgreModelSubmesh&) = delete;
+
+    int index = 0;
+    std::string material;
+    OgreSceneMaterial* materialRecord = nullptr; // bound by the scene loader, not owned
+    bool useSharedVertices = true;
+    bool use32BitIndexes = false;
+    int operationType = TRIANGLE_LIST;
+    int faceCount = 0;
+    std::vector<OgreModelFace*> faces;           // owned
+    std::vector<OgreModelEdge*> edges;           // owned
+    OgreModelGeometry* geometry = nullptr;       // owned, may be null
+    std::map<std::string, OgreModelTrack*> tracks; // by animation name; owned by the animations
+
+    // Per-corner arrays in face order (owned, built for drawing and shadow volumes).
+    float* positionsAdj = nullptr;     // 24 per face: corner xyzw, then the vertex across its edge
+    float* nextPositionsAdj = nullptr; // the same for the next keyframe of a playing morph
+    float* normals = nullptr;          // 9 per face
+    float* binormals = nullptr;        // 9 per face
+    float* tangents = nullptr;         // 9 per face
+    float* texcoords = nullptr;        // 6 per face
+    float* shadowVertices = nullptr;   // up to 96 per face
+
+    // OpenGL buffer object names (owned, null until created).
+    unsigned int* positionsBuffer = nullptr;
+    unsigned int* nextPositionsBuffer = nullptr;
+    unsigned int* normalsBuffer = nullptr;
+    unsigned int* binormalsBuffer = nullptr;
+    unsigned int* tangentsBuffer = nullptr;
+    unsigned int* texcoordsBuffer = nullptr;
+};

@@ -1,0 +1,7 @@
+#include "model/OgreModelTrack.h"
+
+OgreModelTrack::~OgreModelTrack() {
+    for (OgreModelKeyframe* keyframe : keyframes) {
+        delete keyframe;
+    }
+}

@@ -1,0 +1,7 @@
+#include "model/OgreModelVertexbuffer.h"
+
+OgreModelVertexbuffer::~OgreModelVertexbuffer() {
+    for (OgreModelVertex* vertex : vertices) {
+        delete vertex;
+    }
+}
