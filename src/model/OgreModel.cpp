@@ -47,12 +47,19 @@ TextureLoader::Texture* materialTexture(const OgreModelSubmesh* submesh) {
     return texture && texture->glId ? texture : nullptr;
 }
 
+// Colour material tracks `property` from here on, starting with `colour`. Some
+// drivers update the tracked property only when the current colour is next
+// flushed, which would hand each colour to the property tracked after it; with
+// tracking off while the colour and the property change, enabling it again
+// gives the property its colour at once everywhere, in display lists too.
 void applyColour(GLenum property, const OgreSceneMaterial::Colour& colour) {
     if (!colour.present) {
         return;
     }
-    glColorMaterial(GL_FRONT_AND_BACK, property);
+    glDisable(GL_COLOR_MATERIAL);
     glColor4f(colour.r, colour.g, colour.b, colour.a);
+    glColorMaterial(GL_FRONT_AND_BACK, property);
+    glEnable(GL_COLOR_MATERIAL);
 }
 
 GLint minificationFilter(int mipmapQuality, bool bilinear) {
