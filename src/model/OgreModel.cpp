@@ -354,6 +354,7 @@ void OgreModel::advanceTrack(OgreModelSubmesh& submesh, OgreModelTrack& track, f
         SubmeshArrays::fillPositions(submesh, submesh.nextPositionsAdj, keyframes[track.nextKeyframe]);
     }
     // setAnimation made sure some segment holds every time below the length.
+    const int previousNext = track.nextKeyframe;
     int steps = 0;
     float start = 0.0f;
     float end = 0.0f;
@@ -368,11 +369,15 @@ void OgreModel::advanceTrack(OgreModelSubmesh& submesh, OgreModelTrack& track, f
         ++steps;
     }
     track.blendFactor = std::clamp((animationTime - start) / (end - start), 0.0f, 1.0f);
-    if (steps == 1) {
+    if (steps == 0) {
+        return;
+    }
+    // One step usually moves on to the keyframe already waiting in the next positions.
+    if (steps == 1 && track.currentKeyframe == previousNext) {
         std::swap(submesh.positionsAdj, submesh.nextPositionsAdj);
         std::swap(submesh.positionsBuffer, submesh.nextPositionsBuffer);
         SubmeshArrays::fillPositions(submesh, submesh.nextPositionsAdj, keyframes[track.nextKeyframe]);
-    } else if (steps > 1) {
+    } else {
         SubmeshArrays::fillPositions(submesh, submesh.positionsAdj, keyframes[track.currentKeyframe]);
         SubmeshArrays::fillPositions(submesh, submesh.nextPositionsAdj, keyframes[track.nextKeyframe]);
     }
