@@ -80,7 +80,8 @@ void bindColourTexture(const TextureLoader::Texture& texture, const Config& opti
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, *texture.glId);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, bilinear ? GL_LINEAR : GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minificationFilter(options.mipmapQuality, bilinear));
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
+                    minificationFilter(options.mipmapQuality, bilinear));
 }
 
 struct AttributeLocations {
@@ -108,7 +109,8 @@ void drawImmediate(const OgreModelSubmesh* submesh, const AttributeLocations& at
         glTexCoord2fv(submesh->texcoords + corner * 2);
         glNormal3fv(submesh->normals + corner * 3);
         if (morphing && attributes.vertex2 >= 0) {
-            glVertexAttrib4fv(static_cast<GLuint>(attributes.vertex2), submesh->nextPositionsAdj + corner * 8);
+            glVertexAttrib4fv(static_cast<GLuint>(attributes.vertex2),
+                              submesh->nextPositionsAdj + corner * 8);
         }
         glVertex4fv(submesh->positionsAdj + corner * 8);
     }
@@ -151,9 +153,10 @@ void drawArraysFrom(const OgreModelSubmesh* submesh, const AttributeLocations& a
 }
 
 void drawVertexArrays(const OgreModelSubmesh* submesh, const AttributeLocations& attributes) {
-    drawArraysFrom(submesh, attributes,
-                   {submesh->normals, submesh->tangents, submesh->binormals, submesh->texcoords, submesh->positionsAdj},
-                   nullptr);
+    drawArraysFrom(
+        submesh, attributes,
+        {submesh->normals, submesh->tangents, submesh->binormals, submesh->texcoords, submesh->positionsAdj},
+        nullptr);
 }
 
 void createBuffer(unsigned int*& name, const float* data, std::size_t floats, GLenum usage) {
@@ -176,7 +179,8 @@ void drawVertexBuffers(OgreModelSubmesh* submesh, const AttributeLocations& attr
                  GL_STATIC_DRAW);
     createBuffer(submesh->texcoordsBuffer, submesh->texcoords, faces * SubmeshArrays::kTexcoordFloatsPerFace,
                  GL_STATIC_DRAW);
-    createBuffer(submesh->positionsBuffer, submesh->positionsAdj, faces * SubmeshArrays::kPositionFloatsPerFace,
+    createBuffer(submesh->positionsBuffer, submesh->positionsAdj,
+                 faces * SubmeshArrays::kPositionFloatsPerFace,
                  submesh->tracks.empty() ? GL_STATIC_DRAW : GL_DYNAMIC_DRAW);
     const GLuint buffers[5] = {*submesh->normalsBuffer, *submesh->tangentsBuffer, *submesh->binormalsBuffer,
                                *submesh->texcoordsBuffer, *submesh->positionsBuffer};
@@ -212,7 +216,6 @@ bool playable(const OgreModelAnimation& animation) {
 int nextKeyframeIndex(int index, std::size_t keyframeCount) {
     return index + 1 >= static_cast<int>(keyframeCount) - 1 ? 0 : index + 1;
 }
-
 
 constexpr float kIdentity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 
@@ -385,7 +388,8 @@ void OgreModel::advanceTrack(OgreModelSubmesh& submesh, OgreModelTrack& track, f
 
 void OgreModel::callDisplayList(const Config& options) {
     const bool current = displayList && listRenderMode == options.renderMode &&
-                         listMipmapMode == options.mipmapQuality && listTextureFilter == options.textureQuality;
+                         listMipmapMode == options.mipmapQuality &&
+                         listTextureFilter == options.textureQuality;
     if (!current) {
         if (displayList) {
             glDeleteLists(*displayList, 1);

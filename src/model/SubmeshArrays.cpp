@@ -66,7 +66,8 @@ void SubmeshArrays::build(OgreModelSubmesh& submesh) {
     fillPositions(submesh, submesh.positionsAdj, nullptr);
 }
 
-void SubmeshArrays::fillPositions(const OgreModelSubmesh& submesh, float* target, const OgreModelKeyframe* keyframe) {
+void SubmeshArrays::fillPositions(const OgreModelSubmesh& submesh, float* target,
+                                  const OgreModelKeyframe* keyframe) {
     constexpr float kOpen[3] = {0.0f, 0.0f, 0.0f};
     for (std::size_t f = 0; f < submesh.faces.size(); ++f) {
         const OgreModelFace* face = submesh.faces[f];

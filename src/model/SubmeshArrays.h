@@ -17,5 +17,6 @@ class SubmeshArrays {
     static void build(OgreModelSubmesh& submesh);
     // Writes positions with adjacency into `target`: the keyframe's position at
     // each vertex's index, or the vertex's own position without a keyframe.
-    static void fillPositions(const OgreModelSubmesh& submesh, float* target, const OgreModelKeyframe* keyframe);
+    static void fillPositions(const OgreModelSubmesh& submesh, float* target,
+                              const OgreModelKeyframe* keyframe);
 };

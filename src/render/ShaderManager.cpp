@@ -108,8 +108,9 @@ void ShaderManager::loadShaders() {
     }
     perPixel = loadShaderProgram(nullptr, "../shaders/perPixel.v", "../shaders/perPixel.f");
     if (!shadow || (geometry && !shadowGeometry) || !perPixel) {
-        Util::fatalError("Shader error", "One or more shader programs could not be created - Check the Log for "
-                                         "Details. Vorn must exit now.");
+        Util::fatalError("Shader error",
+                         "One or more shader programs could not be created - Check the Log for "
+                         "Details. Vorn must exit now.");
     }
 }
 

@@ -113,11 +113,11 @@ TEST_F(ModelAnimationTest, TwoKeyframesHoldTheFirstAfterItsSegment) {
 
 TEST_F(ModelAnimationTest, AnimationsThatWouldNeverFindTheirSegmentAreRefused) {
     const std::vector<std::pair<float, std::vector<float>>> broken = {
-        {0.0f, {0.0f, 1.0f, 2.0f}},  // no length
-        {2.0f, {0.5f, 1.0f, 2.0f}},  // starts late
+        {0.0f, {0.0f, 1.0f, 2.0f}},       // no length
+        {2.0f, {0.5f, 1.0f, 2.0f}},       // starts late
         {2.0f, {0.0f, 1.5f, 0.5f, 2.0f}}, // out of order
-        {2.0f, {0.0f, 2.5f, 3.0f}},  // last used keyframe beyond the end
-        {2.0f, {0.0f}},              // a single keyframe
+        {2.0f, {0.0f, 2.5f, 3.0f}},       // last used keyframe beyond the end
+        {2.0f, {0.0f}},                   // a single keyframe
     };
     for (const auto& [length, times] : broken) {
         LogCapture log;

@@ -18,7 +18,8 @@
 
 namespace {
 
-void writeImage(const std::filesystem::path& path, int size, const std::function<void(int, int, unsigned char*)>& pixel) {
+void writeImage(const std::filesystem::path& path, int size,
+                const std::function<void(int, int, unsigned char*)>& pixel) {
     std::filesystem::create_directories(path.parent_path());
     std::vector<unsigned char> pixels(static_cast<std::size_t>(size) * size * 4);
     for (int y = 0; y < size; ++y) {
@@ -45,14 +46,15 @@ void writeTextures(const std::filesystem::path& root) {
         p[2] = orange ? 30 : 230;
         p[3] = 255;
     });
-    writeImage(root / "textures" / "bump" / "normalmap" / "checker_NRM.png", 64, [](int x, int, unsigned char* p) {
-        const float tilt = std::sin(static_cast<float>(x) * 0.4f) * 0.7f;
-        const float z = std::sqrt(1.0f - tilt * tilt);
-        p[0] = static_cast<unsigned char>((tilt * 0.5f + 0.5f) * 255.0f);
-        p[1] = 128;
-        p[2] = static_cast<unsigned char>((z * 0.5f + 0.5f) * 255.0f);
-        p[3] = 255;
-    });
+    writeImage(root / "textures" / "bump" / "normalmap" / "checker_NRM.png", 64,
+               [](int x, int, unsigned char* p) {
+                   const float tilt = std::sin(static_cast<float>(x) * 0.4f) * 0.7f;
+                   const float z = std::sqrt(1.0f - tilt * tilt);
+                   p[0] = static_cast<unsigned char>((tilt * 0.5f + 0.5f) * 255.0f);
+                   p[1] = 128;
+                   p[2] = static_cast<unsigned char>((z * 0.5f + 0.5f) * 255.0f);
+                   p[3] = 255;
+               });
 }
 
 std::array<float, 3> minus(const std::array<float, 3>& a, const std::array<float, 3>& b) {
@@ -68,7 +70,8 @@ std::array<float, 3> unit(const std::array<float, 3>& v) {
 
 void ModelDrawingTest::SetUp() {
     GlTest::SetUp();
-    std::filesystem::copy(std::filesystem::path(VORN_SOURCE_DIR) / "data" / "shaders", data->root() / "shaders");
+    std::filesystem::copy(std::filesystem::path(VORN_SOURCE_DIR) / "data" / "shaders",
+                          data->root() / "shaders");
     data->write("Vorn.ini", "[GameSettings]\nshader = true\nbumpmaps = true\n");
     writeTextures(data->root());
     TextureLoader::getInstance()->addTexture(kTexture, GL_REPEAT);
@@ -174,7 +177,8 @@ void ModelDrawingTest::setOptions(int renderMode, bool displayLists) {
     options->displayLists = displayLists;
 }
 
-ModelDrawingTest::Image ModelDrawingTest::draw(OgreModel& drawn, LightSource* source, const std::string& name) {
+ModelDrawingTest::Image ModelDrawingTest::draw(OgreModel& drawn, LightSource* source,
+                                               const std::string& name) {
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     drawn.render(source);

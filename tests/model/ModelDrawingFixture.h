@@ -31,7 +31,9 @@ class ModelDrawingTest : public GlTest {
         int width = 0;
         int height = 0;
         std::vector<unsigned char> rgba;
-        const unsigned char* at(int x, int y) const { return &rgba[(static_cast<std::size_t>(y) * width + x) * 4]; }
+        const unsigned char* at(int x, int y) const {
+            return &rgba[(static_cast<std::size_t>(y) * width + x) * 4];
+        }
         int litPixels() const;
         // Mean column of the lit pixels.
         double litCentreX() const;

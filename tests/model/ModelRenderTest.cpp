@@ -101,7 +101,8 @@ TEST_F(ModelDrawingTest, UntexturedMaterialDrawsItsColourAndLeavesTexturingOn) {
         for (std::size_t i = 0; i < image.rgba.size(); i += 4) {
             if (image.rgba[i] + image.rgba[i + 1] + image.rgba[i + 2] > 0) {
                 ++lit;
-                greenish += image.rgba[i + 1] > image.rgba[i] && image.rgba[i + 1] > image.rgba[i + 2] ? 1 : 0;
+                greenish +=
+                    image.rgba[i + 1] > image.rgba[i] && image.rgba[i + 1] > image.rgba[i + 2] ? 1 : 0;
             }
         }
         EXPECT_GT(lit, 20000);

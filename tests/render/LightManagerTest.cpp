@@ -36,15 +36,18 @@ TEST_F(LightManagerTest, SelectsVisibleSlotsInOrderAndAlwaysTheFirst) {
     }
     manager->cullLights();
 
-    EXPECT_EQ(std::vector<int>(manager->activeIndices, manager->activeIndices + 4), (std::vector<int>{0, 3, 5, -1}));
-    EXPECT_EQ(std::vector<float>(manager->activeRadii, manager->activeRadii + 3), (std::vector<float>{5, 2, 7}));
+    EXPECT_EQ(std::vector<int>(manager->activeIndices, manager->activeIndices + 4),
+              (std::vector<int>{0, 3, 5, -1}));
+    EXPECT_EQ(std::vector<float>(manager->activeRadii, manager->activeRadii + 3),
+              (std::vector<float>{5, 2, 7}));
     EXPECT_EQ(manager->getActiveLights(), (std::vector<LightSource*>{&player, &torch3, &torch5}));
 
     // Selection is redone every frame, not added to.
     hidden.z = -30;
     torch3.z = 40;
     manager->cullLights();
-    EXPECT_EQ(std::vector<int>(manager->activeIndices, manager->activeIndices + 4), (std::vector<int>{0, 5, 6, -1}));
+    EXPECT_EQ(std::vector<int>(manager->activeIndices, manager->activeIndices + 4),
+              (std::vector<int>{0, 5, 6, -1}));
 }
 
 TEST_F(LightManagerTest, SphereTouchingAPlaneFromOutsideIsCulled) {
@@ -138,7 +141,8 @@ TEST_F(LightManagerGlTest, AppliesSelectedLightsThroughTheCameraAndLeavesTheOthe
 }
 
 TEST_F(LightManagerGlTest, UniformArraysCarryTheSelectionOrOneLight) {
-    std::filesystem::copy(std::filesystem::path(VORN_SOURCE_DIR) / "data" / "shaders", data->root() / "shaders");
+    std::filesystem::copy(std::filesystem::path(VORN_SOURCE_DIR) / "data" / "shaders",
+                          data->root() / "shaders");
     ShaderManager* shaders = ShaderManager::getInstance();
     shaders->loadShaders();
     shaders->useProgram(shaders->perPixel.get());
@@ -156,8 +160,10 @@ TEST_F(LightManagerGlTest, UniformArraysCarryTheSelectionOrOneLight) {
         std::vector<float> radii(8);
         for (int i = 0; i < 8; ++i) {
             const std::string element = "[" + std::to_string(i) + "]";
-            glGetUniformiv(program, glGetUniformLocation(program, ("lightIndices" + element).c_str()), &indices[i]);
-            glGetUniformfv(program, glGetUniformLocation(program, ("lightRadii" + element).c_str()), &radii[i]);
+            glGetUniformiv(program, glGetUniformLocation(program, ("lightIndices" + element).c_str()),
+                           &indices[i]);
+            glGetUniformfv(program, glGetUniformLocation(program, ("lightRadii" + element).c_str()),
+                           &radii[i]);
         }
         return std::make_pair(indices, radii);
     };

@@ -14,7 +14,8 @@ namespace {
 
 // The game's shaders and a main configuration that leaves them on.
 void copyGameShaders(const TempDataRoot& data) {
-    std::filesystem::copy(std::filesystem::path(VORN_SOURCE_DIR) / "data" / "shaders", data.root() / "shaders");
+    std::filesystem::copy(std::filesystem::path(VORN_SOURCE_DIR) / "data" / "shaders",
+                          data.root() / "shaders");
     data.write("Vorn.ini", "[GameSettings]\nshader = true\n");
 }
 
@@ -50,8 +51,8 @@ TEST_F(ShaderManagerTest, GameProgramsBuildOnThisDriverAndOfferEveryNameTheRende
 
     shaders->useProgram(shaders->perPixel.get());
     EXPECT_EQ(currentProgram(), static_cast<GLint>(shaders->perPixel->program));
-    for (const char* uniform : {"Texture0", "bumpMap", "textureMode", "hasBump", "animationfactor", "fadeTime",
-                                "morphTime", "lightIndices", "lightRadii", "mode"}) {
+    for (const char* uniform : {"Texture0", "bumpMap", "textureMode", "hasBump", "animationfactor",
+                                "fadeTime", "morphTime", "lightIndices", "lightRadii", "mode"}) {
         EXPECT_GE(shaders->getUniformLocation(uniform), 0) << uniform;
     }
     for (const char* attribute : {"tangent", "binormal", "vertex2"}) {
@@ -86,7 +87,8 @@ TEST_F(ShaderManagerTest, VertexSyntaxErrorGivesExactlyTheTwoFatalLinesOfTheVert
     const std::vector<std::string> problems = log.problems();
     ASSERT_EQ(problems.size(), 2u);
     EXPECT_EQ(problems[0], "FATAL VertexShader compile error: ");
-    EXPECT_NE(problems[1].find("error"), std::string::npos) << "the driver's own log follows: " << problems[1];
+    EXPECT_NE(problems[1].find("error"), std::string::npos)
+        << "the driver's own log follows: " << problems[1];
     EXPECT_FALSE(log.contains("FragmentShader")) << "the fragment stage is not reported";
     EXPECT_FALSE(log.contains("linked"));
 }
@@ -104,8 +106,9 @@ TEST_F(ShaderManagerTest, MissingSourceNamesEveryFileOfTheProgram) {
         EXPECT_EQ(shaders->loadShaderProgram("../shaders/shadowGeometry.g", "../shaders/shadowGeometry.v",
                                              "../shaders/shadowGeometry.f"),
                   nullptr);
-        EXPECT_EQ(log.count("FATAL", "Shader '../shaders/shadowGeometry.v|../shaders/shadowGeometry.f|../shaders/"
-                                     "shadowGeometry.g' not found!"),
+        EXPECT_EQ(log.count("FATAL",
+                            "Shader '../shaders/shadowGeometry.v|../shaders/shadowGeometry.f|../shaders/"
+                            "shadowGeometry.g' not found!"),
                   1);
     }
 }
@@ -170,7 +173,8 @@ TEST_F(ShaderManagerTest, LocationsAreAskedOncePerProgramAndUnknownNamesStayMinu
     EXPECT_EQ(shaders->getUniformLocation("mode"), 12345);
 
     shaders->useProgram(shaders->shadow.get());
-    EXPECT_EQ(shaders->shadow->uniformLocations.count("noSuchUniform"), 0u) << "each program has its own cache";
+    EXPECT_EQ(shaders->shadow->uniformLocations.count("noSuchUniform"), 0u)
+        << "each program has its own cache";
     EXPECT_EQ(shaders->getAttribLocation("tangent"), -1);
     EXPECT_EQ(shaders->shadow->attribLocations.at("tangent"), -1);
 }
