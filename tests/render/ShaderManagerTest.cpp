@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 
+#include "ChildProcess.h"
 #include "GlTest.h"
 #include "LogCapture.h"
 #include "app/ConfigManager.h"
@@ -177,4 +178,21 @@ TEST_F(ShaderManagerTest, LocationsAreAskedOncePerProgramAndUnknownNamesStayMinu
         << "each program has its own cache";
     EXPECT_EQ(shaders->getAttribLocation("tangent"), -1);
     EXPECT_EQ(shaders->shadow->attribLocations.at("tangent"), -1);
+}
+
+TEST(ShaderStartUp, MissingProgramEndsTheGameWithTheShaderErrorBox) {
+    GameCopy game;
+    std::filesystem::remove(game.root() / "shaders" / "perPixel.f");
+    ChildProcessOptions options;
+    options.timeoutSeconds = 60;
+    const ChildProcessResult run = runChildProcess({game.executable().string()}, options);
+
+    EXPECT_EQ(run.exitCode, 1) << run.output;
+    EXPECT_NE(run.output.find("Shader error"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("One or more shader programs could not be created - Check the Log for Details. Vorn "
+                              "must exit now."),
+              std::string::npos);
+    const std::string log = game.readFile("Vorn.log");
+    EXPECT_NE(log.find("Shader '../shaders/perPixel.v|../shaders/perPixel.f' not found!"), std::string::npos);
+    EXPECT_EQ(log.find("Starting Main Loop"), std::string::npos);
 }
