@@ -19,11 +19,12 @@ build: configure
 run: build
 	$(BUILD_DIR)/game/bin/vorn
 
-# Every test runs under one virtual X server; sound goes to OpenAL Soft's null backend
+# Every test runs under one virtual X server, kept from resetting when its last client leaves
+# (a reset refuses the connections of tests starting at that moment); sound goes to OpenAL Soft's null backend
 # unless a test picks its own.
 test: build
 	cmake --build $(BUILD_DIR) --target benchmarks -j $(JOBS)
-	cd $(BUILD_DIR) && ALSOFT_DRIVERS=null xvfb-run -a -s "-screen 0 1280x1024x24" \
+	cd $(BUILD_DIR) && ALSOFT_DRIVERS=null xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
 		ctest --output-on-failure -j $(JOBS) --timeout 600
 
 bench: build

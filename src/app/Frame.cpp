@@ -113,7 +113,8 @@ void listOpenGLErrors() {
     }
     LOG_DEBUG("Error(s) detected, listing follows");
     for (; error != GL_NO_ERROR; error = glGetError()) {
-        LOG_DEBUG("OpenGL error: " << reinterpret_cast<const char*>(gluErrorString(error)));
+        const GLubyte* text = gluErrorString(error);
+        LOG_DEBUG("OpenGL error: " << (text ? reinterpret_cast<const char*>(text) : std::to_string(error)));
     }
     LOG_DEBUG("Error listing done");
 }
@@ -205,6 +206,7 @@ void render() {
         // The current level's scene is drawn here, then the fixed pipeline returns for the particles.
         shaderManager->useProgram(nullptr);
     }
+    takeRequestedScreenshot();
     Glfw::swapBuffers();
 }
 

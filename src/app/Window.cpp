@@ -17,6 +17,7 @@
 #include "render/Camera.h"
 #include "render/Matrix44.h"
 #include "ui/HUD.h"
+#include "ui/SoundManager.h"
 
 VORN_FILE_LOGGER("main")
 
@@ -43,23 +44,6 @@ const char* onOff(bool value) {
 
 void showToggle(const char* label, bool value) {
     showMessage(std::string(label) + onOff(value));
-}
-
-// The sound manager picks up the pause here once it is part of the game.
-void pauseSounds(bool paused) {
-    static_cast<void>(paused);
-}
-
-// The key callbacks run right after the swap, so the shown frame is in the front buffer.
-void takeScreenshot() {
-    glReadBuffer(GL_FRONT);
-    const bool saved = ilutGLScreenie() == IL_TRUE;
-    glReadBuffer(GL_BACK);
-    if (saved) {
-        showMessage("Screenshot created");
-    } else {
-        LOG_ERROR("Screenshot could not be written");
-    }
 }
 
 void toggleCursor() {
@@ -89,7 +73,7 @@ void cycleFireRenderMode(Config& config) {
 void togglePause() {
     TimeManager* time = TimeManager::getInstance();
     time->paused = !time->paused;
-    pauseSounds(time->paused);
+    SoundManager::getInstance()->pauseSounds(time->paused);
 }
 
 void toggleWireframe() {
@@ -301,9 +285,24 @@ void setupProjection() {
     Camera::getInstance()->nearFactor = kNearPlane / right;
 }
 
+// Read back after the swap, the front buffer came back black under Xvfb, so the
+// key only asks and the next finished frame is taken from the back buffer.
+void takeRequestedScreenshot() {
+    if (!windowState.screenshotRequested) {
+        return;
+    }
+    windowState.screenshotRequested = false;
+    glReadBuffer(GL_BACK);
+    if (ilutGLScreenie() == IL_TRUE) {
+        showMessage("Screenshot created");
+    } else {
+        LOG_ERROR("Screenshot could not be written");
+    }
+}
+
 void keyCallback(int key, int action) {
     if (key == '1' && action == PRESS) {
-        takeScreenshot();
+        windowState.screenshotRequested = true;
     }
     if (action != PRESS) {
         return;

@@ -14,6 +14,7 @@ struct WindowState {
     bool boostLatch = true;
     bool jumping = false;
     float jumpImpulse = 0.0f;
+    bool screenshotRequested = false;
 };
 
 extern WindowState windowState;
@@ -37,6 +38,9 @@ bool initGLFW();
 void initOpenGL();
 // Viewport and the infinite 65-degree projection for the current window size.
 void setupProjection();
+
+// Writes the requested screenshot from the finished frame, right before the swap.
+void takeRequestedScreenshot();
 
 void keyCallback(int key, int action);
 void mousePosCallback(int x, int y);

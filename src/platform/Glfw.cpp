@@ -153,6 +153,12 @@ void Glfw::terminate() {
     mouseWheelCallback = nullptr;
 }
 
+std::string Glfw::lastError() {
+    const char* description = nullptr;
+    glfwGetError(&description);
+    return description ? description : "";
+}
+
 bool Glfw::isInitialized() {
     return initialized;
 }

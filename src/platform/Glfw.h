@@ -18,6 +18,8 @@ class Glfw {
     // Closes the window and releases the library; callbacks and input state are reset.
     static void terminate();
     static bool isInitialized();
+    // The library's description of its most recent error, empty when there was none.
+    static std::string lastError();
 
     // Compatibility-profile GLX context with a 24-bit depth and an 8-bit stencil
     // buffer. A hidden window serves headless tests.

@@ -31,7 +31,7 @@ class DevilImage {
 };
 
 // What the 3D series compares between its images.
-struct ImageSpec {
+struct ImageLayout {
     ILint width;
     ILint height;
     ILint bytesPerPixel;
@@ -39,10 +39,10 @@ struct ImageSpec {
     ILint type;
     ILint dxtFormat;
 
-    bool operator==(const ImageSpec&) const = default;
+    bool operator==(const ImageLayout&) const = default;
 };
 
-ImageSpec currentImageSpec() {
+ImageLayout currentImageLayout() {
     return {
         ilGetInteger(IL_IMAGE_WIDTH),  ilGetInteger(IL_IMAGE_HEIGHT), ilGetInteger(IL_IMAGE_BYTES_PER_PIXEL),
         ilGetInteger(IL_IMAGE_FORMAT), ilGetInteger(IL_IMAGE_TYPE),   ilGetInteger(IL_DXTC_DATA_FORMAT)};
@@ -352,17 +352,17 @@ bool TextureLoader::loadTexture3D(const std::vector<std::string>& files, Texture
         }
     }
     ilBindImage(images.front()->id);
-    const ImageSpec spec = currentImageSpec();
+    const ImageLayout layout = currentImageLayout();
     const bool hasMipmaps = ilGetInteger(IL_NUM_MIPMAPS) > 0;
     for (const auto& image : images) {
         ilBindImage(image->id);
-        if (!(currentImageSpec() == spec)) {
+        if (!(currentImageLayout() == layout)) {
             LOG_ERROR("Could not load 3D Texture - All Images must have exactly the same specifications");
             return false;
         }
     }
-    tex.width = spec.width;
-    tex.height = spec.height;
+    tex.width = layout.width;
+    tex.height = layout.height;
     tex.depth = static_cast<int>(files.size());
 
     glEnable(GL_TEXTURE_3D);
@@ -372,19 +372,20 @@ bool TextureLoader::loadTexture3D(const std::vector<std::string>& files, Texture
     setFilters(GL_TEXTURE_3D, tex);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
 
-    const std::size_t sliceSize = static_cast<std::size_t>(spec.width) * spec.height * spec.bytesPerPixel;
+    const std::size_t sliceSize =
+        static_cast<std::size_t>(layout.width) * layout.height * layout.bytesPerPixel;
     std::vector<ILubyte> buffer(sliceSize * images.size());
     for (std::size_t slice = 0; slice < images.size(); ++slice) {
         ilBindImage(images[slice]->id);
         std::memcpy(buffer.data() + slice * sliceSize, ilGetData(), sliceSize);
     }
-    if (!compressedFormats.count(spec.dxtFormat) || hasMipmaps) {
-        gluBuild3DMipmaps(GL_TEXTURE_3D, spec.bytesPerPixel, spec.width, spec.height, tex.depth, spec.format,
-                          spec.type, buffer.data());
+    if (!compressedFormats.count(layout.dxtFormat) || hasMipmaps) {
+        gluBuild3DMipmaps(GL_TEXTURE_3D, layout.bytesPerPixel, layout.width, layout.height, tex.depth,
+                          layout.format, layout.type, buffer.data());
     } else {
         glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_MAX_LEVEL, 0);
-        glTexImage3D(GL_TEXTURE_3D, 0, spec.bytesPerPixel, spec.width, spec.height, tex.depth, 0, spec.format,
-                     spec.type, buffer.data());
+        glTexImage3D(GL_TEXTURE_3D, 0, layout.bytesPerPixel, layout.width, layout.height, tex.depth, 0,
+                     layout.format, layout.type, buffer.data());
     }
     glDisable(GL_TEXTURE_3D);
     return true;

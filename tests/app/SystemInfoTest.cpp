@@ -73,14 +73,15 @@ TEST(SystemInfoTest, GeometryShadersNeedBothExtensionsAndTheSecondIsOnlyAskedAft
                                                "GL_EXT_texture_compression_s3tc", "GL_NV_depth_clamp"}));
 
     asked.clear();
-    const SystemInfo without(driverUpTo(7, {"GL_EXT_gpu_shader4", "GL_EXT_texture_compression_s3tc"}, &asked));
+    const SystemInfo without(
+        driverUpTo(7, {"GL_EXT_gpu_shader4", "GL_EXT_texture_compression_s3tc"}, &asked));
     EXPECT_FALSE(without.geometryShader);
     EXPECT_TRUE(without.textureCompressionS3TC);
     EXPECT_EQ(asked.front(), "GL_EXT_geometry_shader4");
     EXPECT_EQ(asked.size(), 5u) << "gpu_shader4 is not asked without geometry_shader4";
 
-    const SystemInfo full(driverUpTo(7, {"GL_EXT_geometry_shader4", "GL_EXT_gpu_shader4", "GL_EXT_depth_bounds_test",
-                                         "GL_ARB_texture_non_power_of_two"}));
+    const SystemInfo full(driverUpTo(7, {"GL_EXT_geometry_shader4", "GL_EXT_gpu_shader4",
+                                         "GL_EXT_depth_bounds_test", "GL_ARB_texture_non_power_of_two"}));
     EXPECT_TRUE(full.geometryShader);
     EXPECT_TRUE(full.depthBoundsTest);
     EXPECT_TRUE(full.nonPowerOfTwoTextures);

@@ -1,11 +1,14 @@
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
+#include <IL/il.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "FlagOverride.h"
 #include "GlTest.h"
 #include "app/ConfigManager.h"
 #include "app/StateManager.h"
@@ -16,20 +19,10 @@
 #include "platform/GlfwKeys.h"
 #include "render/Camera.h"
 #include "render/Matrix44.h"
+#include "render/TextureLoader.h"
 #include "ui/HUD.h"
 
 namespace {
-
-// Restores a capability flag the test pretends the driver lacks.
-class FlagOverride {
-  public:
-    FlagOverride(bool& flag, bool value) : flag(flag), saved(flag) { flag = value; }
-    ~FlagOverride() { flag = saved; }
-
-  private:
-    bool& flag;
-    bool saved;
-};
 
 void press(int libraryKey) {
     Glfw::deliverKey(libraryKey, GLFW_PRESS);
@@ -121,6 +114,31 @@ TEST_F(InputTest, GeometryShaderKeyFlipsTheOptionButReportsMissingSupport) {
     press(GLFW_KEY_6);
     EXPECT_EQ(config->geometryShader, before);
     EXPECT_EQ(hudMessages(), (std::vector<std::string>(2, "Geometry Shader: off (not supported)")));
+}
+
+TEST_F(InputTest, ScreenshotShowsTheFinishedFrameOnceAndIsConfirmed) {
+    TextureLoader::getInstance();
+    press(GLFW_KEY_1);
+    EXPECT_TRUE(hudMessages().empty()) << "nothing is taken before the frame is drawn";
+    glClearColor(1.0f, 0.5f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    takeRequestedScreenshot();
+    takeRequestedScreenshot();
+    EXPECT_EQ(hudMessages(), (std::vector<std::string>{"Screenshot created"}));
+    EXPECT_FALSE(std::filesystem::exists(data->bin() / "screen1.tga")) << "one press, one file";
+
+    ILuint image = 0;
+    ilGenImages(1, &image);
+    ilBindImage(image);
+    ASSERT_TRUE(ilLoadImage((data->bin() / "screen0.tga").c_str()));
+    EXPECT_EQ(ilGetInteger(IL_IMAGE_WIDTH), kWidth);
+    EXPECT_EQ(ilGetInteger(IL_IMAGE_HEIGHT), kHeight);
+    ilConvertImage(IL_RGB, IL_UNSIGNED_BYTE);
+    const ILubyte* pixel = ilGetData() + (kHeight / 2 * kWidth + kWidth / 2) * 3;
+    EXPECT_EQ(pixel[0], 255);
+    EXPECT_NEAR(pixel[1], 128, 1);
+    EXPECT_EQ(pixel[2], 0);
+    ilDeleteImages(1, &image);
 }
 
 TEST_F(InputTest, PageUpTenTimesFromTheStartReachesSixtyFivePercentAndStopsAtFull) {

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "FlagOverride.h"
 #include "GlTest.h"
 #include "LogCapture.h"
 #include "app/SystemInfo.h"
@@ -35,16 +36,6 @@ GLint levelParameter(GLenum target, GLint level, GLenum name) {
     glGetTexLevelParameteriv(target, level, name, &value);
     return value;
 }
-
-class FlagOverride {
-  public:
-    FlagOverride(bool& flag, bool value) : flag(flag), saved(flag) { flag = value; }
-    ~FlagOverride() { flag = saved; }
-
-  private:
-    bool& flag;
-    bool saved;
-};
 
 } // namespace
 

@@ -1,6 +1,8 @@
 #include "GlTest.h"
 
 #include <GL/glew.h>
+#include <chrono>
+#include <thread>
 
 #include "app/ConfigManager.h"
 #include "app/StateManager.h"
@@ -11,11 +13,28 @@
 #include "render/Camera.h"
 #include "render/TextureLoader.h"
 #include "ui/HUD.h"
+#include "ui/SoundManager.h"
+
+namespace {
+
+// A virtual X server started without -noreset refuses connections for a moment
+// whenever its last client has left, which happens between tests.
+bool initWindowLibrary() {
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        if (Glfw::init()) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+}
+
+} // namespace
 
 void GlTest::SetUp() {
     data = std::make_unique<TempDataRoot>();
     windowState = WindowState{};
-    ASSERT_TRUE(Glfw::init()) << "no X display; run under xvfb-run";
+    ASSERT_TRUE(initWindowLibrary()) << Glfw::lastError();
     ASSERT_TRUE(openWindow());
     glewExperimental = GL_TRUE;
     ASSERT_EQ(glewInit(), static_cast<GLenum>(GLEW_OK));
@@ -29,6 +48,7 @@ bool GlTest::openWindow() {
 void GlTest::TearDown() {
     TextureLoader::destroy();
     HUD::destroy();
+    SoundManager::destroy();
     Camera::destroy();
     TimeManager::destroy();
     StateManager::destroy();

@@ -7,7 +7,7 @@
 #include "ui/HUD.h"
 
 class HUDTest : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override {
         HUD::destroy();
         TimeManager::destroy();
@@ -62,5 +62,6 @@ TEST_F(HUDTest, DestroyingTheHudUnregistersItsTimersAndSurvivesAGoneTimeManager)
     hud->showMessage("at shutdown");
     TimeManager::destroy();
     HUD::destroy();
-    EXPECT_EQ(TimeManager::existingInstance(), nullptr) << "destroying the HUD must not revive the time manager";
+    EXPECT_EQ(TimeManager::existingInstance(), nullptr)
+        << "destroying the HUD must not revive the time manager";
 }

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "Mesh.h"
+
+// One scene node of a level: an entity with its mesh, placed without rotation or scale.
+struct Placement {
+    std::string node;
+    std::string entity; // carries the object-properties profile in brackets
+    std::string mesh;
+    Vec3 position;
+    bool castShadows = true;
+};
+
+// Builds a level: its meshes (shared models plus sized pieces), the scene file, the material file.
+class LevelGenerator {
+  public:
+    explicit LevelGenerator(std::filesystem::path levelDir) : levelDir(std::move(levelDir)) {}
+
+    void buildFirstLevel();
+    void write() const;
+
+  private:
+    // A box-shaped piece whose top face is at `top`, spanning [x0, x1] and [z0, z1].
+    void slab(const std::string& name, const std::string& material, float x0, float x1, float z0, float z1,
+              float top, float thickness = 2.0f);
+    // A wedge from height `from` at z1 to `to` at z0 (so it rises towards -z when to > from).
+    void ramp(const std::string& name, const std::string& material, float x0, float x1, float z0, float z1,
+              float from, float to);
+    void place(const std::string& name, const std::string& profile, const std::string& mesh, Vec3 position,
+               bool castShadows = true, const std::string& suffix = "");
+    void item(const std::string& name, const std::string& profile, Vec3 groundPosition);
+    void torch(const std::string& name, int number, Vec3 groundPosition);
+    void crate(const std::string& name, Vec3 groundPosition);
+    std::string sizedMesh(const std::string& kind, const std::string& material, Vec3 size);
+    void addSharedModels();
+    void writeScene() const;
+    void writeMaterials() const;
+
+    std::filesystem::path levelDir;
+    std::map<std::string, Mesh> meshes;
+    std::vector<Placement> nodes;
+};

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+// Procedural surface textures with their normal maps, the sky box, the fire series and the HUD bars.
+class TextureGenerator {
+  public:
+    explicit TextureGenerator(std::filesystem::path gameDir) : gameDir(std::move(gameDir)) {}
+
+    // Writes the level's surface textures into `textureDir` (normal maps in bump/normalmap/) and
+    // returns their file names.
+    std::vector<std::string> writeSurfaces(const std::filesystem::path& textureDir) const;
+    void writeSkyBox() const;
+    void writeFireSeries() const;
+    void writeHudBars() const;
+
+    static constexpr int kFireFrames = 16;
+
+  private:
+    std::filesystem::path gameDir;
+};
