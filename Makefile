@@ -34,7 +34,8 @@ test: build
 
 bench: build
 	cmake --build $(BUILD_DIR) --target benchmarks -j $(JOBS)
-	tools/run-benchmarks.sh $(BUILD_DIR)
+	# Some benchmarks draw; they get the same virtual display as the tests.
+	xvfb-run -a -s "-screen 0 1280x1024x24" tools/run-benchmarks.sh $(BUILD_DIR)
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

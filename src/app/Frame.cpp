@@ -18,6 +18,8 @@
 #include "platform/QuitSignal.h"
 #include "render/Camera.h"
 #include "render/Frustum.h"
+#include "render/LightManager.h"
+#include "render/ShaderManager.h"
 #include "render/TextureLoader.h"
 #include "ui/HUD.h"
 #include "ui/SoundManager.h"
@@ -30,7 +32,9 @@ namespace {
 Config* mainConfig = nullptr;
 Frustum* frustum = nullptr;
 TimeManager* timeManager = nullptr;
+ShaderManager* shaderManager = nullptr;
 Camera* camera = nullptr;
+LightManager* lightManager = nullptr;
 StateManager* stateManager = nullptr;
 SystemInfo* systemInfo = nullptr;
 TextureLoader* textureLoader = nullptr;
@@ -142,8 +146,14 @@ void init() {
     LOG_TRACE("Initializing TimeManager");
     timeManager = TimeManager::getInstance();
 
+    LOG_TRACE("Initializing ShaderManager");
+    shaderManager = ShaderManager::getInstance();
+
     LOG_TRACE("Initializing Camera");
     camera = Camera::getInstance();
+
+    LOG_TRACE("Loading LightManager");
+    lightManager = LightManager::getInstance();
 
     LOG_TRACE("Initializing StateManager");
     stateManager = StateManager::getInstance();
@@ -163,6 +173,9 @@ void init() {
     LOG_TRACE("Loading sky box");
     loadSkyBox("sky");
 
+    LOG_TRACE("Loading Shader");
+    shaderManager->loadShaders();
+
     LOG_TRACE("Setting up light");
     setUpLight();
 
@@ -179,11 +192,20 @@ void update() {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     frustum->extract();
+    lightManager->cullLights();
+    lightManager->applyLights();
 }
 
 void render() {
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (stateManager->getState() == IN_GAME) {
+        if (shaderManager->isEnabled()) {
+            shaderManager->useProgram(shaderManager->perPixel.get());
+        }
+        // The current level's scene is drawn here, then the fixed pipeline returns for the particles.
+        shaderManager->useProgram(nullptr);
+    }
     takeRequestedScreenshot();
     Glfw::swapBuffers();
 }
@@ -191,6 +213,8 @@ void render() {
 void shutdown() {
     TextureLoader::destroy();
     textureLoader = nullptr;
+    ShaderManager::destroy();
+    shaderManager = nullptr;
     Glfw::terminate();
     Camera::destroy();
     camera = nullptr;
@@ -201,6 +225,8 @@ void shutdown() {
     SoundManager::destroy();
     HUD::destroy();
     hud = nullptr;
+    LightManager::destroy();
+    lightManager = nullptr;
     StateManager::destroy();
     stateManager = nullptr;
 }

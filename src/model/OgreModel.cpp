@@ -1,13 +1,222 @@
 #include "model/OgreModel.h"
 
-#include <GL/gl.h>
+#include <GL/glew.h>
 #include <algorithm>
 
+#include "app/ConfigManager.h"
+#include "app/Log.h"
 #include "model/EdgeAnalysis.h"
+#include "model/SubmeshArrays.h"
 #include "physics/PhysicsActor.h"
+#include "render/LightSource.h"
+#include "render/ShaderManager.h"
+#include "render/TextureLoader.h"
+#include "scene/OgreSceneMaterial.h"
 #include "ui/SoundSource.h"
 
+VORN_FILE_LOGGER("OgreModel")
+
 namespace {
+
+enum RenderMode { IMMEDIATE = 0, VERTEX_ARRAYS = 1, VERTEX_BUFFERS = 2 };
+
+// One morph step: the update rate, not the frame time, drives animations.
+constexpr float kAnimationStep = 0.016666668f;
+
+Config* renderOptions() {
+    return ConfigManager::getInstance()->getMainConfig();
+}
+
+float distanceTo(const LightSource& light, const Vector3& position) {
+    const float dx = light.x - position.x;
+    const float dy = light.y - position.y;
+    const float dz = light.z - position.z;
+    return std::sqrt(dx * dx + dy * dy + dz * dz);
+}
+
+bool lightReaches(const LightSource& light, const OgreModelMesh& mesh, const Vector3& position) {
+    return distanceTo(light, position) <= mesh.radius + light.radius;
+}
+
+// The colour texture of the submesh's material, or null when it has none or it cannot be loaded.
+TextureLoader::Texture* materialTexture(const OgreModelSubmesh* submesh) {
+    const OgreSceneMaterial* material = submesh->materialRecord;
+    if (!material || !material->hasTexture) {
+        return nullptr;
+    }
+    TextureLoader::Texture* texture = TextureLoader::getInstance()->getTexture(material->texture);
+    return texture && texture->glId ? texture : nullptr;
+}
+
+// Colour material tracks `property` from here on, starting with `colour`. Some
+// drivers update the tracked property only when the current colour is next
+// flushed, which would hand each colour to the property tracked after it; with
+// tracking off while the colour and the property change, enabling it again
+// gives the property its colour at once everywhere, in display lists too.
+void applyColour(GLenum property, const OgreSceneMaterial::Colour& colour) {
+    if (!colour.present) {
+        return;
+    }
+    glDisable(GL_COLOR_MATERIAL);
+    glColor4f(colour.r, colour.g, colour.b, colour.a);
+    glColorMaterial(GL_FRONT_AND_BACK, property);
+    glEnable(GL_COLOR_MATERIAL);
+}
+
+GLint minificationFilter(int mipmapQuality, bool bilinear) {
+    switch (mipmapQuality) {
+    case 0:
+        return bilinear ? GL_LINEAR : GL_NEAREST;
+    case 1:
+        return bilinear ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
+    case 2:
+        return bilinear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
+    default:
+        return GL_LINEAR_MIPMAP_LINEAR;
+    }
+}
+
+void bindColourTexture(const TextureLoader::Texture& texture, const Config& options) {
+    const bool bilinear = options.textureQuality == 1;
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, *texture.glId);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, bilinear ? GL_LINEAR : GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
+                    minificationFilter(options.mipmapQuality, bilinear));
+}
+
+struct AttributeLocations {
+    GLint tangent = -1;
+    GLint binormal = -1;
+    GLint vertex2 = -1;
+};
+
+AttributeLocations lookUpAttributes() {
+    ShaderManager* shaders = ShaderManager::getInstance();
+    return {shaders->getAttribLocation("tangent"), shaders->getAttribLocation("binormal"),
+            shaders->getAttribLocation("vertex2")};
+}
+
+void drawImmediate(const OgreModelSubmesh* submesh, const AttributeLocations& attributes, bool morphing) {
+    const std::size_t corners = submesh->faces.size() * 3;
+    glBegin(GL_TRIANGLES);
+    for (std::size_t corner = 0; corner < corners; ++corner) {
+        if (attributes.tangent >= 0) {
+            glVertexAttrib3fv(static_cast<GLuint>(attributes.tangent), submesh->tangents + corner * 3);
+        }
+        if (attributes.binormal >= 0) {
+            glVertexAttrib3fv(static_cast<GLuint>(attributes.binormal), submesh->binormals + corner * 3);
+        }
+        glTexCoord2fv(submesh->texcoords + corner * 2);
+        glNormal3fv(submesh->normals + corner * 3);
+        if (morphing && attributes.vertex2 >= 0) {
+            glVertexAttrib4fv(static_cast<GLuint>(attributes.vertex2),
+                              submesh->nextPositionsAdj + corner * 8);
+        }
+        glVertex4fv(submesh->positionsAdj + corner * 8);
+    }
+    glEnd();
+}
+
+// Pointers into client memory, or offsets into the bound buffers when `base` is null.
+struct ArraySources {
+    const void* normals;
+    const void* tangents;
+    const void* binormals;
+    const void* texcoords;
+    const void* positions;
+};
+
+void setPointer(GLint location, const void* source) {
+    if (location >= 0) {
+        glVertexAttribPointer(static_cast<GLuint>(location), 3, GL_FLOAT, GL_FALSE, 0, source);
+    }
+}
+
+void drawArraysFrom(const OgreModelSubmesh* submesh, const AttributeLocations& attributes,
+                    const ArraySources& sources, const GLuint* buffers) {
+    const auto bind = [&](int which) {
+        if (buffers) {
+            glBindBuffer(GL_ARRAY_BUFFER, buffers[which]);
+        }
+    };
+    bind(0);
+    glNormalPointer(GL_FLOAT, 0, sources.normals);
+    bind(1);
+    setPointer(attributes.tangent, sources.tangents);
+    bind(2);
+    setPointer(attributes.binormal, sources.binormals);
+    bind(3);
+    glTexCoordPointer(2, GL_FLOAT, 0, sources.texcoords);
+    bind(4);
+    glVertexPointer(4, GL_FLOAT, 8 * sizeof(float), sources.positions);
+    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(submesh->faces.size() * 3));
+}
+
+void drawVertexArrays(const OgreModelSubmesh* submesh, const AttributeLocations& attributes) {
+    drawArraysFrom(
+        submesh, attributes,
+        {submesh->normals, submesh->tangents, submesh->binormals, submesh->texcoords, submesh->positionsAdj},
+        nullptr);
+}
+
+void createBuffer(unsigned int*& name, const float* data, std::size_t floats, GLenum usage) {
+    if (name) {
+        return;
+    }
+    name = new unsigned int(0);
+    glGenBuffers(1, name);
+    glBindBuffer(GL_ARRAY_BUFFER, *name);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(floats * sizeof(float)), data, usage);
+}
+
+void drawVertexBuffers(OgreModelSubmesh* submesh, const AttributeLocations& attributes) {
+    const std::size_t faces = submesh->faces.size();
+    createBuffer(submesh->normalsBuffer, submesh->normals, faces * SubmeshArrays::kVectorFloatsPerFace,
+                 GL_STATIC_DRAW);
+    createBuffer(submesh->tangentsBuffer, submesh->tangents, faces * SubmeshArrays::kVectorFloatsPerFace,
+                 GL_STATIC_DRAW);
+    createBuffer(submesh->binormalsBuffer, submesh->binormals, faces * SubmeshArrays::kVectorFloatsPerFace,
+                 GL_STATIC_DRAW);
+    createBuffer(submesh->texcoordsBuffer, submesh->texcoords, faces * SubmeshArrays::kTexcoordFloatsPerFace,
+                 GL_STATIC_DRAW);
+    createBuffer(submesh->positionsBuffer, submesh->positionsAdj,
+                 faces * SubmeshArrays::kPositionFloatsPerFace,
+                 submesh->tracks.empty() ? GL_STATIC_DRAW : GL_DYNAMIC_DRAW);
+    const GLuint buffers[5] = {*submesh->normalsBuffer, *submesh->tangentsBuffer, *submesh->binormalsBuffer,
+                               *submesh->texcoordsBuffer, *submesh->positionsBuffer};
+    drawArraysFrom(submesh, attributes, {nullptr, nullptr, nullptr, nullptr, nullptr}, buffers);
+}
+
+// An animation can be played when its length is positive and, in every track,
+// the keyframes start at or before 0, run in order and the last used one starts
+// before the end; anything else would leave the segment search without an end.
+bool playable(const OgreModelAnimation& animation) {
+    if (!(animation.length > 0.0f)) {
+        LOG_WARN("Animation '" << animation.name << "' has no length, not played");
+        return false;
+    }
+    for (const OgreModelTrack* track : animation.tracks) {
+        const std::vector<OgreModelKeyframe*>& keyframes = track->keyframes;
+        const std::size_t used = keyframes.size() - 1; // the last keyframe repeats the first
+        bool covered = keyframes.size() >= 2 && keyframes[0]->time <= 0.0f &&
+                       keyframes[used - 1]->time < animation.length;
+        for (std::size_t k = 1; covered && k < used; ++k) {
+            covered = keyframes[k - 1]->time <= keyframes[k]->time;
+        }
+        if (!covered) {
+            LOG_WARN("Animation '" << animation.name
+                                   << "' has keyframes that do not cover its length, not played");
+            return false;
+        }
+    }
+    return true;
+}
+
+// Wraps before the last keyframe, which only closes the loop.
+int nextKeyframeIndex(int index, std::size_t keyframeCount) {
+    return index + 1 >= static_cast<int>(keyframeCount) - 1 ? 0 : index + 1;
+}
 
 void deleteList(unsigned int* list) {
     if (list) {
@@ -89,21 +298,150 @@ void OgreModel::stopSound() {
 
 void OgreModel::reset() {}
 
-// Drawing, shadow volumes and morph playback arrive with the renderer.
-void OgreModel::renderIfInRange(std::vector<LightSource*>) {}
+void OgreModel::renderIfInRange(std::vector<LightSource*> lights) {
+    if (!mesh) {
+        return;
+    }
+    for (const LightSource* light : lights) {
+        if (!lightReaches(*light, *mesh, *position)) {
+            return;
+        }
+    }
+    render(nullptr);
+}
 
-void OgreModel::render(LightSource*) {}
+void OgreModel::render(LightSource* light) {
+    if (!mesh || (light && !lightReaches(*light, *mesh, *position))) {
+        return;
+    }
+    glPushMatrix();
+    glMultMatrixf(modelMatrix->m);
+    const Config* options = renderOptions();
+    if (options->displayLists && currentAnimation.empty() && options->renderMode != VERTEX_BUFFERS) {
+        callDisplayList(*options);
+    } else {
+        drawSubmeshes();
+    }
+    glPopMatrix();
+}
 
+// Shadow volumes arrive with the shadow renderer.
 void OgreModel::renderShadowVolume(LightSource*, bool, bool) {}
 
 void OgreModel::setAnimation(const std::string& name) {
-    if (mesh && mesh->animations.count(name) != 0) {
+    if (!mesh) {
+        return;
+    }
+    const auto animation = mesh->animations.find(name);
+    if (animation != mesh->animations.end() && playable(*animation->second)) {
         currentAnimation = name;
         animationTime = 0.0f;
     }
 }
 
-void OgreModel::updateAnimation() {}
+void OgreModel::updateAnimation() {
+    if (!mesh || currentAnimation.empty()) {
+        return;
+    }
+    const auto found = mesh->animations.find(currentAnimation);
+    if (found == mesh->animations.end()) {
+        return;
+    }
+    const OgreModelAnimation& animation = *found->second;
+    animationTime += kAnimationStep;
+    while (animation.length <= animationTime) {
+        animationTime -= animation.length;
+    }
+    for (const auto& [name, submesh] : mesh->submeshes) {
+        const auto track = submesh->tracks.find(currentAnimation);
+        if (track != submesh->tracks.end()) {
+            advanceTrack(*submesh, *track->second, animation.length);
+        }
+    }
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+}
+
+void OgreModel::advanceTrack(OgreModelSubmesh& submesh, OgreModelTrack& track, float length) {
+    const std::vector<OgreModelKeyframe*>& keyframes = track.keyframes;
+    if (!submesh.nextPositionsAdj) {
+        submesh.nextPositionsAdj = new float[submesh.faces.size() * SubmeshArrays::kPositionFloatsPerFace];
+        SubmeshArrays::fillPositions(submesh, submesh.nextPositionsAdj, keyframes[track.nextKeyframe]);
+    }
+    // setAnimation made sure some segment holds every time below the length.
+    const int previousNext = track.nextKeyframe;
+    int steps = 0;
+    float start = 0.0f;
+    float end = 0.0f;
+    for (std::size_t tried = 0; tried <= keyframes.size(); ++tried) {
+        start = keyframes[track.currentKeyframe]->time;
+        end = track.nextKeyframe == 0 ? length : keyframes[track.nextKeyframe]->time;
+        if (start <= animationTime && end > animationTime) {
+            break;
+        }
+        track.currentKeyframe = nextKeyframeIndex(track.currentKeyframe, keyframes.size());
+        track.nextKeyframe = nextKeyframeIndex(track.nextKeyframe, keyframes.size());
+        ++steps;
+    }
+    track.blendFactor = std::clamp((animationTime - start) / (end - start), 0.0f, 1.0f);
+    if (steps == 0) {
+        return;
+    }
+    // One step usually moves on to the keyframe already waiting in the next positions.
+    if (steps == 1 && track.currentKeyframe == previousNext) {
+        std::swap(submesh.positionsAdj, submesh.nextPositionsAdj);
+        std::swap(submesh.positionsBuffer, submesh.nextPositionsBuffer);
+        SubmeshArrays::fillPositions(submesh, submesh.nextPositionsAdj, keyframes[track.nextKeyframe]);
+    } else {
+        SubmeshArrays::fillPositions(submesh, submesh.positionsAdj, keyframes[track.currentKeyframe]);
+        SubmeshArrays::fillPositions(submesh, submesh.nextPositionsAdj, keyframes[track.nextKeyframe]);
+    }
+}
+
+void OgreModel::callDisplayList(const Config& options) {
+    const bool current = displayList && listRenderMode == options.renderMode &&
+                         listMipmapMode == options.mipmapQuality &&
+                         listTextureFilter == options.textureQuality;
+    if (!current) {
+        if (displayList) {
+            glDeleteLists(*displayList, 1);
+        } else {
+            displayList = new unsigned int(0);
+        }
+        *displayList = glGenLists(1);
+        glNewList(*displayList, GL_COMPILE);
+        drawSubmeshes();
+        glEndList();
+        listRenderMode = options.renderMode;
+        listMipmapMode = options.mipmapQuality;
+        listTextureFilter = options.textureQuality;
+    }
+    glCallList(*displayList);
+}
+
+void OgreModel::drawSubmeshes() {
+    const bool animating = !currentAnimation.empty();
+    const int mode = animating ? IMMEDIATE : renderOptions()->renderMode;
+    const AttributeLocations attributes = lookUpAttributes();
+    for (const auto& [name, submesh] : mesh->submeshes) {
+        applyMaterial(submesh);
+        if (mode == VERTEX_ARRAYS) {
+            drawVertexArrays(submesh, attributes);
+        } else if (mode == VERTEX_BUFFERS) {
+            drawVertexBuffers(submesh, attributes);
+        } else {
+            const bool morphing =
+                animating && submesh->tracks.count(currentAnimation) != 0 && submesh->nextPositionsAdj;
+            drawImmediate(submesh, attributes, morphing);
+        }
+        // applyMaterial switched texturing off for an untextured submesh.
+        if (!materialTexture(submesh)) {
+            glEnable(GL_TEXTURE_2D);
+        }
+    }
+    if (mode == VERTEX_BUFFERS) {
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+    }
+}
 
 void OgreModel::calcEdges() {
     if (mesh) {
@@ -111,7 +449,15 @@ void OgreModel::calcEdges() {
     }
 }
 
-void OgreModel::createVertexArrays() {}
+void OgreModel::createVertexArrays() {
+    LOG_TRACE("Creating Vertex Arrays");
+    if (!mesh) {
+        return;
+    }
+    for (const auto& [name, submesh] : mesh->submeshes) {
+        SubmeshArrays::build(*submesh);
+    }
+}
 
 PhysicsActor* OgreModel::getActor() {
     return actor;
@@ -179,9 +525,49 @@ void OgreModel::setAngularVelocity(Vector3 vector) {
     *angularVelocity = vector;
 }
 
-void OgreModel::applyMaterial(OgreModelSubmesh*) {}
+void OgreModel::applyMaterial(OgreModelSubmesh* submesh) {
+    ShaderManager* shaders = ShaderManager::getInstance();
+    if (const OgreSceneMaterial* material = submesh->materialRecord) {
+        applyColour(GL_AMBIENT, material->ambient);
+        applyColour(GL_DIFFUSE, material->diffuse);
+        applyColour(GL_SPECULAR, material->specular);
+        if (material->specular.present) {
+            // OpenGL refuses shininess outside 0..128.
+            glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, std::clamp(material->shininess, 0.0f, 128.0f));
+        }
+        applyColour(GL_EMISSION, material->emissive);
+    }
+    if (const TextureLoader::Texture* texture = materialTexture(submesh)) {
+        bindColourTexture(*texture, *renderOptions());
+        shaders->setUniform1i("Texture0", 0);
+        shaders->setUniform1i("textureMode", 1);
+        if (texture->hasBump && texture->bumpGlId) {
+            glActiveTexture(GL_TEXTURE1);
+            glBindTexture(GL_TEXTURE_2D, *texture->bumpGlId);
+            shaders->setUniform1i("bumpMap", 1);
+            shaders->setUniform1i("hasBump", 1);
+            glActiveTexture(GL_TEXTURE0);
+        } else {
+            shaders->setUniform1i("hasBump", 0);
+        }
+    } else {
+        shaders->setUniform1i("textureMode", 0);
+        shaders->setUniform1i("hasBump", 0);
+        glDisable(GL_TEXTURE_2D);
+    }
+    applyAnimationFactor(submesh);
+}
 
-void OgreModel::applyAnimationFactor(OgreModelSubmesh*) {}
+void OgreModel::applyAnimationFactor(OgreModelSubmesh* submesh) {
+    float factor = 0.0f;
+    if (!currentAnimation.empty()) {
+        const auto track = submesh->tracks.find(currentAnimation);
+        if (track != submesh->tracks.end()) {
+            factor = track->second->blendFactor;
+        }
+    }
+    ShaderManager::getInstance()->setUniform1f("animationfactor", factor);
+}
 
 void OgreModel::applyGlobalPose(const float rotation[9], const float translation[3]) {
     writeMatrix(*modelMatrix, rotation, translation);

@@ -7,6 +7,7 @@
 #include "render/Matrix44.h"
 #include "render/Vector3.h"
 
+class Config;
 class LightSource;
 class PhysicsActor;
 class SoundSource;
@@ -72,4 +73,11 @@ class OgreModel {
     int listRenderMode = 0;
     int listMipmapMode = 0;
     int listTextureFilter = 0;
+
+  private:
+    // Calls the display list, compiling it first when the render options changed since.
+    void callDisplayList(const Config& options);
+    void drawSubmeshes();
+    // Finds the keyframe segment holding animationTime and refills the positions it needs.
+    void advanceTrack(OgreModelSubmesh& submesh, OgreModelTrack& track, float length);
 };

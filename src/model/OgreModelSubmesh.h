@@ -40,6 +40,8 @@ struct OgreModelSubmesh {
     float* tangents = nullptr;         // 9 per face
     float* texcoords = nullptr;        // 6 per face
     float* shadowVertices = nullptr;   // up to 96 per face
+    // 3 per face: the vertex across each corner's outgoing edge, null where the edge is open.
+    std::vector<OgreModelVertex*> oppositeVertices;
 
     // OpenGL buffer object names (owned, null until created).
     unsigned int* positionsBuffer = nullptr;
