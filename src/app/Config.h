@@ -8,7 +8,7 @@ struct _dictionary_;
 // options that the keys toggle at run time. Constructing a Config keeps the
 // salted hash of its file current in the hash file "../security".
 class Config {
-  public:
+public:
     explicit Config(const char* path);
     ~Config();
     Config(const Config&) = delete;
@@ -36,7 +36,7 @@ class Config {
 
     static constexpr const char* kHashFile = "../security";
 
-  private:
+private:
     const char* lookup(const char* key) const;
     void updateStoredHash() const;
 };

@@ -1,19 +1,5 @@
 #include "app/ConfigManager.h"
 
-ConfigManager* ConfigManager::instance = nullptr;
-
-ConfigManager* ConfigManager::getInstance() {
-    if (!instance) {
-        instance = new ConfigManager();
-    }
-    return instance;
-}
-
-void ConfigManager::destroy() {
-    delete instance;
-    instance = nullptr;
-}
-
 ConfigManager::ConfigManager() : mainConfig(std::make_unique<Config>(kMainConfigFile)) {
     mainConfig->renderMode = 1;
     mainConfig->textureQuality = 1;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/Singleton.h"
+
 #include <map>
 #include <memory>
 #include <mutex>
@@ -8,22 +10,19 @@
 #include "app/Config.h"
 
 // Owns the main configuration "../Vorn.ini" and a cache of further ini files by path.
-class ConfigManager {
-  public:
-    static ConfigManager* getInstance();
-    static void destroy();
+class ConfigManager : public Singleton<ConfigManager> {
+    friend class Singleton<ConfigManager>;
 
+public:
     Config* getConfig(const std::string& path);
     Config* getMainConfig() const { return mainConfig.get(); }
 
     static constexpr const char* kMainConfigFile = "../Vorn.ini";
 
-  private:
+private:
     ConfigManager();
 
     std::map<std::string, std::unique_ptr<Config>> configs;
     std::unique_ptr<Config> mainConfig;
     std::mutex configsMutex;
-
-    static ConfigManager* instance;
 };

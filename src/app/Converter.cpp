@@ -57,7 +57,7 @@ void logImageLibraryErrors() {
 
 // One image name of the image library, bound while it lives.
 class BoundImage {
-  public:
+public:
     BoundImage() {
         ilGenImages(1, &name);
         ilBindImage(name);
@@ -66,7 +66,7 @@ class BoundImage {
     BoundImage(const BoundImage&) = delete;
     BoundImage& operator=(const BoundImage&) = delete;
 
-  private:
+private:
     ILuint name = 0;
 };
 

@@ -6,7 +6,7 @@
 // Incremental SHA-1 (FIPS 180-1). `corrupted` is raised when the 64-bit bit
 // count overflows or when input arrives after the result was taken.
 class SHA1 {
-  public:
+public:
     SHA1();
     virtual ~SHA1() = default;
 
@@ -18,7 +18,7 @@ class SHA1 {
     bool isCorrupted() const { return corrupted; }
     bool isComputed() const { return computed; }
 
-  private:
+private:
     void processMessageBlock(const std::uint8_t* block);
     void padMessage();
 

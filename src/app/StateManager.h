@@ -1,21 +1,20 @@
 #pragma once
 
+#include "app/Singleton.h"
+
 #include "app/GameState.h"
 
 // Holds the one game state that decides what a frame updates and draws.
-class StateManager {
-  public:
-    static StateManager* getInstance();
-    static void destroy();
+class StateManager : public Singleton<StateManager> {
+    friend class Singleton<StateManager>;
 
+public:
     int getState() const { return state; }
     // Switching to the current state does nothing, so menus are not shown again.
     void setState(int newState);
 
-  private:
+private:
     StateManager() = default;
 
     int state = EXIT;
-
-    static StateManager* instance;
 };

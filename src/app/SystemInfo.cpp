@@ -32,15 +32,6 @@ void applyTestVersionCap(std::array<bool, 8>& versions) {
 
 } // namespace
 
-SystemInfo* SystemInfo::instance = nullptr;
-
-SystemInfo* SystemInfo::getInstance() {
-    if (!instance) {
-        instance = new SystemInfo(probeDriver());
-    }
-    return instance;
-}
-
 SystemInfo::Driver SystemInfo::probeDriver() {
     Driver driver;
     driver.versions = {GLEW_VERSION_1_1 != 0, GLEW_VERSION_1_2 != 0, GLEW_VERSION_1_3 != 0,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/Singleton.h"
+
 #include <array>
 #include <functional>
 #include <string>
@@ -7,8 +9,10 @@
 // What the OpenGL driver offers: the core version, who made the renderer and the
 // optional capabilities the renderer switches features by. Probed once after the
 // window and the extension loader are up; never destroyed.
-class SystemInfo {
-  public:
+class SystemInfo : public Singleton<SystemInfo> {
+    friend class Singleton<SystemInfo>;
+
+public:
     // What the probe reads from the driver. The constructor logs and decides from it.
     struct Driver {
         // Supported core versions 1.1, 1.2, 1.3, 1.4, 1.5, 2.0, 2.1 and 3.0, in this order.
@@ -17,13 +21,13 @@ class SystemInfo {
         std::string vendor;
         std::function<bool(const char* extension)> isSupported;
     };
-
-    static SystemInfo* getInstance();
     // Reads the current context through the extension loader. For test runs only,
     // VORN_TEST_GL_VERSION ("1.5", "2.1", ...) caps the version reported.
     static Driver probeDriver();
 
     explicit SystemInfo(const Driver& driver);
+    // Probes the current OpenGL context.
+    SystemInfo() : SystemInfo(probeDriver()) {}
 
     std::string getVersionString() const;
 
@@ -38,6 +42,5 @@ class SystemInfo {
     bool nonPowerOfTwoTextures = false;
     bool depthClamp = false;
 
-  private:
-    static SystemInfo* instance;
+private:
 };

@@ -7,20 +7,6 @@
 #include "app/StateManager.h"
 #include "platform/Clock.h"
 
-TimeManager* TimeManager::instance = nullptr;
-
-TimeManager* TimeManager::getInstance() {
-    if (!instance) {
-        instance = new TimeManager(Clock::milliseconds);
-    }
-    return instance;
-}
-
-void TimeManager::destroy() {
-    delete instance;
-    instance = nullptr;
-}
-
 TimeManager::TimeManager(ClockFunction clockFunction) : clock(std::move(clockFunction)) {
     startTime = clock();
     now = startTime;

@@ -1,23 +1,23 @@
 #pragma once
 
+#include "app/Singleton.h"
+
 #include <functional>
 #include <list>
 
 #include "app/Timer.h"
+#include "platform/Clock.h"
 
 // Measures frame time, counts frames per second, decides how many fixed 1/60 s
 // physics steps a frame runs and drives the registered timers.
-class TimeManager {
-  public:
+class TimeManager : public Singleton<TimeManager> {
+    friend class Singleton<TimeManager>;
+
+public:
     using ClockFunction = std::function<int()>;
 
-    static TimeManager* getInstance();
-    static void destroy();
-    // The instance if there is one, without creating it.
-    static TimeManager* existingInstance() { return instance; }
-
     // The clock is the monotonic millisecond clock unless a test hands in its own.
-    explicit TimeManager(ClockFunction clock);
+    explicit TimeManager(ClockFunction clock = Clock::milliseconds);
 
     void update();
     void addTimer(Timer* timer);
@@ -40,12 +40,10 @@ class TimeManager {
     static constexpr double kStepThreshold = 16.66666753590107;
     static constexpr int kStepMilliseconds = 16;
 
-  private:
+private:
     void sampleFramesPerSecond();
     void countPhysicsSteps();
     void fireDueTimers();
 
     ClockFunction clock;
-
-    static TimeManager* instance;
 };

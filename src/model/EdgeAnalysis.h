@@ -7,7 +7,7 @@
 // seams split vertices), reports cracks and puts each edge forward in face1.
 // Lookups go through hash maps, so large meshes are analysed in linear time.
 class EdgeAnalysis {
-  public:
+public:
     static void calcEdges(OgreModelMesh& mesh);
 
     // The corner of `face` that is not at either end of `edge` (by position), or null.

@@ -49,7 +49,7 @@ constexpr bool kPlainNumber =
 
 // The library's text archives with faster numbers; the same layout otherwise.
 class CacheOutputArchive : public boost::archive::text_oarchive_impl<CacheOutputArchive> {
-  public:
+public:
     explicit CacheOutputArchive(std::ostream& out) : text_oarchive_impl<CacheOutputArchive>(out, 0) {
         init();
     }
@@ -68,7 +68,7 @@ class CacheOutputArchive : public boost::archive::text_oarchive_impl<CacheOutput
 };
 
 class CacheInputArchive : public boost::archive::text_iarchive_impl<CacheInputArchive> {
-  public:
+public:
     explicit CacheInputArchive(std::istream& in) : text_iarchive_impl<CacheInputArchive>(in, 0) { init(); }
 
     using text_iarchive_impl<CacheInputArchive>::load;
@@ -80,7 +80,7 @@ class CacheInputArchive : public boost::archive::text_iarchive_impl<CacheInputAr
         }
     }
 
-  private:
+private:
     template <class T> void readNumber(T& value) {
         std::streambuf* buffer = is.rdbuf();
         int c = buffer->sgetc();
@@ -117,7 +117,7 @@ namespace {
 // out damaged, the records are freed from here, each once, whatever state the
 // tree between them was left in.
 class LoadedRecords {
-  public:
+public:
     template <class T> void add(T* record) { std::get<std::vector<T*>>(lists).push_back(record); }
     template <class T> const std::vector<T*>& all() const { return std::get<std::vector<T*>>(lists); }
 
@@ -129,7 +129,7 @@ class LoadedRecords {
         std::apply([](auto&... list) { (destroy(list), ...); }, lists);
     }
 
-  private:
+private:
     template <class T> static void destroy(std::vector<T*>& list) {
         for (T* record : list) {
             release(*record);
@@ -179,7 +179,7 @@ struct LoadInProgress {
 thread_local LoadInProgress* currentLoad = nullptr;
 
 class ScopedLoad {
-  public:
+public:
     ScopedLoad(LoadInProgress& load) { currentLoad = &load; }
     ~ScopedLoad() { currentLoad = nullptr; }
     ScopedLoad(const ScopedLoad&) = delete;
@@ -338,14 +338,14 @@ namespace {
 // record owned exactly once, every other pointer aimed at an owned record of
 // the right kind, every edge index inside its submesh's edge list.
 class TreeCheck {
-  public:
+public:
     explicit TreeCheck(const LoadedRecords& records) : records(records) {}
 
     bool valid(const OgreModelMesh* mesh) {
         return own(mesh) && ownedTree(*mesh) && references(*mesh) && owned.size() == records.count();
     }
 
-  private:
+private:
     template <class T> bool own(const T* record) {
         if (!record || !known(record)) {
             return false;
@@ -483,7 +483,7 @@ std::string createTemporaryFile(const std::string& cachePath) {
 // archive library trusts its input, so a cache is handed to it only whole.
 // Text is taken in pieces whose sizes are multiples of 8, except the last.
 class Checksum {
-  public:
+public:
     void add(const char* text, std::size_t size) {
         std::size_t i = 0;
         for (; i + 8 <= size; i += 8) {
@@ -506,13 +506,13 @@ class Checksum {
 
     static constexpr std::size_t kTrailerSize = 9 + 16 + 1;
 
-  private:
+private:
     std::uint64_t hash = 0xCBF29CE484222325ull;
 };
 
 // Passes the archive text on to a file while summing it up.
 class ChecksummedFile : public std::streambuf {
-  public:
+public:
     explicit ChecksummedFile(const std::string& path) : file(path, std::ios::binary | std::ios::trunc) {
         setp(buffer, buffer + sizeof buffer);
     }
@@ -525,7 +525,7 @@ class ChecksummedFile : public std::streambuf {
         return !file.fail();
     }
 
-  protected:
+protected:
     int_type overflow(int_type c) override {
         flushBuffer();
         if (!traits_type::eq_int_type(c, traits_type::eof())) {
@@ -535,7 +535,7 @@ class ChecksummedFile : public std::streambuf {
         return traits_type::not_eof(c);
     }
 
-  private:
+private:
     void flushBuffer() {
         const std::size_t size = static_cast<std::size_t>(pptr() - pbase());
         checksum.add(pbase(), size);
@@ -583,7 +583,7 @@ std::size_t verifiedArchiveSize(const std::string& file) {
 
 // Reads the archive straight from the text in memory.
 class TextBuffer : public std::streambuf {
-  public:
+public:
     TextBuffer(std::string& text, std::size_t size) { setg(text.data(), text.data(), text.data() + size); }
 };
 

@@ -8,7 +8,7 @@
 // archive, together with the hash of the mesh XML it was built from, followed
 // by a checksum line so that a cut or damaged file is never parsed.
 class ModelCache {
-  public:
+public:
     // Writes the model to a temporary file beside cachePath and renames it into
     // place, so the real name never holds a half-written cache. False on failure.
     static bool saveModel(const OgreModel& model, const std::string& cachePath);

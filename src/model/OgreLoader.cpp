@@ -14,8 +14,6 @@
 
 VORN_FILE_LOGGER("OgreLoader")
 
-OgreLoader* OgreLoader::instance = nullptr;
-
 namespace {
 
 float readFloat(const XMLNode& node, const char* name, float fallback = 0.0f) {
@@ -214,18 +212,6 @@ template <class Geometry> Geometry* readGeometry(OgreLoader& loader, const XMLNo
 }
 
 } // namespace
-
-OgreLoader* OgreLoader::getInstance() {
-    if (!instance) {
-        instance = new OgreLoader();
-    }
-    return instance;
-}
-
-void OgreLoader::destroy() {
-    delete instance;
-    instance = nullptr;
-}
 
 OgreLoader::~OgreLoader() {
     for (const auto& [path, mesh] : meshCache) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/Singleton.h"
+
 #include <map>
 #include <mutex>
 #include <string>
@@ -11,11 +13,10 @@
 // cached by path for the rest of the run; a current cache file (path + ".vorm")
 // is preferred to the XML file (path + ".xml"), and a new one is written after
 // every XML load.
-class OgreLoader {
-  public:
-    static OgreLoader* getInstance();
-    static void destroy();
+class OgreLoader : public Singleton<OgreLoader> {
+    friend class Singleton<OgreLoader>;
 
+public:
     // A new model sharing the mesh of `path`, or null when it cannot be loaded.
     OgreModel* loadModel(const std::string& path);
     // A new model with a new mesh parsed from the XML file, edges analysed; null on failure.
@@ -34,13 +35,11 @@ class OgreLoader {
 
     std::map<std::string, OgreModelMesh*> meshCache;
 
-  private:
+private:
     OgreLoader() = default;
     ~OgreLoader();
 
     OgreModel* loadCachedModel(const std::string& path, const std::string& xmlPath, const std::string& hash);
 
     std::mutex meshCacheMutex;
-
-    static OgreLoader* instance;
 };

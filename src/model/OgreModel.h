@@ -16,7 +16,7 @@ class SoundSource;
 // object. The mesh is shared with every other model of the same mesh path and is
 // never owned by the model. Matrices are column-major, as OpenGL takes them.
 class OgreModel {
-  public:
+public:
     OgreModel();
     // Copies what a game object keeps of a loaded model: the shared mesh, the
     // strings, the actor and the transform values.
@@ -74,7 +74,7 @@ class OgreModel {
     int listMipmapMode = 0;
     int listTextureFilter = 0;
 
-  private:
+private:
     // Calls the display list, compiling it first when the render options changed since.
     void callDisplayList(const Config& options);
     void drawSubmeshes();

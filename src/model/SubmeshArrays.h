@@ -7,7 +7,7 @@
 // no index buffer, positions interleaved with the vertex across each corner's
 // outgoing edge (the triangles-with-adjacency order shadow volumes need).
 class SubmeshArrays {
-  public:
+public:
     static constexpr int kPositionFloatsPerFace = 24;
     static constexpr int kVectorFloatsPerFace = 9;
     static constexpr int kTexcoordFloatsPerFace = 6;

@@ -10,7 +10,7 @@ class PhysicsActor;
 // disabled, never two that cannot move, never two pure triggers, and only
 // when some pair of their shape groups collides.
 class CollisionPairFilter : public btOverlapFilterCallback {
-  public:
+public:
     CollisionPairFilter();
 
     void setGroupCollisionFlag(std::uint16_t group1, std::uint16_t group2, bool enable);
@@ -19,7 +19,7 @@ class CollisionPairFilter : public btOverlapFilterCallback {
     bool needBroadphaseCollision(btBroadphaseProxy* proxy0, btBroadphaseProxy* proxy1) const override;
     bool canMeet(const PhysicsActor& a, const PhysicsActor& b) const;
 
-  private:
+private:
     bool shapeGroupsCollide(const PhysicsActor& a, const PhysicsActor& b) const;
 
     std::array<std::uint32_t, 32> collidingGroups;

@@ -7,10 +7,10 @@ class btManifoldPoint;
 // inner edges of triangle meshes, combines the two shapes' materials and
 // records which shapes of the two actors touch.
 class ContactMaterialMixer {
-  public:
+public:
     static void install();
 
-  private:
+private:
     static bool onContactAdded(btManifoldPoint& point, const btCollisionObjectWrapper* wrap0, int part0,
                                int index0, const btCollisionObjectWrapper* wrap1, int part1, int index1);
 };

@@ -16,7 +16,7 @@ class btPersistentManifold;
 // its points only briefly, as a ball rolling over mesh edges does, keeps
 // touching: its end is reported after a whole step without points.
 class ContactTracker {
-  public:
+public:
     struct Notification {
         PhysicsContactPair pair;
         std::uint32_t events;
@@ -32,7 +32,7 @@ class ContactTracker {
     std::vector<Notification> finishStep(float stepTime);
     void forget(const PhysicsActor& actor);
 
-  private:
+private:
     struct PairState {
         PhysicsActor* actors[2] = {nullptr, nullptr};
         std::vector<PhysicsContactPatch> patches;

@@ -11,7 +11,7 @@ class PhysicsShape;
 // the mask and its actor is of the asked kind. Trigger shapes and actors with
 // collision disabled are never hit.
 class MaskedRayCallback : public btCollisionWorld::ClosestRayResultCallback {
-  public:
+public:
     MaskedRayCallback(const btVector3& from, const btVector3& to, std::uint32_t groups,
                       PhysicsShapesType shapesType);
 
@@ -21,7 +21,7 @@ class MaskedRayCallback : public btCollisionWorld::ClosestRayResultCallback {
     PhysicsShape* hitShape = nullptr;
     std::uint32_t faceID = 0;
 
-  private:
+private:
     bool sees(const PhysicsShape& shape) const;
 
     std::uint32_t groups;

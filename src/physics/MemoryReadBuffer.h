@@ -7,7 +7,7 @@
 // Reads back the bytes of a MemoryWriteBuffer. A read past the end fails and
 // leaves the target untouched.
 class MemoryReadBuffer {
-  public:
+public:
     explicit MemoryReadBuffer(std::span<const std::uint8_t> bytes) : bytes(bytes) {}
 
     bool readDword(std::uint32_t& value);
@@ -15,7 +15,7 @@ class MemoryReadBuffer {
     bool readBuffer(void* target, std::size_t size);
     std::size_t remaining() const { return bytes.size() - offset; }
 
-  private:
+private:
     std::span<const std::uint8_t> bytes;
     std::size_t offset = 0;
 };

@@ -6,13 +6,13 @@
 
 // A growable byte stream the cooker writes meshes into.
 class MemoryWriteBuffer {
-  public:
+public:
     void storeDword(std::uint32_t value);
     void storeFloat(float value);
     void storeBuffer(const void* data, std::size_t size);
 
     const std::vector<std::uint8_t>& getData() const { return data; }
 
-  private:
+private:
     std::vector<std::uint8_t> data;
 };

@@ -18,7 +18,7 @@ class btRigidBody;
 // motion of a body wakes it. Forces added with PhysicsForceMode::Force act
 // during the next step; impulses change the velocity at once.
 class PhysicsActor {
-  public:
+public:
     struct Context {
         PhysicsScene& scene;
         btDiscreteDynamicsWorld& world;
@@ -95,7 +95,7 @@ class PhysicsActor {
     void endSubstep() { clampAngularVelocity(); }
     void endStep();
 
-  private:
+private:
     PhysicsActor(const Context& context, const PhysicsActorDesc& desc,
                  std::vector<std::unique_ptr<btCollisionShape>> collisionShapes, float bodyMass);
 

@@ -31,7 +31,7 @@ struct PhysicsContactPair {
 // Touch; an end of touch carries the last points seen. A report must not
 // release actors: the step's later events may still name them.
 class PhysicsContactReport {
-  public:
+public:
     virtual ~PhysicsContactReport() = default;
     virtual void onContactNotify(PhysicsContactPair& pair, std::uint32_t events) = 0;
 };

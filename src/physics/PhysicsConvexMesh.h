@@ -8,7 +8,7 @@
 
 // A cooked convex hull, shared by the shapes made from it.
 class PhysicsConvexMesh {
-  public:
+public:
     // Null when the stream holds no cooked convex mesh.
     static std::unique_ptr<PhysicsConvexMesh> load(MemoryReadBuffer& stream);
 
@@ -16,7 +16,7 @@ class PhysicsConvexMesh {
     std::size_t getVertexCount() const { return points.size() / 3; }
     float getVolume() const { return volume; }
 
-  private:
+private:
     PhysicsConvexMesh(std::vector<float> points, const std::vector<std::uint32_t>& triangles);
 
     std::vector<float> points;

@@ -11,7 +11,7 @@
 // Cooking fails on meshes the engine could not use: no triangles, indices out
 // of range, coordinates that are not finite, a hull without volume.
 class PhysicsCooking {
-  public:
+public:
     enum class MeshKind : std::uint32_t { Triangles = 0x49525456, ConvexHull = 0x58564356 };
 
     struct CookedMesh {

@@ -8,7 +8,7 @@
 // their frictions and restitutions are combined by the stronger of the two
 // combine modes (Average < Min < Multiply < Max).
 class PhysicsMaterial {
-  public:
+public:
     PhysicsMaterial(std::uint16_t index, const PhysicsMaterialDesc& desc) : index(index), desc(desc) {}
 
     std::uint16_t getMaterialIndex() const { return index; }
@@ -24,7 +24,7 @@ class PhysicsMaterial {
     static float combineFriction(const PhysicsMaterial& a, const PhysicsMaterial& b);
     static float combineRestitution(const PhysicsMaterial& a, const PhysicsMaterial& b);
 
-  private:
+private:
     std::uint16_t index;
     PhysicsMaterialDesc desc;
 };

@@ -14,7 +14,7 @@
 // The physics engine: owns the scenes and the cooked meshes until released.
 // Scenes and meshes may be created from level-loading threads.
 class PhysicsSDK {
-  public:
+public:
     PhysicsSDK();
     ~PhysicsSDK();
     PhysicsSDK(const PhysicsSDK&) = delete;
@@ -40,7 +40,7 @@ class PhysicsSDK {
     // This engine has no remote debugger: logs and returns false.
     bool connectRemoteDebugger(const std::string& host, int port);
 
-  private:
+private:
     mutable std::mutex mutex;
     float skinWidth = 0.025f;
     float maxAngularVelocity = 7.0f;

@@ -27,7 +27,7 @@ class btDynamicsWorld;
 // the step's contact and trigger events to the reports on the calling thread.
 // Between simulate and fetchResults the scene still shows the last step.
 class PhysicsScene {
-  public:
+public:
     PhysicsScene(const PhysicsSceneDesc& desc, float skinWidth, float defaultMaxAngularVelocity);
     ~PhysicsScene();
     PhysicsScene(const PhysicsScene&) = delete;
@@ -69,7 +69,7 @@ class PhysicsScene {
                                       PhysicsRaycastHit& hit, std::uint32_t groups = 0xFFFFFFFFu,
                                       float maxDist = FLT_MAX) const;
 
-  private:
+private:
     static void onPreTick(btDynamicsWorld* world, float dt);
     static void onPostTick(btDynamicsWorld* world, float dt);
     void beginSubstep(float dt);

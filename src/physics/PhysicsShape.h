@@ -11,7 +11,7 @@ class btCollisionShape;
 // One collision volume of an actor. Its group (0..31) decides which other
 // shapes it meets (the scene's group collision flags) and which ray casts see it.
 class PhysicsShape {
-  public:
+public:
     // The engine's shape for a descriptor; null when the descriptor is unusable.
     static std::unique_ptr<btCollisionShape> buildCollisionShape(const PhysicsShapeDesc& desc,
                                                                  float skinWidth);
@@ -44,7 +44,7 @@ class PhysicsShape {
     int getIndex() const { return index; }
     btCollisionShape& getCollisionShape() const { return *collisionShape; }
 
-  private:
+private:
     PhysicsActor& actor;
     const int index;
     const PhysicsShapeType type;

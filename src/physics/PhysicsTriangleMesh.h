@@ -14,7 +14,7 @@ struct btTriangleInfoMap;
 // the adjacency of its triangles so that bodies slide over inner edges
 // without catching on them.
 class PhysicsTriangleMesh {
-  public:
+public:
     // Null when the stream holds no cooked triangle mesh.
     static std::unique_ptr<PhysicsTriangleMesh> load(MemoryReadBuffer& stream);
     ~PhysicsTriangleMesh();
@@ -24,7 +24,7 @@ class PhysicsTriangleMesh {
 
     btBvhTriangleMeshShape& getCollisionShape() const { return *shape; }
 
-  private:
+private:
     PhysicsTriangleMesh(std::vector<float> points, std::vector<std::uint32_t> indices);
 
     std::vector<float> points;

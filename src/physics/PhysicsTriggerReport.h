@@ -7,7 +7,7 @@ class PhysicsShape;
 // Receives TriggerOnEnter, TriggerOnLeave and TriggerOnStay of trigger shapes,
 // once per other shape and step.
 class PhysicsTriggerReport {
-  public:
+public:
     virtual ~PhysicsTriggerReport() = default;
     virtual void onTrigger(PhysicsShape& triggerShape, PhysicsShape& otherShape, std::uint32_t status) = 0;
 };

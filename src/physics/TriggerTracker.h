@@ -12,7 +12,7 @@ class btPersistentManifold;
 // Follows which shapes overlap which trigger shapes from step to step and
 // reports enter, stay and leave as the trigger's flags ask.
 class TriggerTracker {
-  public:
+public:
     struct Notification {
         PhysicsShape* triggerShape;
         PhysicsShape* otherShape;
@@ -23,7 +23,7 @@ class TriggerTracker {
     std::vector<Notification> finishStep();
     void forget(const PhysicsActor& actor);
 
-  private:
+private:
     using Overlap = std::pair<PhysicsShape*, PhysicsShape*>;
 
     std::set<Overlap> inside;

@@ -3,6 +3,6 @@
 // Millisecond clock that stands in for the multimedia timer: monotonic, 32-bit,
 // wrapping like the original.
 class Clock {
-  public:
+public:
     static int milliseconds();
 };

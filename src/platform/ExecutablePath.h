@@ -4,7 +4,7 @@
 
 // Where the running executable lies. The data tree sits one level above it.
 class ExecutablePath {
-  public:
+public:
     // Absolute directory of the executable, without a trailing '/'.
     static std::string directory();
     // Makes the executable's directory the working directory; false when that fails.

@@ -9,7 +9,7 @@ struct GLFWwindow;
 // position, mouse callbacks called once with the current values when installed,
 // and event polling as part of the buffer swap.
 class Glfw {
-  public:
+public:
     using KeyCallback = void (*)(int key, int action);
     using MousePosCallback = void (*)(int x, int y);
     using MouseWheelCallback = void (*)(int pos);
@@ -53,7 +53,7 @@ class Glfw {
     // Translates a key code of the library into the game's key code.
     static int translateKey(int libraryKey);
 
-  private:
+private:
     static void recordPress(int& state, int action);
     static int readSticky(int& state);
 };

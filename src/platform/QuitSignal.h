@@ -2,7 +2,7 @@
 
 // Ctrl+C or a termination request from the system ends the game like closing its window.
 class QuitSignal {
-  public:
+public:
     static void install();
     static bool raised();
 };

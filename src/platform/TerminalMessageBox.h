@@ -22,7 +22,7 @@ enum class MessageBoxResult { Abort, Cancel, Continue, Ignore, No, Ok, Retry, Tr
 // one line of answer is read from `in`. An answer that names no choice, an empty
 // line and the end of input all count as OK, as an unexpected result does.
 class TerminalMessageBox {
-  public:
+public:
     static MessageBoxResult ask(std::istream& in, std::ostream& out, const std::string& text,
                                 const std::string& caption, MessageBoxIcon icon, MessageBoxButtons buttons);
 };

@@ -15,20 +15,6 @@ float toDegrees(float radians) {
 
 } // namespace
 
-Camera* Camera::instance = nullptr;
-
-Camera* Camera::getInstance() {
-    if (!instance) {
-        instance = new Camera(15.0f, -30.0f, 90.0f, 0.0f, 45.0f, 1.0f / 60.0f, 5.0f, 18.0f);
-    }
-    return instance;
-}
-
-void Camera::destroy() {
-    delete instance;
-    instance = nullptr;
-}
-
 Camera::Camera(float startDistance, float minPitch, float maxPitch, float yawTarget, float pitchTarget,
                float mouseFactor, float minDistance, float maxDistance)
     : desiredDistance(startDistance), currentDistance(startDistance),

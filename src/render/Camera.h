@@ -1,14 +1,18 @@
 #pragma once
 
+#include "app/Singleton.h"
+
 #include "render/Vector3.h"
 
 // Third-person orbit camera around the main character. The mouse turns it, the
 // wheel zooms it; each frame it eases towards the requested angles.
-class Camera {
-  public:
-    static Camera* getInstance();
-    static void destroy();
+class Camera : public Singleton<Camera> {
+    friend class Singleton<Camera>;
 
+public:
+    // The game's camera: start distance 15, pitch -30..90, yaw 0, pitch 45, 1/60 per
+    // pixel, distance 5..18.
+    Camera() : Camera(15.0f, -30.0f, 90.0f, 0.0f, 45.0f, 1.0f / 60.0f, 5.0f, 18.0f) {}
     Camera(float startDistance, float minPitch, float maxPitch, float yawTarget, float pitchTarget,
            float mouseFactor, float minDistance, float maxDistance);
 
@@ -38,6 +42,5 @@ class Camera {
     float maxDistance;
     float nearFactor = 0.0f;
 
-  private:
-    static Camera* instance;
+private:
 };

@@ -3,15 +3,6 @@
 #include <GL/glew.h>
 #include <cmath>
 
-Frustum* Frustum::instance = nullptr;
-
-Frustum* Frustum::getInstance() {
-    if (!instance) {
-        instance = new Frustum();
-    }
-    return instance;
-}
-
 void Frustum::extract() {
     Matrix44 projection;
     Matrix44 modelView;

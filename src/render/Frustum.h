@@ -1,13 +1,15 @@
 #pragma once
 
+#include "app/Singleton.h"
+
 #include "render/Matrix44.h"
 
 // The six planes of the current view volume, recomputed every frame.
-class Frustum {
-  public:
-    enum Plane { RIGHT, LEFT, BOTTOM, TOP, FAR, NEAR, PLANE_COUNT };
+class Frustum : public Singleton<Frustum> {
+    friend class Singleton<Frustum>;
 
-    static Frustum* getInstance();
+public:
+    enum Plane { RIGHT, LEFT, BOTTOM, TOP, FAR, NEAR, PLANE_COUNT };
 
     // Reads the projection and model-view matrices of the current context.
     void extract();
@@ -19,6 +21,5 @@ class Frustum {
     // Each (a, b, c, d) with unit normal; a point p is inside when a*x + b*y + c*z + d > 0.
     float planes[PLANE_COUNT][4] = {};
 
-  private:
-    static Frustum* instance;
+private:
 };

@@ -8,25 +8,12 @@
 
 VORN_FILE_LOGGER("LightManager")
 
-LightManager* LightManager::instance = nullptr;
-
-LightManager* LightManager::getInstance() {
-    if (!instance) {
-        instance = new LightManager();
-    }
-    return instance;
-}
-
-void LightManager::destroy() {
-    delete instance;
-    instance = nullptr;
-}
-
 void LightManager::forget(const LightSource* light) {
-    if (!instance) {
+    LightManager* manager = existingInstance();
+    if (!manager) {
         return;
     }
-    for (LightSource*& slot : instance->lights) {
+    for (LightSource*& slot : manager->lights) {
         if (slot == light) {
             slot = nullptr;
         }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/Singleton.h"
+
 #include <vector>
 
 #include "render/LightSource.h"
@@ -7,12 +9,11 @@
 // Eight light slots, one per OpenGL light. Each frame it picks the lights whose
 // sphere reaches into the view (slot 0, the player's light, always), hands their
 // position and colour to OpenGL, and the selection to the shaders and the shadow pass.
-class LightManager {
-  public:
-    static constexpr int kSlots = 8;
+class LightManager : public Singleton<LightManager> {
+    friend class Singleton<LightManager>;
 
-    static LightManager* getInstance();
-    static void destroy();
+public:
+    static constexpr int kSlots = 8;
     // Empties every slot that holds `light`; safe when no manager exists.
     static void forget(const LightSource* light);
 
@@ -36,9 +37,7 @@ class LightManager {
     int glLights[kSlots];
     float activeRadii[kSlots] = {};
 
-  private:
+private:
     LightManager();
     int activeCount() const;
-
-    static LightManager* instance;
 };

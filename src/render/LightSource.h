@@ -6,7 +6,7 @@
 // manager and its OpenGL light. Destroying a light empties the slot that still
 // holds it, so the manager never reaches a light that is gone.
 class LightSource {
-  public:
+public:
     // The main character's light: slot 0, white, reaching everywhere.
     LightSource() = default;
     LightSource(float radius, float x, float y, float z, int index, float r, float g, float b, float a);

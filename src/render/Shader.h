@@ -7,7 +7,7 @@
 // One linked GLSL program with its sources and the locations asked for so far.
 // Owns its OpenGL shaders and program; a stage that is not used keeps name 0.
 class Shader {
-  public:
+public:
     Shader() = default;
     ~Shader();
     Shader(const Shader&) = delete;

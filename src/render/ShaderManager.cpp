@@ -81,20 +81,6 @@ GLint attribQuery(GLuint program, const GLchar* name) {
 
 } // namespace
 
-ShaderManager* ShaderManager::instance = nullptr;
-
-ShaderManager* ShaderManager::getInstance() {
-    if (!instance) {
-        instance = new ShaderManager();
-    }
-    return instance;
-}
-
-void ShaderManager::destroy() {
-    delete instance;
-    instance = nullptr;
-}
-
 void ShaderManager::loadShaders() {
     enabled = ConfigManager::getInstance()->getMainConfig()->getBool("GameSettings:shader", true);
     if (!enabled) {

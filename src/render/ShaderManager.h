@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/Singleton.h"
+
 #include <memory>
 #include <optional>
 #include <string>
@@ -9,11 +11,10 @@
 // Loads the game's three GLSL programs and sets uniforms and vertex attributes
 // by name on the current one. With "GameSettings:shader" off nothing is loaded
 // and every setter does nothing, so drawing falls back to the fixed pipeline.
-class ShaderManager {
-  public:
-    static ShaderManager* getInstance();
-    static void destroy();
+class ShaderManager : public Singleton<ShaderManager> {
+    friend class Singleton<ShaderManager>;
 
+public:
     // Loads all three programs; a missing one ends the program with "Shader error".
     void loadShaders();
     // Null when a source is missing or a stage does not compile or link. The
@@ -44,10 +45,8 @@ class ShaderManager {
     std::unique_ptr<Shader> shadowGeometry;
     bool enabled = true;
 
-  private:
+private:
     ShaderManager() = default;
 
     bool active() const { return enabled && current != nullptr; }
-
-    static ShaderManager* instance;
 };

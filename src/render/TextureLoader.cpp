@@ -21,7 +21,7 @@ constexpr float kMaxAnisotropy = 16.0f;
 
 // One DevIL image name, deleted with its scope.
 class DevilImage {
-  public:
+public:
     DevilImage() { ilGenImages(1, &id); }
     ~DevilImage() { ilDeleteImages(1, &id); }
     DevilImage(const DevilImage&) = delete;
@@ -98,20 +98,6 @@ void allocateCells(TextureLoader::Texture& tex) {
 }
 
 } // namespace
-
-TextureLoader* TextureLoader::instance = nullptr;
-
-TextureLoader* TextureLoader::getInstance() {
-    if (!instance) {
-        instance = new TextureLoader();
-    }
-    return instance;
-}
-
-void TextureLoader::destroy() {
-    delete instance;
-    instance = nullptr;
-}
 
 TextureLoader::TextureLoader()
     : compressedFormats{{IL_DXT1, GL_COMPRESSED_RGB_S3TC_DXT1_EXT},

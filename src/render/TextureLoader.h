@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/Singleton.h"
+
 #include <GL/glew.h>
 #include <map>
 #include <memory>
@@ -9,8 +11,10 @@
 
 // The process-wide texture cache. Any thread may add a texture by name; the main
 // thread, which owns the OpenGL context, uploads pending ones and looks them up.
-class TextureLoader {
-  public:
+class TextureLoader : public Singleton<TextureLoader> {
+    friend class Singleton<TextureLoader>;
+
+public:
     struct Texture {
         std::string name;
         std::string bumpName;
@@ -26,9 +30,6 @@ class TextureLoader {
         int height = 0;
         int depth = 0;
     };
-
-    static TextureLoader* getInstance();
-    static void destroy();
 
     TextureLoader();
     ~TextureLoader();
@@ -51,7 +52,7 @@ class TextureLoader {
     // Where the normal map of `name` would lie: dir/bump/normalmap/base_NRM.ext.
     static std::string normalMapName(const std::string& name);
 
-  private:
+private:
     void initDevil();
     bool uploadCompressedLevels(const std::string& name, unsigned image, GLenum internalFormat);
     static void logDevilErrors();
@@ -60,6 +61,4 @@ class TextureLoader {
     std::map<std::string, std::unique_ptr<Texture>> textures;
     std::map<int, GLenum> compressedFormats;
     std::mutex mutex;
-
-    static TextureLoader* instance;
 };

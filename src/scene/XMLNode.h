@@ -10,7 +10,7 @@
 // keep the document alive. Tag and attribute names are matched ignoring case;
 // every lookup that finds nothing gives an empty handle.
 class XMLNode {
-  public:
+public:
     XMLNode() = default;
 
     // Parses the whole file (UTF-8, or UTF-16 with or without a byte-order mark)
@@ -30,7 +30,7 @@ class XMLNode {
     // The attribute's text, or null when absent. Valid as long as a handle to the document lives.
     const char* getAttribute(const char* name) const { return findAttribute(name); }
 
-  private:
+private:
     XMLNode(std::shared_ptr<const pugi::xml_document> document, pugi::xml_node node);
 
     const char* findAttribute(const char* name) const;

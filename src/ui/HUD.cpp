@@ -2,20 +2,6 @@
 
 #include "app/TimeManager.h"
 
-HUD* HUD::instance = nullptr;
-
-HUD* HUD::getInstance() {
-    if (!instance) {
-        instance = new HUD();
-    }
-    return instance;
-}
-
-void HUD::destroy() {
-    delete instance;
-    instance = nullptr;
-}
-
 // At shutdown the time manager goes first; only a living one still holds our timers.
 HUD::~HUD() {
     TimeManager* time = TimeManager::existingInstance();

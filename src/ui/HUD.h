@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/Singleton.h"
+
 #include <list>
 #include <memory>
 #include <string>
@@ -8,15 +10,14 @@
 
 // The heads-up display: status messages that vanish after three seconds and the
 // switches for the frame rate and the help screen.
-class HUD {
-  public:
+class HUD : public Singleton<HUD> {
+    friend class Singleton<HUD>;
+
+public:
     struct Message {
         std::string text;
         std::unique_ptr<Timer> timer;
     };
-
-    static HUD* getInstance();
-    static void destroy();
 
     HUD() = default;
     ~HUD();
@@ -33,8 +34,6 @@ class HUD {
     bool showFps = false;
     bool showHelp = false;
 
-  private:
+private:
     static void expireOldestMessage(Timer* timer, void* hud);
-
-    static HUD* instance;
 };

@@ -5,7 +5,7 @@
 // A scene object as the sound manager sees it when two objects collide: the
 // profile name that picks the collision sound and the mass of its physics body.
 class SoundBody {
-  public:
+public:
     virtual ~SoundBody() = default;
 
     virtual std::string getSoundProfile() const = 0;

@@ -106,20 +106,6 @@ const std::string& collisionFile(const Config& soundConfig, const ProfilePair& p
 
 } // namespace
 
-SoundManager* SoundManager::instance = nullptr;
-
-SoundManager* SoundManager::getInstance() {
-    if (!instance) {
-        instance = new SoundManager();
-    }
-    return instance;
-}
-
-void SoundManager::destroy() {
-    delete instance;
-    instance = nullptr;
-}
-
 SoundManager::SoundManager() {
     deviceOpen = alutInit(nullptr, nullptr) == AL_TRUE;
     if (!deviceOpen) {

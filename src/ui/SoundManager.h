@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/Singleton.h"
+
 #include <AL/al.h>
 
 #include <array>
@@ -23,11 +25,10 @@ class SoundScene;
 // loaded levels and the listener. Without a usable audio device every call is
 // a silent no-op. Levels load on a worker thread that creates sources and
 // collision sounds while the game thread plays, so the manager is locked.
-class SoundManager {
-  public:
-    static SoundManager* getInstance();
-    static void destroy();
+class SoundManager : public Singleton<SoundManager> {
+    friend class Singleton<SoundManager>;
 
+public:
     ~SoundManager();
     SoundManager(const SoundManager&) = delete;
     SoundManager& operator=(const SoundManager&) = delete;
@@ -60,7 +61,7 @@ class SoundManager {
     static constexpr int kMaxRetries = 200;
     static constexpr std::size_t kOggReadSize = 32768;
 
-  private:
+private:
     SoundManager();
 
     void createSources();
@@ -86,6 +87,4 @@ class SoundManager {
     float maximumDistance = 50.0f;
     float gainFactor = 10000.0f;
     mutable std::mutex mutex;
-
-    static SoundManager* instance;
 };

@@ -7,7 +7,7 @@ class SoundBody;
 
 // A loaded level as the sound manager sees it: the objects of its nodes by node name.
 class SoundScene {
-  public:
+public:
     virtual ~SoundScene() = default;
 
     virtual std::map<std::string, const SoundBody*> getSoundBodies() const = 0;

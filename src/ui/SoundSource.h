@@ -12,7 +12,7 @@ using SoundVector = std::array<float, 3>;
 // whoever keeps one (level music, an object's own sound, the menu music) holds a
 // plain pointer that stays valid until the manager is destroyed.
 class SoundSource {
-  public:
+public:
     explicit SoundSource(ALuint source);
     ~SoundSource();
     SoundSource(const SoundSource&) = delete;
@@ -41,7 +41,7 @@ class SoundSource {
     // Seconds between two physics steps, the span setPosition's velocity covers.
     static constexpr float kStepSeconds = 0.016666668f;
 
-  private:
+private:
     ALuint source;
     std::optional<SoundVector> lastPosition;
 };

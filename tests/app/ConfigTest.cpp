@@ -37,7 +37,7 @@ std::string storedHash(const std::string& path) {
 } // namespace
 
 class ConfigTest : public ::testing::Test {
-  protected:
+protected:
     TempDataRoot data;
 };
 

@@ -40,7 +40,7 @@ int mipmapCount(const std::string& dds) {
 } // namespace
 
 class ConverterTest : public ::testing::Test {
-  protected:
+protected:
     // Runs the game executable on `arguments` with `answers` as its standard input.
     ConverterRun convert(const std::vector<std::string>& arguments, const std::string& answers) {
         data.write("answers.txt", answers);

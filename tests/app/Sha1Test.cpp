@@ -61,7 +61,7 @@ TEST(Sha1, InputAfterResultCorrupts) {
 }
 
 class CalcHash : public ::testing::Test {
-  protected:
+protected:
     TempDataRoot data;
 };
 

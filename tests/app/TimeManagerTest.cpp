@@ -19,7 +19,7 @@ void countCall(Timer*, void* userData) {
 } // namespace
 
 class TimeManagerTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { StateManager::getInstance()->setState(IN_GAME); }
     void TearDown() override { StateManager::destroy(); }
 

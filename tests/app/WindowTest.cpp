@@ -47,7 +47,7 @@ Matrix44 currentMatrix(GLenum which) {
 
 // The game's own window with the callbacks installed as at start-up.
 class InputTest : public GlTest {
-  protected:
+protected:
     bool openWindow() override { return initGLFW(); }
 };
 

@@ -101,7 +101,7 @@ std::string withClassVersion(const std::string& file, int version) {
 } // namespace
 
 class ModelCacheTest : public ::testing::Test {
-  protected:
+protected:
     ModelCacheTest() {
         path = "../models/thing.mesh";
         data.write("models/thing.mesh.xml", richMeshXml());

@@ -13,10 +13,10 @@
 // A lit, textured, normal-mapped cube seen by a fixed camera with the game's
 // per-pixel program current and the client arrays of the array modes enabled.
 class ModelDrawingTest : public GlTest {
-  public:
+public:
     static constexpr const char* kTexture = "../textures/checker.png";
 
-  protected:
+protected:
     void SetUp() override;
     void TearDown() override;
 

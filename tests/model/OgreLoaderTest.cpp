@@ -32,7 +32,7 @@ std::string meshOf(const std::string& submeshes, const std::string& rest = "") {
 } // namespace
 
 class OgreLoaderTest : public ::testing::Test {
-  protected:
+protected:
     ~OgreLoaderTest() override { OgreLoader::destroy(); }
 
     // Writes "<name>.mesh.xml" under the data root and returns the mesh path scenes use.

@@ -11,7 +11,7 @@ constexpr std::uint32_t kAllTouchEvents =
     PhysicsContactEvents::StartTouch | PhysicsContactEvents::EndTouch | PhysicsContactEvents::Touch;
 
 class ContactReportTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         world.scene->setUserContactReport(&report);
         world.scene->setActorGroupPairFlags(0, 0, kAllTouchEvents);

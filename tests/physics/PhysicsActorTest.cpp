@@ -13,7 +13,7 @@ float length(const PhysicsVec3& v) {
 }
 
 class PhysicsActorTest : public ::testing::Test {
-  protected:
+protected:
     PhysicsActorDesc bodyWith(const PhysicsShapeDesc& shape, float mass, float density) {
         body.mass = mass;
         PhysicsActorDesc desc;

@@ -15,7 +15,7 @@ PhysicsMaterialDesc materialOf(float restitution, float friction) {
 }
 
 class PhysicsMaterialTest : public ::testing::Test {
-  protected:
+protected:
     PhysicsActor* groundOf(const PhysicsMaterial& material) {
         PhysicsActor* ground = world.addBox({0.0f, -1.0f, 0.0f}, {50.0f, 1.0f, 50.0f});
         ground->getShapes().front()->setMaterial(material.getMaterialIndex());

@@ -5,7 +5,7 @@
 namespace {
 
 class PhysicsSceneTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { ball = world.addBall({0.0f, 100.0f, 0.0f}, 0.5f); }
 
     void simulateAndFetch(float elapsed) {

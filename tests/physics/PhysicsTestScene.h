@@ -8,7 +8,7 @@
 
 // A scene with the game's gravity and helpers to populate and step it.
 class PhysicsTestScene {
-  public:
+public:
     PhysicsTestScene();
 
     PhysicsActor* addBox(const PhysicsVec3& position, const PhysicsVec3& halfExtents, float density = 0.0f,
@@ -34,7 +34,7 @@ struct RecordedContact {
 };
 
 class RecordingContactReport : public PhysicsContactReport {
-  public:
+public:
     void onContactNotify(PhysicsContactPair& pair, std::uint32_t events) override;
     int count(std::uint32_t events) const;
 
@@ -48,7 +48,7 @@ struct RecordedTrigger {
 };
 
 class RecordingTriggerReport : public PhysicsTriggerReport {
-  public:
+public:
     void onTrigger(PhysicsShape& triggerShape, PhysicsShape& otherShape, std::uint32_t status) override;
     int count(std::uint32_t status) const;
 

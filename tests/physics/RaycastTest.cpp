@@ -11,7 +11,7 @@ constexpr std::uint32_t bit(int group) {
 // Along +X from the origin: a static box of group 2 whose face is 4 away and a
 // moving box of group 3 whose face is 9 away.
 class RaycastTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         near = world.addBox({5.0f, 0.0f, 0.0f}, {1.0f, 1.0f, 1.0f}, 0.0f, 2);
         far = world.addBox({10.0f, 0.0f, 0.0f}, {1.0f, 1.0f, 1.0f}, 1.0f, 3);

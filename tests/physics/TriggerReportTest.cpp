@@ -7,7 +7,7 @@ namespace {
 constexpr std::uint16_t kTriggerGroup = 31;
 
 class TriggerReportTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         world.scene->setUserTriggerReport(&report);
         world.addTessellatedFloor(-10.0f, -3.0f, 40, 6, 1.0f, 0.0f);

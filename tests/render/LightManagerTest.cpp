@@ -19,7 +19,7 @@ void viewDownNegativeZ() {
 } // namespace
 
 class LightManagerTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { viewDownNegativeZ(); }
     void TearDown() override { LightManager::destroy(); }
 
@@ -106,7 +106,7 @@ TEST(LightSourceTest, DefaultIsThePlayersWhiteLightReachingEverywhere) {
 }
 
 class LightManagerGlTest : public GlTest {
-  protected:
+protected:
     void TearDown() override {
         LightManager::destroy();
         ShaderManager::destroy();

@@ -29,7 +29,7 @@ GLint currentProgram() {
 } // namespace
 
 class ShaderManagerTest : public GlTest {
-  protected:
+protected:
     void TearDown() override {
         ShaderManager::destroy();
         GlTest::TearDown();
@@ -189,9 +189,10 @@ TEST(ShaderStartUp, MissingProgramEndsTheGameWithTheShaderErrorBox) {
 
     EXPECT_EQ(run.exitCode, 1) << run.output;
     EXPECT_NE(run.output.find("Shader error"), std::string::npos) << run.output;
-    EXPECT_NE(run.output.find("One or more shader programs could not be created - Check the Log for Details. Vorn "
-                              "must exit now."),
-              std::string::npos);
+    EXPECT_NE(
+        run.output.find("One or more shader programs could not be created - Check the Log for Details. Vorn "
+                        "must exit now."),
+        std::string::npos);
     const std::string log = game.readFile("Vorn.log");
     EXPECT_NE(log.find("Shader '../shaders/perPixel.v|../shaders/perPixel.f' not found!"), std::string::npos);
     EXPECT_EQ(log.find("Starting Main Loop"), std::string::npos);

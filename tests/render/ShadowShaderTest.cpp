@@ -108,7 +108,7 @@ std::unique_ptr<OgreModelMesh> cubeWithArrays(MeshData data) {
 } // namespace
 
 class ShadowShaderTest : public GlTest {
-  protected:
+protected:
     void SetUp() override {
         GlTest::SetUp();
         std::filesystem::copy(std::filesystem::path(VORN_SOURCE_DIR) / "data" / "shaders",

@@ -40,7 +40,7 @@ GLint levelParameter(GLenum target, GLint level, GLenum name) {
 } // namespace
 
 class TextureLoaderTest : public GlTest {
-  protected:
+protected:
     void SetUp() override {
         GlTest::SetUp();
         loader = TextureLoader::getInstance();

@@ -31,7 +31,7 @@ std::string utf16(const std::string& ascii, bool littleEndian, bool byteOrderMar
 } // namespace
 
 class XMLNodeTest : public ::testing::Test {
-  protected:
+protected:
     XMLNode parse(const std::string& content, const char* tag) {
         return XMLNode::parseFile(data.write("file.xml", content).string(), tag);
     }

@@ -26,7 +26,7 @@ ChildProcessResult runChildProcess(const std::vector<std::string>& argv,
 // A copy of the built game tree for one test (without its log, hash file and
 // executable folder, which get a fresh copy), so runs never write into the build tree.
 class GameCopy {
-  public:
+public:
     GameCopy();
     ~GameCopy();
     GameCopy(const GameCopy&) = delete;
@@ -36,6 +36,6 @@ class GameCopy {
     std::filesystem::path executable() const { return rootDir / "bin" / "vorn"; }
     std::string readFile(const std::string& relative) const;
 
-  private:
+private:
     std::filesystem::path rootDir;
 };

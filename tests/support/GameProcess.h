@@ -9,7 +9,7 @@
 // The game of a GameCopy running in the background with no terminal input, for
 // tests that talk to its window while it runs. Its output goes to output.txt in the copy.
 class GameProcess {
-  public:
+public:
     explicit GameProcess(const GameCopy& game, const std::map<std::string, std::string>& environment = {});
     ~GameProcess();
     GameProcess(const GameProcess&) = delete;
@@ -19,6 +19,6 @@ class GameProcess {
     // The exit code, or -1 when the process had to be killed after the timeout.
     int waitForExit(int timeoutMilliseconds);
 
-  private:
+private:
     pid_t childPid = -1;
 };

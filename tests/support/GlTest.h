@@ -9,7 +9,7 @@
 // and the capability probe up, inside a fresh data root. Tear-down drops the
 // managers the test may have created and closes the window.
 class GlTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override;
     void TearDown() override;
     // A hidden window by default; input tests open the game's own.

@@ -8,7 +8,7 @@
 #include <log4cxx/spi/loggingevent.h>
 
 class LogCapture::Appender : public log4cxx::AppenderSkeleton {
-  public:
+public:
     void append(const log4cxx::spi::LoggingEventPtr& event, log4cxx::helpers::Pool&) override {
         const std::lock_guard<std::mutex> lock(linesMutex);
         captured.push_back(
@@ -26,7 +26,7 @@ class LogCapture::Appender : public log4cxx::AppenderSkeleton {
         captured.clear();
     }
 
-  private:
+private:
     mutable std::mutex linesMutex;
     std::vector<Line> captured;
 };

@@ -8,7 +8,7 @@
 
 // Collects every log line, from trace up, while it lives.
 class LogCapture {
-  public:
+public:
     LogCapture();
     ~LogCapture();
     LogCapture(const LogCapture&) = delete;
@@ -34,7 +34,7 @@ class LogCapture {
     };
     class Appender;
 
-  private:
+private:
     std::vector<Line> snapshot() const;
 
     std::shared_ptr<Appender> appender;

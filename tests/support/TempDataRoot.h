@@ -6,7 +6,7 @@
 // A fresh data root for one test: <tmp>/root with the working directory moved
 // into <tmp>/root/bin, so the game's "../" paths land in the root.
 class TempDataRoot {
-  public:
+public:
     TempDataRoot();
     ~TempDataRoot();
     TempDataRoot(const TempDataRoot&) = delete;
@@ -18,7 +18,7 @@ class TempDataRoot {
     std::filesystem::path write(const std::string& relative, const std::string& content) const;
     std::string read(const std::string& relative) const;
 
-  private:
+private:
     std::filesystem::path previousDir;
     std::filesystem::path rootDir;
 };

@@ -135,7 +135,7 @@ std::string problem(const Config& config, const std::string& key, Type type) {
 }
 
 class ConfigKeysTest : public ::testing::Test {
-  protected:
+protected:
     TempDataRoot data; // the hash file goes here, not into the game tree
     const Config main{(game_tree::root() / "Vorn.ini").c_str()};
 

@@ -37,7 +37,7 @@ std::vector<std::string> soundNames(const Config& config, const char* section) {
 
 // The game's own sound manager decodes what the generator wrote, by the names the data files use.
 class GameSoundsTest : public ::testing::Test {
-  protected:
+protected:
     GameSoundsTest() {
         setenv("ALSOFT_DRIVERS", "null", 0);
         std::filesystem::create_directory_symlink(game_tree::root() / "sounds", data.root() / "sounds");

@@ -128,7 +128,7 @@ bool standsOnGround(const std::vector<Entity>& scene, float x, float height, flo
 }
 
 class LevelFilesTest : public ::testing::Test {
-  protected:
+protected:
     TempDataRoot data;
     const std::vector<Entity> scene = loadScene();
 

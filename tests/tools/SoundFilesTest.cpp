@@ -42,7 +42,7 @@ Decoded decodeOgg(const std::filesystem::path& path) {
 }
 
 class SoundFilesTest : public ::testing::Test {
-  protected:
+protected:
     // ALUT reads files only with a current context; the null device needs no sound card.
     static void SetUpTestSuite() {
         setenv("ALSOFT_DRIVERS", "null", 0);

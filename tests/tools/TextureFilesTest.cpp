@@ -14,7 +14,7 @@ struct ImageInfo {
 };
 
 class DevilImages : public ::testing::Test {
-  protected:
+protected:
     static void SetUpTestSuite() {
         ilInit();
         ilSetInteger(IL_KEEP_DXTC_DATA, IL_TRUE);

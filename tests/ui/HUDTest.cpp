@@ -7,7 +7,7 @@
 #include "ui/HUD.h"
 
 class HUDTest : public ::testing::Test {
-  protected:
+protected:
     void TearDown() override {
         HUD::destroy();
         TimeManager::destroy();

@@ -11,7 +11,7 @@ ALint bufferInt(ALuint buffer, ALenum parameter) {
 } // namespace
 
 class SoundManagerTest : public SoundTest {
-  protected:
+protected:
     SoundManagerTest() {
         std::filesystem::create_directories(data.root() / "sounds");
         writeOgg(data.root() / "sounds/long.ogg", {1, 22050, 440.0f, 3.0f});
@@ -138,7 +138,7 @@ TEST_F(SoundManagerTest, PauseHoldsExactlyThePlayingSourcesOnce) {
 }
 
 class CollisionSoundTest : public SoundManagerTest {
-  protected:
+protected:
     CollisionSoundTest() {
         data.write("sounds.ini",
                    "[Collisions]\nStone_Wood = ../sounds/long.ogg\nglass_glass = ../sounds/long.ogg\n");

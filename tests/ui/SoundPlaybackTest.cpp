@@ -4,7 +4,7 @@
 #include <thread>
 
 class SoundPlaybackTest : public SoundTest {
-  protected:
+protected:
     // Plays the file once and gives back what the device put out.
     Recording playAndRecord(const std::string& fileName, float seconds) {
         sounds()->playSound(fileName);

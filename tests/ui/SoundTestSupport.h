@@ -56,7 +56,7 @@ struct FakeScene : SoundScene {
 // A data root whose main configuration names "../sounds.ini", with the
 // manager's output going to the wave recorder.
 class SoundTest : public ::testing::Test {
-  protected:
+protected:
     SoundTest();
     ~SoundTest() override;
 

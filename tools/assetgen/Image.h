@@ -12,7 +12,7 @@ Colour mix(const Colour& a, const Colour& b, float t);
 
 // An RGBA image with its first row at the top, written through DevIL.
 class Image {
-  public:
+public:
     Image(int width, int height, Colour fill = {0, 0, 0, 0});
 
     int width() const { return w; }
@@ -27,7 +27,7 @@ class Image {
     // Writes a PNG, or a DDS when `dxt` is not None (with mipmaps when asked).
     void save(const std::filesystem::path& path, Dxt dxt = Dxt::None, bool mipmaps = false) const;
 
-  private:
+private:
     int w, h;
     std::vector<std::uint8_t> pixels;
 };

@@ -4,7 +4,7 @@
 
 // Menu images, the help image and the bitmap font, all lettered with FreeType.
 class InterfaceGenerator {
-  public:
+public:
     explicit InterfaceGenerator(std::filesystem::path gameDir) : gameDir(std::move(gameDir)) {}
 
     void writeMenuImages() const;
@@ -15,6 +15,6 @@ class InterfaceGenerator {
     static constexpr const char* kFontName = "Calibri";
     static constexpr int kFontCell = 32;
 
-  private:
+private:
     std::filesystem::path gameDir;
 };

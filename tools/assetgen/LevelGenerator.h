@@ -18,13 +18,13 @@ struct Placement {
 
 // Builds a level: its meshes (shared models plus sized pieces), the scene file, the material file.
 class LevelGenerator {
-  public:
+public:
     explicit LevelGenerator(std::filesystem::path levelDir) : levelDir(std::move(levelDir)) {}
 
     void buildFirstLevel();
     void write() const;
 
-  private:
+private:
     // A box-shaped piece whose top face is at `top`, spanning [x0, x1] and [z0, z1].
     void slab(const std::string& name, const std::string& material, float x0, float x1, float z0, float z1,
               float top, float thickness = 2.0f);

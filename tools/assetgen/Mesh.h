@@ -30,7 +30,7 @@ struct Submesh {
 // A model as the game reads it: submeshes with their own vertices, written as OGRE mesh XML.
 // Flat parts get split vertices per face; textures repeat every `uvScale` world units.
 class Mesh {
-  public:
+public:
     Submesh& submesh(const std::string& material);
 
     // A flat convex polygon (corners counter-clockwise seen from outside) with planar texture projection.
@@ -52,6 +52,6 @@ class Mesh {
     const std::vector<Submesh>& submeshes() const { return parts; }
     void save(const std::filesystem::path& path) const;
 
-  private:
+private:
     std::vector<Submesh> parts;
 };

@@ -4,7 +4,7 @@
 
 // Tileable value noise from an integer hash: the same seed gives the same bytes on every run.
 class Noise {
-  public:
+public:
     explicit Noise(std::uint32_t seed) : seed(seed) {}
 
     // Smooth noise in [0, 1] with lattice cells of size 1, repeating every `period` cells.
@@ -17,6 +17,6 @@ class Noise {
     // A deterministic number in [0, 1) for an integer triple.
     float random(int x, int y, int z = 0) const;
 
-  private:
+private:
     std::uint32_t seed;
 };

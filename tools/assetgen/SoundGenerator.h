@@ -5,7 +5,7 @@
 
 // Synthesised sounds: menu music and jingles, pickups, checkpoint, collisions, fire and level ambience.
 class SoundGenerator {
-  public:
+public:
     explicit SoundGenerator(std::filesystem::path gameDir) : gameDir(std::move(gameDir)) {}
 
     void writeMenuSounds() const;
@@ -13,7 +13,7 @@ class SoundGenerator {
     void writeCollisionSounds() const;
     void writeLoops() const;
 
-  private:
+private:
     std::filesystem::path gameDir;
 };
 

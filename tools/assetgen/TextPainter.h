@@ -9,7 +9,7 @@
 
 // Draws text into images through FreeType; strings are Latin-1, one byte per character.
 class TextPainter {
-  public:
+public:
     explicit TextPainter(const char* fontFile);
     ~TextPainter();
     TextPainter(const TextPainter&) = delete;
@@ -26,7 +26,7 @@ class TextPainter {
     // Draws `text` centred on the image horizontally.
     void drawCentred(Image& image, const std::string& text, int baseline, const Colour& colour) const;
 
-  private:
+private:
     FT_Library library = nullptr;
     FT_Face face = nullptr;
 };

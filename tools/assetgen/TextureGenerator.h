@@ -6,7 +6,7 @@
 
 // Procedural surface textures with their normal maps, the sky box, the fire series and the HUD bars.
 class TextureGenerator {
-  public:
+public:
     explicit TextureGenerator(std::filesystem::path gameDir) : gameDir(std::move(gameDir)) {}
 
     // Writes the level's surface textures into `textureDir` (normal maps in bump/normalmap/) and
@@ -18,6 +18,6 @@ class TextureGenerator {
 
     static constexpr int kFireFrames = 16;
 
-  private:
+private:
     std::filesystem::path gameDir;
 };
