@@ -19,22 +19,13 @@ std::array<float, 4> point(const OgreModelVertex* vertex) {
     return {p.x, p.y, p.z, 1.0f};
 }
 
-std::unique_ptr<OgreModelMesh> analysed(const MeshData& data) {
-    std::unique_ptr<OgreModelMesh> mesh(buildMesh(data));
-    EdgeAnalysis::calcEdges(*mesh);
-    OgreModel model;
-    model.mesh = mesh.get();
-    model.createVertexArrays();
-    return mesh;
-}
-
 } // namespace
 
 // Each corner is followed by the corner of the neighbouring face that is not on
 // the corner's outgoing edge, found here by brute force over the faces.
 TEST(VertexArraysTest, ClosedCubeCarriesTheNeighbourAcrossEveryEdge) {
     for (const MeshData& data : {sharedCube(), splitCube()}) {
-        const auto mesh = analysed(data);
+        const auto mesh = buildMeshWithArrays(data);
         const OgreModelSubmesh& submesh = *mesh->submeshes.begin()->second;
         for (std::size_t f = 0; f < submesh.faces.size(); ++f) {
             const OgreModelFace* face = submesh.faces[f];
@@ -64,7 +55,7 @@ TEST(VertexArraysTest, OpenAndInconsistentEdgesHaveNoNeighbour) {
     LogCapture log;
     // Two triangles over the diagonal of a unit square; its four rims are open.
     MeshData square{{{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}, {{0, 1, 2}, {0, 2, 3}}};
-    auto mesh = analysed(square);
+    auto mesh = buildMeshWithArrays(square);
     const OgreModelSubmesh* submesh = mesh->submeshes.begin()->second;
     EXPECT_EQ(entry(*submesh, 0, 2, true), (std::array<float, 4>{0, 1, 0, 1})) << "across the diagonal";
     EXPECT_EQ(entry(*submesh, 0, 0, true), (std::array<float, 4>{0, 0, 0, 0}));

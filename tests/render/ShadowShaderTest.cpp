@@ -96,15 +96,6 @@ void expectCubeShadow(const std::string& what) {
     EXPECT_EQ(stencilAt(0.0f, kFloor, 6.0f), 0) << what;
 }
 
-std::unique_ptr<OgreModelMesh> cubeWithArrays(MeshData data) {
-    std::unique_ptr<OgreModelMesh> mesh(buildMesh(data));
-    EdgeAnalysis::calcEdges(*mesh);
-    OgreModel model;
-    model.mesh = mesh.get();
-    model.createVertexArrays();
-    return mesh;
-}
-
 } // namespace
 
 class ShadowShaderTest : public GlTest {
@@ -154,7 +145,7 @@ TEST_F(ShadowShaderTest, GeometryProgramCastsTheCubesShadowWithZFailAndZPass) {
     if (!SystemInfo::getInstance()->geometryShader) {
         GTEST_SKIP() << "no geometry shaders on this driver";
     }
-    const auto cube = cubeWithArrays(sharedCube());
+    const auto cube = buildMeshWithArrays(sharedCube());
     for (const bool zPass : {false, true}) {
         for (const bool robust : {false, true}) {
             drawReceivers();
@@ -174,7 +165,7 @@ TEST_F(ShadowShaderTest, RobustGeometryVolumeStaysClosedOverAnOpenBox) {
     // The side facing +y (the two faces of the third side pair) is missing: the light looks into the box.
     MeshData box = sharedCube();
     box.faces.erase(box.faces.begin() + 4, box.faces.begin() + 6);
-    const auto mesh = cubeWithArrays(box);
+    const auto mesh = buildMeshWithArrays(box);
     ASSERT_TRUE(mesh->hasCracks);
     drawReceivers();
     beginStencilPass(false);

@@ -1,5 +1,8 @@
 #include "MeshFixtures.h"
 
+#include "model/EdgeAnalysis.h"
+#include "model/OgreModel.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -168,4 +171,13 @@ std::string meshXml(const MeshData& data, const std::string& material) {
     }
     xml << "</vertexbuffer>\n</geometry>\n</submesh>\n</submeshes>\n</mesh>\n";
     return xml.str();
+}
+
+std::unique_ptr<OgreModelMesh> buildMeshWithArrays(const MeshData& data) {
+    std::unique_ptr<OgreModelMesh> mesh(buildMesh(data));
+    EdgeAnalysis::calcEdges(*mesh);
+    OgreModel model;
+    model.mesh = mesh.get();
+    model.createVertexArrays();
+    return mesh;
 }

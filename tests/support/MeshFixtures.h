@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <array>
 #include <string>
 #include <vector>
@@ -32,6 +34,9 @@ MeshData randomTorus(unsigned seed, int rings, int segments, const MeshFaults& f
 
 // The records of `data` as one submesh "submesh_0" with its own geometry; the caller owns the mesh.
 OgreModelMesh* buildMesh(const MeshData& data);
+
+// buildMesh with its edges analysed and its vertex arrays built.
+std::unique_ptr<OgreModelMesh> buildMeshWithArrays(const MeshData& data);
 
 // `data` as mesh XML: one submesh with its own geometry, positions written exactly.
 std::string meshXml(const MeshData& data, const std::string& material = "Stone");

@@ -1,7 +1,5 @@
 #include "SoundTestSupport.h"
 
-#include <vorbis/vorbisenc.h>
-
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -9,6 +7,7 @@
 #include <numbers>
 #include <unistd.h>
 
+#include "SoundGenerator.h"
 #include "app/ConfigManager.h"
 
 namespace fs = std::filesystem;
@@ -23,90 +22,24 @@ int frameCount(const Tone& tone) {
     return static_cast<int>(tone.rate * tone.seconds);
 }
 
-template <typename T> void put(std::ofstream& out, T value) {
-    out.write(reinterpret_cast<const char*>(&value), sizeof value);
-}
-
-void writeOggPage(std::ofstream& out, const ogg_page& page) {
-    out.write(reinterpret_cast<const char*>(page.header), page.header_len);
-    out.write(reinterpret_cast<const char*>(page.body), page.body_len);
+Pcm pcmOf(const Tone& tone) {
+    Pcm pcm;
+    pcm.rate = tone.rate;
+    pcm.channels = tone.channels;
+    for (int i = 0; i < frameCount(tone); ++i) {
+        pcm.samples.insert(pcm.samples.end(), static_cast<std::size_t>(tone.channels), sample(tone, i));
+    }
+    return pcm;
 }
 
 } // namespace
 
 void writeWav(const fs::path& path, const Tone& tone) {
-    const std::uint32_t dataBytes = frameCount(tone) * tone.channels * 2;
-    std::ofstream out(path, std::ios::binary);
-    out.write("RIFF", 4);
-    put<std::uint32_t>(out, 36 + dataBytes);
-    out.write("WAVEfmt ", 8);
-    put<std::uint32_t>(out, 16);
-    put<std::uint16_t>(out, 1);
-    put<std::uint16_t>(out, tone.channels);
-    put<std::uint32_t>(out, tone.rate);
-    put<std::uint32_t>(out, tone.rate * tone.channels * 2);
-    put<std::uint16_t>(out, tone.channels * 2);
-    put<std::uint16_t>(out, 16);
-    out.write("data", 4);
-    put<std::uint32_t>(out, dataBytes);
-    for (int i = 0; i < frameCount(tone); ++i) {
-        for (int c = 0; c < tone.channels; ++c) {
-            put<std::int16_t>(out, static_cast<std::int16_t>(sample(tone, i) * 32767));
-        }
-    }
+    writeWav(pcmOf(tone), path);
 }
 
 void writeOgg(const fs::path& path, const Tone& tone) {
-    vorbis_info info;
-    vorbis_info_init(&info);
-    vorbis_encode_init_vbr(&info, tone.channels, tone.rate, 0.4f);
-    vorbis_comment comment;
-    vorbis_comment_init(&comment);
-    vorbis_dsp_state dsp;
-    vorbis_analysis_init(&dsp, &info);
-    vorbis_block block;
-    vorbis_block_init(&dsp, &block);
-    ogg_stream_state stream;
-    ogg_stream_init(&stream, 1);
-    std::ofstream out(path, std::ios::binary);
-
-    ogg_packet header, commentHeader, codeHeader;
-    vorbis_analysis_headerout(&dsp, &comment, &header, &commentHeader, &codeHeader);
-    ogg_stream_packetin(&stream, &header);
-    ogg_stream_packetin(&stream, &commentHeader);
-    ogg_stream_packetin(&stream, &codeHeader);
-    ogg_page page;
-    while (ogg_stream_flush(&stream, &page)) {
-        writeOggPage(out, page);
-    }
-    const int frames = frameCount(tone);
-    float** input = vorbis_analysis_buffer(&dsp, frames);
-    for (int i = 0; i < frames; ++i) {
-        for (int c = 0; c < tone.channels; ++c) {
-            input[c][i] = sample(tone, i);
-        }
-    }
-    vorbis_analysis_wrote(&dsp, frames);
-    vorbis_analysis_wrote(&dsp, 0);
-    ogg_packet packet;
-    while (vorbis_analysis_blockout(&dsp, &block) == 1) {
-        vorbis_analysis(&block, nullptr);
-        vorbis_bitrate_addblock(&block);
-        while (vorbis_bitrate_flushpacket(&dsp, &packet)) {
-            ogg_stream_packetin(&stream, &packet);
-            while (ogg_stream_pageout(&stream, &page)) {
-                writeOggPage(out, page);
-            }
-        }
-    }
-    while (ogg_stream_flush(&stream, &page)) {
-        writeOggPage(out, page);
-    }
-    ogg_stream_clear(&stream);
-    vorbis_block_clear(&block);
-    vorbis_dsp_clear(&dsp);
-    vorbis_comment_clear(&comment);
-    vorbis_info_clear(&info);
+    writeOgg(pcmOf(tone), path);
 }
 
 float Recording::peak() const {
