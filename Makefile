@@ -30,7 +30,8 @@ test: build
 	cmake -S . -B $(BUILD_DIR)-asan -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DVORN_SANITIZE=ON
 	cmake --build $(BUILD_DIR)-asan --target test_model -j $(JOBS)
 	cd $(BUILD_DIR)-asan && ASAN_OPTIONS=allocator_may_return_null=1 \
-		UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ./tests/test_model
+		UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+		xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" ./tests/test_model
 
 bench: build
 	cmake --build $(BUILD_DIR) --target benchmarks -j $(JOBS)

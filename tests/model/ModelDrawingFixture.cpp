@@ -70,6 +70,9 @@ std::array<float, 3> unit(const std::array<float, 3>& v) {
 
 void ModelDrawingTest::SetUp() {
     GlTest::SetUp();
+    if (HasFatalFailure()) {
+        return; // no window, nothing to draw into
+    }
     std::filesystem::copy(std::filesystem::path(VORN_SOURCE_DIR) / "data" / "shaders",
                           data->root() / "shaders");
     data->write("Vorn.ini", "[GameSettings]\nshader = true\nbumpmaps = true\n");
