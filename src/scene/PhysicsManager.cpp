@@ -1,0 +1,105 @@
+#include "scene/PhysicsManager.h"
+
+#include "app/ConfigManager.h"
+#include "app/Log.h"
+#include "physics/PhysicsScene.h"
+
+VORN_FILE_LOGGER("PhysicsManager")
+
+namespace {
+
+constexpr float kGravityY = -19.62f;
+constexpr float kSkinWidth = 0.001f;
+
+} // namespace
+
+PhysicsManager* PhysicsManager::getInstance() {
+    if (!instance) {
+        instance = new PhysicsManager();
+        if (!instance->init()) {
+            destroy();
+        }
+    }
+    return instance;
+}
+
+void PhysicsManager::destroy() {
+    if (instance) {
+        instance->shutdown();
+    }
+    delete instance;
+    instance = nullptr;
+}
+
+PhysicsManager::~PhysicsManager() = default;
+
+bool PhysicsManager::init() {
+    LOG_TRACE("Creating PhysicsManager");
+    LOG_TRACE("Initializing physics SDK");
+    sdk = std::make_unique<PhysicsSDK>();
+    if (ConfigManager::getInstance()->getMainConfig()->getBool("Debug:physxdebugrenderer", false)) {
+        sdk->connectRemoteDebugger("localhost", 5425);
+    }
+    LOG_TRACE("Configuring physics SDK");
+    sdk->setParameter(PhysicsParameter::SkinWidth, kSkinWidth);
+    return true;
+}
+
+void PhysicsManager::shutdown() {
+    if (!sdk) {
+        return;
+    }
+    for (PhysicsScene* scene : scenes) {
+        scene->fetchResults();
+        sdk->releaseScene(*scene);
+    }
+    scenes.clear();
+    currentScene = nullptr;
+    simulating = false;
+    sdk.reset();
+}
+
+PhysicsScene* PhysicsManager::createScene() {
+    PhysicsSceneDesc desc;
+    desc.gravity = PhysicsVec3{0.0f, kGravityY, 0.0f};
+    desc.simType = PhysicsSimulationType::Hardware;
+    PhysicsScene* scene = sdk->createScene(desc);
+    if (scene) {
+        LOG_INFO("Hardware scene created");
+        hardware = true;
+    } else {
+        desc.simType = PhysicsSimulationType::Software;
+        scene = sdk->createScene(desc);
+        if (!scene) {
+            LOG_FATAL("Failed to create scene, physics SDK will not be available (scene=0)");
+            return nullptr;
+        }
+        LOG_INFO("Software scene created");
+        hardware = false;
+    }
+    scenes.push_back(scene);
+    return scene;
+}
+
+void PhysicsManager::setCurrentScene(PhysicsScene* scene, bool start) {
+    fetchResults();
+    currentScene = scene;
+    if (start) {
+        startStep();
+    }
+}
+
+void PhysicsManager::fetchResults() {
+    if (simulating && currentScene) {
+        currentScene->fetchResults();
+    }
+    simulating = false;
+}
+
+void PhysicsManager::startStep() {
+    if (!simulating && currentScene) {
+        currentScene->simulate(kStepSeconds);
+        currentScene->flushStream();
+        simulating = true;
+    }
+}
