@@ -64,6 +64,8 @@ void FontRenderer::drawText(const std::string& text, float size, float x, float 
     if (!font || text.empty()) {
         return;
     }
+    // A texture loaded on the spot binds itself, so the scope starts first.
+    const GlStateScope scope;
     const TextureLoader::Texture* texture = TextureLoader::getInstance()->getTexture(font->textureName);
     if (!texture) {
         return;
@@ -74,14 +76,14 @@ void FontRenderer::drawText(const std::string& text, float size, float x, float 
         const auto quad = glyphQuad(text[i], offsets[i], size);
         vertices.insert(vertices.end(), quad.begin(), quad.end());
     }
-
-    const GlStateScope scope;
     glBindTexture(GL_TEXTURE_2D, *texture->glId);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
     glTranslatef(x, y, 0.0f);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_COLOR_ARRAY);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     glVertexPointer(2, GL_FLOAT, sizeof(GlyphVertex), &vertices[0].x);
