@@ -14,10 +14,9 @@ bool OverlayTest::openWindow() {
     for (const char* content : {"textures/fonts", "textures/hud", "textures/MainMenu", "textures/help.png"}) {
         copyFromGame(content);
     }
-    data->write("Vorn.ini", "[window]\nwidth = " + std::to_string(windowWidth) +
-                                "\nheight = " + std::to_string(windowHeight) +
-                                "\nvsync = false\n[Files]\nHelpTextureFile = ../textures/help.png\n" +
-                                extraConfig);
+    const std::string help = helpConfigured ? "HelpTextureFile = ../textures/help.png\n" : "";
+    data->write("Vorn.ini", "[window]\nwidth = " + std::to_string(windowWidth) + "\nheight = " +
+                                std::to_string(windowHeight) + "\nvsync = false\n[Files]\n" + help);
     return initGLFW();
 }
 

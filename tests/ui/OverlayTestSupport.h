@@ -46,8 +46,8 @@ protected:
 
     int windowWidth = kWidth;
     int windowHeight = kHeight;
-    // Extra lines for the main configuration.
-    std::string extraConfig;
+    // Whether the main configuration names the help image.
+    bool helpConfigured = true;
     int clock = 100000;
     FakeLevel level;
 };
