@@ -30,6 +30,11 @@ Menu::Menu() {
           kRespawnHighlighted, kMainMenu, kMainMenuHighlighted, kLoading, kComplete}) {
         textures->addTexture(name, GL_REPEAT);
     }
+    // Decoded now, so the first click does not wait for its file.
+    SoundManager* sounds = SoundManager::getInstance();
+    for (const char* sound : {kClickSound, kClick2Sound, kStartGameSound, kGameOverSound, kGameWinSound}) {
+        sounds->getBuffer(sound);
+    }
 }
 
 void Menu::playClick() {

@@ -76,10 +76,10 @@ int brightPixels(const std::filesystem::path& path, int top, int bottom) {
     return count;
 }
 
-// False when the key could not be sent, as when the window is not ready for it.
-bool sendKey(unsigned long window, const std::string& key) {
+// A key the window may not take yet, or no more: the callers look for its effect.
+void sendKey(unsigned long window, const std::string& key) {
     const std::string command = "xdotool key --window " + std::to_string(window) + " " + key + " 2>/dev/null";
-    return std::system(command.c_str()) == 0;
+    [[maybe_unused]] const int result = std::system(command.c_str());
 }
 
 // Presses the screenshot key until the next picture is written.
@@ -89,16 +89,6 @@ bool takeScreenshot(unsigned long window, const std::filesystem::path& path) {
         waitForFile(path, 2000);
     }
     return std::filesystem::exists(path);
-}
-
-bool sendKeyWithRetries(unsigned long window, const std::string& key) {
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        if (sendKey(window, key)) {
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    }
-    return false;
 }
 
 } // namespace
@@ -115,7 +105,8 @@ TEST(GameRunTest, StartsAtTheMainMenuWhereEscapeEndsTheGame) {
     EXPECT_GT(brightPixels(menu, 336, 394), 300) << "the two items";
     EXPECT_EQ(brightPixels(menu, 400, 480), 0);
 
-    EXPECT_TRUE(sendKeyWithRetries(window, "Escape"));
+    // The game may close its window between the key's press and its release, failing the sender.
+    sendKey(window, "Escape");
     EXPECT_EQ(game.waitForExit(kExitTimeout), 0)
         << install.readFile("output.txt") << install.readFile("Vorn.log");
     const std::string log = install.readFile("Vorn.log");
