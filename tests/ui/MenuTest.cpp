@@ -89,6 +89,12 @@ protected:
         return counts;
     }
 
+    bool anyPlaying() {
+        const auto sources = SoundManager::getInstance()->getAllSources();
+        return std::any_of(sources.begin(), sources.end(),
+                           [](SoundSource* source) { return source->isPlaying(); });
+    }
+
     // The sounds that started while `action` ran, by short name.
     template <typename Action> std::vector<std::string> soundsOf(Action action) {
         const auto before = playCounts();
@@ -203,7 +209,11 @@ TEST_F(MenuTest, EnteringAMenuPlaysItsSoundAndResetsItsHighlight) {
 TEST_F(MenuTest, TheClickIsWhatComesOutOfTheDevice) {
     goTo(MAIN_MENU);
     press(GLFW_KEY_DOWN);
-    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    // The mixer runs in real time; on a busy machine it may lag behind.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    for (int wait = 0; wait < 50 && anyPlaying(); ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
     MenuManager::destroy();
     SoundManager::destroy(); // closing the device completes the file
     const Recording recording = readRecording(recordingFile);
