@@ -21,7 +21,12 @@
 #include "render/LightManager.h"
 #include "render/ShaderManager.h"
 #include "render/TextureLoader.h"
+#include "ui/FontManager.h"
+#include "ui/FontRenderer.h"
 #include "ui/HUD.h"
+#include "ui/Menu.h"
+#include "ui/MenuManager.h"
+#include "ui/Ortho.h"
 #include "ui/SoundManager.h"
 
 VORN_FILE_LOGGER("main")
@@ -38,6 +43,8 @@ LightManager* lightManager = nullptr;
 StateManager* stateManager = nullptr;
 SystemInfo* systemInfo = nullptr;
 TextureLoader* textureLoader = nullptr;
+Ortho* ortho = nullptr;
+MenuManager* menuManager = nullptr;
 HUD* hud = nullptr;
 
 const char* const kGlfwFailedCaption = "Initializing GLFW failed";
@@ -155,6 +162,9 @@ void init() {
     LOG_TRACE("Loading LightManager");
     lightManager = LightManager::getInstance();
 
+    LOG_TRACE("Initializing Ortho");
+    ortho = Ortho::getInstance();
+
     LOG_TRACE("Initializing StateManager");
     stateManager = StateManager::getInstance();
 
@@ -167,8 +177,17 @@ void init() {
     LOG_TRACE("Initializing Texture Loader");
     textureLoader = TextureLoader::getInstance();
 
+    LOG_TRACE("Initializing MenuManager");
+    menuManager = MenuManager::getInstance();
+
     LOG_TRACE("Initializing HUD");
     hud = HUD::getInstance();
+
+    LOG_TRACE("Initializing FontManager");
+    FontManager::getInstance();
+
+    LOG_TRACE("Initializing FontRenderer");
+    FontRenderer::getInstance();
 
     LOG_TRACE("Loading sky box");
     loadSkyBox("sky");
@@ -187,6 +206,9 @@ void update() {
     listOpenGLErrors();
     timeManager->update();
     runPhysicsSteps(timeManager->stepCount);
+    if (Menu* menu = menuManager->getCurrentMenu()) {
+        menu->update();
+    }
     textureLoader->uploadTextures(false);
     setupProjection();
     glMatrixMode(GL_MODELVIEW);
@@ -206,6 +228,7 @@ void render() {
         // The current level's scene is drawn here, then the fixed pipeline returns for the particles.
         shaderManager->useProgram(nullptr);
     }
+    ortho->render();
     takeRequestedScreenshot();
     Glfw::swapBuffers();
 }
@@ -216,6 +239,7 @@ void shutdown() {
     ShaderManager::destroy();
     shaderManager = nullptr;
     Glfw::terminate();
+    FontManager::destroy();
     Camera::destroy();
     camera = nullptr;
     TimeManager::destroy();
@@ -227,8 +251,13 @@ void shutdown() {
     hud = nullptr;
     LightManager::destroy();
     lightManager = nullptr;
+    FontRenderer::destroy();
+    Ortho::destroy();
+    ortho = nullptr;
     StateManager::destroy();
     stateManager = nullptr;
+    MenuManager::destroy();
+    menuManager = nullptr;
 }
 
 int runGameMode() {

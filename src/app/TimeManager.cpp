@@ -15,6 +15,10 @@ TimeManager::TimeManager(ClockFunction clockFunction) : clock(std::move(clockFun
     physicsClock = startTime;
 }
 
+void TimeManager::setClock(ClockFunction clockFunction) {
+    clock = std::move(clockFunction);
+}
+
 void TimeManager::update() {
     now = clock();
     frameDelta = now - lastFrameTime;

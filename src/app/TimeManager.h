@@ -20,6 +20,8 @@ public:
     explicit TimeManager(ClockFunction clock = Clock::milliseconds);
 
     void update();
+    // Reads the time from `clock` from the next update on; tests drive the single instance with it.
+    void setClock(ClockFunction clock);
     void addTimer(Timer* timer);
     void removeTimer(Timer* timer);
 

@@ -17,6 +17,8 @@
 #include "render/Camera.h"
 #include "render/Matrix44.h"
 #include "ui/HUD.h"
+#include "ui/Menu.h"
+#include "ui/MenuManager.h"
 #include "ui/SoundManager.h"
 
 VORN_FILE_LOGGER("main")
@@ -193,6 +195,11 @@ void handlePressedKey(int key) {
     }
 }
 
+Menu* currentMenu() {
+    const MenuManager* menus = MenuManager::existingInstance();
+    return menus ? menus->getCurrentMenu() : nullptr;
+}
+
 bool held(int key) {
     return Glfw::getKey(key) == PRESS;
 }
@@ -300,14 +307,22 @@ void takeRequestedScreenshot() {
     }
 }
 
+// The screenshot key works everywhere; a current menu takes every other key, and
+// the option keys act only in play.
 void keyCallback(int key, int action) {
-    if (key == '1' && action == PRESS) {
-        windowState.screenshotRequested = true;
-    }
-    if (action != PRESS) {
+    if (key == '1') {
+        if (action == PRESS) {
+            windowState.screenshotRequested = true;
+        }
         return;
     }
-    handlePressedKey(key);
+    if (Menu* menu = currentMenu()) {
+        menu->keyEvent(key, action);
+        return;
+    }
+    if (action == PRESS && StateManager::getInstance()->getState() == IN_GAME) {
+        handlePressedKey(key);
+    }
 }
 
 void mousePosCallback(int x, int y) {

@@ -285,9 +285,12 @@ bool TextureLoader::loadTexture2D(const std::string& name, Texture& tex, GLuint*
         return false;
     }
     const ILint dxtFormat = ilGetInteger(IL_DXTC_DATA_FORMAT);
-    tex.width = ilGetInteger(IL_IMAGE_WIDTH);
-    tex.height = ilGetInteger(IL_IMAGE_HEIGHT);
-    tex.depth = 1;
+    // The size is the texture's own; its normal map may be of another size.
+    if (!id) {
+        tex.width = ilGetInteger(IL_IMAGE_WIDTH);
+        tex.height = ilGetInteger(IL_IMAGE_HEIGHT);
+        tex.depth = 1;
+    }
 
     GLuint* cell = id ? id : tex.glId.get();
     glGenTextures(1, cell);

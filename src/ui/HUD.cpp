@@ -1,6 +1,56 @@
 #include "ui/HUD.h"
 
+#include <GL/glew.h>
+#include <algorithm>
+#include <cstdio>
+
+#include "app/ConfigManager.h"
+#include "app/Log.h"
 #include "app/TimeManager.h"
+#include "render/GlStateScope.h"
+#include "render/TextureLoader.h"
+#include "ui/FontRenderer.h"
+#include "ui/LevelLink.h"
+#include "ui/Ortho.h"
+
+VORN_FILE_LOGGER("HUD")
+
+namespace {
+
+constexpr float kTextSize = 16.0f;
+constexpr float kBarScale = 0.9f;
+constexpr float kBand = 15.0f;
+constexpr float kBarTop = -2.0f;
+constexpr int kMessageBottom = 31;
+constexpr int kMessageSpacing = 18;
+constexpr int kMessageMargin = 15;
+
+// The frame rate with two decimals, cut rather than rounded.
+std::string frameRateText(float fps) {
+    char printed[64];
+    std::snprintf(printed, sizeof printed, "%f", fps);
+    std::string text = std::string(printed).substr(0, 7);
+    const std::size_t point = text.find('.');
+    if (point != std::string::npos) {
+        text.resize(std::min(text.size(), point + 3));
+    }
+    return text;
+}
+
+} // namespace
+
+HUD::HUD()
+    : helpTexture(ConfigManager::getInstance()->getMainConfig()->getString("Files:HelpTextureFile", "")) {
+    TextureLoader* textures = TextureLoader::getInstance();
+    if (helpTexture.empty()) {
+        LOG_WARN("No Helptexture found, help will be disabled!");
+    } else {
+        textures->addTexture(helpTexture, GL_REPEAT);
+    }
+    for (const char* bar : {kEnergyDark, kTurboDark, kEnergy, kTurbo}) {
+        textures->addTexture(bar, GL_REPEAT);
+    }
+}
 
 // At shutdown the time manager goes first; only a living one still holds our timers.
 HUD::~HUD() {
@@ -32,4 +82,115 @@ void HUD::expireOldestMessage(Timer*, void* hud) {
     }
     TimeManager::getInstance()->removeTimer(messages.front().timer.get());
     messages.pop_front();
+}
+
+void HUD::render() {
+    const GlStateScope scope;
+    glEnable(GL_TEXTURE_2D);
+    if (showFps) {
+        renderFrameRate();
+    }
+    if (const auto gauges = LevelLink::get().mainCharGauges()) {
+        renderBars(gauges->energy, gauges->turbo);
+    }
+    renderMessages();
+    if (showHelp) {
+        renderHelp();
+    }
+}
+
+void HUD::renderFrameRate() const {
+    FontRenderer::getInstance()->drawText(frameRateText(TimeManager::getInstance()->fps), kTextSize, 0.0f,
+                                          0.0f);
+}
+
+HUD::BarArea HUD::barArea() const {
+    const TextureLoader::Texture* energy = TextureLoader::getInstance()->getTexture(kEnergy);
+    if (!energy) {
+        return {0.0f, kBarTop, 0.0f, 0.0f};
+    }
+    const float width = kBarScale * static_cast<float>(energy->width);
+    const float height = kBarScale * static_cast<float>(energy->height);
+    const float left = static_cast<float>(Ortho::windowSize().width / 2) - width / 2.0f;
+    return {left, kBarTop, width, height};
+}
+
+// A bar that is empty, full or filled less than a quarter of the band shows no band.
+float HUD::bandWidth(float value, float width) {
+    if (value == 0.0f || value == 1.0f || value < 3.75f / width) {
+        return 0.0f;
+    }
+    return kBand;
+}
+
+void HUD::renderBars(float energy, float turbo) {
+    const BarArea area = barArea();
+    if (area.width <= 0.0f) {
+        return;
+    }
+    const GlStateScope scope;
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    renderBar(energy, kEnergy, kEnergyDark, area);
+    renderBar(turbo, kTurbo, kTurboDark, area);
+    glPopMatrix();
+}
+
+// Lit up to the value, dark beyond, with a band where the dark image fades in over the lit one fading out.
+void HUD::renderBar(float value, const char* lit, const char* dark, const BarArea& area) const {
+    const float band = bandWidth(value, area.width);
+    const float edge = area.left + value * area.width;
+    const float bandU = band / (2.0f * area.width);
+    const float top = area.top;
+    const float bottom = area.top + area.height;
+    if (Ortho::bindTexture(dark)) {
+        Ortho::drawTextured({edge + band / 2, top, area.left + area.width, bottom}, {value + bandU, 0, 1, 1});
+        Ortho::drawTextured({edge - band / 2, top, edge + band / 2, bottom},
+                            {value - bandU, 0, value + bandU, 1}, 0.0f, 1.0f);
+    }
+    if (Ortho::bindTexture(lit)) {
+        Ortho::drawTextured({area.left, top, edge - band / 2, bottom}, {0, 0, value - bandU, 1});
+        Ortho::drawTextured({edge - band / 2, top, edge + band / 2, bottom},
+                            {value - bandU, 0, value + bandU, 1}, 1.0f, 0.0f);
+    }
+}
+
+// Right-aligned above the bottom edge; the oldest lowest, newer ones stacked above.
+void HUD::renderMessages() const {
+    const FontRenderer* font = FontRenderer::getInstance();
+    const Ortho::Size window = Ortho::windowSize();
+    int y = window.height - kMessageBottom;
+    for (const Message& message : messages) {
+        const int x = window.width - font->getTextWidth(message.text, kTextSize) - kMessageMargin;
+        font->drawText(message.text, kTextSize, static_cast<float>(x), static_cast<float>(y));
+        y -= kMessageSpacing;
+    }
+}
+
+// The help image over a darkened window, shrunk to fit but never enlarged.
+void HUD::renderHelp() const {
+    if (helpTexture.empty()) {
+        return;
+    }
+    const TextureLoader::Texture* help = TextureLoader::getInstance()->getTexture(helpTexture);
+    if (!help) {
+        return;
+    }
+    const Ortho::Size window = Ortho::windowSize();
+    float width = static_cast<float>(help->width);
+    float height = static_cast<float>(help->height);
+    if (width > static_cast<float>(window.width)) {
+        height *= static_cast<float>(window.width) / width;
+        width = static_cast<float>(window.width);
+    }
+    if (height > static_cast<float>(window.height)) {
+        width *= static_cast<float>(window.height) / height;
+        height = static_cast<float>(window.height);
+    }
+    Ortho::fill({0, 0, static_cast<float>(window.width), static_cast<float>(window.height)}, 0, 0, 0, 0.4f);
+    Ortho::bindTexture(helpTexture);
+    const float left = static_cast<float>(window.width / 2) - width / 2.0f;
+    const float top = static_cast<float>(window.height / 2) - height / 2.0f;
+    Ortho::drawImage({left, top, left + width, top + height});
 }

@@ -8,8 +8,9 @@
 
 #include "app/Timer.h"
 
-// The heads-up display: status messages that vanish after three seconds and the
-// switches for the frame rate and the help screen.
+// The heads-up display: the energy and turbo bars of the main character, status
+// messages that vanish after three seconds, and on request the frame rate and the
+// help screen.
 class HUD : public Singleton<HUD> {
     friend class Singleton<HUD>;
 
@@ -19,21 +20,46 @@ public:
         std::unique_ptr<Timer> timer;
     };
 
-    HUD() = default;
+    HUD();
     ~HUD();
     HUD(const HUD&) = delete;
     HUD& operator=(const HUD&) = delete;
 
-    // Shows `text` for 3000 ms below the messages still showing.
+    // Shows `text` for 3000 ms above the messages still showing.
     void showMessage(const std::string& text);
+    // Frame rate, the current main character's bars (none without one), messages, help.
+    void render();
+    // Both bars over one rectangle, each value from 0 to 1.
+    void renderBars(float energy, float turbo);
+
+    // The bars' rectangle in window pixels, from the energy image's own size.
+    struct BarArea {
+        float left;
+        float top;
+        float width;
+        float height;
+    };
+    BarArea barArea() const;
+    // Width of the fading band where a bar of `width` pixels turns from lit to dark at `value`.
+    static float bandWidth(float value, float width);
 
     static constexpr int kMessageDuration = 3000;
+    static constexpr const char* kEnergyDark = "../textures/hud/hud_energy_dark.dds";
+    static constexpr const char* kTurboDark = "../textures/hud/hud_turbo_dark.dds";
+    static constexpr const char* kEnergy = "../textures/hud/hud_energy.dds";
+    static constexpr const char* kTurbo = "../textures/hud/hud_turbo.dds";
 
     // Oldest first; every message lives equally long, so the first expires first.
     std::list<Message> messages;
+    // Empty when the configuration names no help image.
+    std::string helpTexture;
     bool showFps = false;
     bool showHelp = false;
 
 private:
     static void expireOldestMessage(Timer* timer, void* hud);
+    void renderFrameRate() const;
+    void renderBar(float value, const char* lit, const char* dark, const BarArea& area) const;
+    void renderMessages() const;
+    void renderHelp() const;
 };

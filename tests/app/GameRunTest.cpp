@@ -55,7 +55,64 @@ std::pair<int, int> imageSize(const std::filesystem::path& path) {
     return size;
 }
 
+// Bright pixels of a screenshot in the rows [top, bottom), counted from the top.
+int brightPixels(const std::filesystem::path& path, int top, int bottom) {
+    ilInit();
+    ilEnable(IL_ORIGIN_SET);
+    ilOriginFunc(IL_ORIGIN_UPPER_LEFT);
+    ILuint image = 0;
+    ilGenImages(1, &image);
+    ilBindImage(image);
+    int count = 0;
+    if (ilLoadImage(path.c_str())) {
+        const int width = ilGetInteger(IL_IMAGE_WIDTH);
+        std::vector<unsigned char> rgb(static_cast<std::size_t>(width) * (bottom - top) * 3);
+        ilCopyPixels(0, top, 0, width, bottom - top, 1, IL_RGB, IL_UNSIGNED_BYTE, rgb.data());
+        for (std::size_t i = 0; i < rgb.size(); i += 3) {
+            count += rgb[i] + rgb[i + 1] + rgb[i + 2] > 300 ? 1 : 0;
+        }
+    }
+    ilDeleteImages(1, &image);
+    return count;
+}
+
+// A key the window may not take yet, or no more: the callers look for its effect.
+void sendKey(unsigned long window, const std::string& key) {
+    const std::string command = "xdotool key --window " + std::to_string(window) + " " + key + " 2>/dev/null";
+    [[maybe_unused]] const int result = std::system(command.c_str());
+}
+
+// Presses the screenshot key until the next picture is written.
+bool takeScreenshot(unsigned long window, const std::filesystem::path& path) {
+    for (int attempt = 0; attempt < 5 && !std::filesystem::exists(path); ++attempt) {
+        sendKey(window, "1");
+        waitForFile(path, 2000);
+    }
+    return std::filesystem::exists(path);
+}
+
 } // namespace
+
+TEST(GameRunTest, StartsAtTheMainMenuWhereEscapeEndsTheGame) {
+    const GameCopy install;
+    GameProcess game(install);
+    const unsigned long window = XWindows::waitForWindowOf(game.pid(), kStartTimeout);
+    ASSERT_NE(window, 0ul) << install.readFile("output.txt");
+
+    const std::filesystem::path menu = install.root() / "bin" / "screen0.tga";
+    ASSERT_TRUE(takeScreenshot(window, menu)) << install.readFile("Vorn.log");
+    EXPECT_GT(brightPixels(menu, 0, 288), 5000) << "the logo";
+    EXPECT_GT(brightPixels(menu, 336, 394), 300) << "the two items";
+    EXPECT_EQ(brightPixels(menu, 400, 480), 0);
+
+    // The game may close its window between the key's press and its release, failing the sender.
+    sendKey(window, "Escape");
+    EXPECT_EQ(game.waitForExit(kExitTimeout), 0)
+        << install.readFile("output.txt") << install.readFile("Vorn.log");
+    const std::string log = install.readFile("Vorn.log");
+    EXPECT_EQ(log.find(" WARN "), std::string::npos) << log;
+    EXPECT_EQ(log.find(" ERROR "), std::string::npos) << log;
+}
 
 TEST(GameRunTest, StartsTakesAScreenshotAndEndsWhenTheWindowIsClosed) {
     const GameCopy install;
@@ -83,6 +140,7 @@ TEST(GameRunTest, StartsTakesAScreenshotAndEndsWhenTheWindowIsClosed) {
                                     "Loading Frustum",
                                     "Initializing TimeManager",
                                     "Initializing Camera",
+                                    "Initializing Ortho",
                                     "Initializing StateManager",
                                     "Initializing GLFW",
                                     "Opening GLFW Window",
@@ -93,7 +151,10 @@ TEST(GameRunTest, StartsTakesAScreenshotAndEndsWhenTheWindowIsClosed) {
                                     "Using OpenGL Renderer: ",
                                     "Initializing OpenGL",
                                     "Initializing Texture Loader",
+                                    "Initializing MenuManager",
                                     "Initializing HUD",
+                                    "Initializing FontManager",
+                                    "Initializing FontRenderer",
                                     "Loading sky box",
                                     "Setting up light",
                                     "Starting Main Loop",

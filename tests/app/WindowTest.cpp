@@ -45,10 +45,14 @@ Matrix44 currentMatrix(GLenum which) {
 
 } // namespace
 
-// The game's own window with the callbacks installed as at start-up.
+// The game's own window with the callbacks installed as at start-up, in play.
 class InputTest : public GlTest {
 protected:
     bool openWindow() override { return initGLFW(); }
+    void SetUp() override {
+        GlTest::SetUp();
+        StateManager::getInstance()->setState(IN_GAME);
+    }
 };
 
 TEST(KeyTranslationTest, SpecialKeysGetTheGameCodesAndPrintablesKeepTheirCharacters) {
@@ -172,14 +176,17 @@ TEST_F(InputTest, PageDownAtZeroLeavesOpenGLAlone) {
     EXPECT_FLOAT_EQ(ambient[1], 0.25f);
 }
 
-TEST_F(InputTest, EscapePausesTheGameAndPFlipsTheTimePause) {
-    StateManager::getInstance()->setState(IN_GAME);
-    press(GLFW_KEY_ESCAPE);
-    EXPECT_EQ(StateManager::getInstance()->getState(), PAUSED);
+TEST_F(InputTest, PFlipsTheTimePauseAndEscapePausesTheGameOnlyInPlay) {
     press(GLFW_KEY_P);
     EXPECT_TRUE(TimeManager::getInstance()->paused);
     press(GLFW_KEY_P);
     EXPECT_FALSE(TimeManager::getInstance()->paused);
+    press(GLFW_KEY_ESCAPE);
+    EXPECT_EQ(StateManager::getInstance()->getState(), PAUSED);
+    press(GLFW_KEY_P);
+    press(GLFW_KEY_F1);
+    EXPECT_FALSE(TimeManager::getInstance()->paused);
+    EXPECT_FALSE(HUD::getInstance()->showHelp);
     EXPECT_TRUE(hudMessages().empty());
 }
 

@@ -12,7 +12,11 @@
 #include "platform/Glfw.h"
 #include "render/Camera.h"
 #include "render/TextureLoader.h"
+#include "ui/FontManager.h"
+#include "ui/FontRenderer.h"
 #include "ui/HUD.h"
+#include "ui/MenuManager.h"
+#include "ui/Ortho.h"
 #include "ui/SoundManager.h"
 
 namespace {
@@ -46,6 +50,10 @@ bool GlTest::openWindow() {
 }
 
 void GlTest::TearDown() {
+    MenuManager::destroy();
+    FontRenderer::destroy();
+    FontManager::destroy();
+    Ortho::destroy();
     TextureLoader::destroy();
     HUD::destroy();
     SoundManager::destroy();

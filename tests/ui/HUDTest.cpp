@@ -2,8 +2,11 @@
 
 #include <algorithm>
 
+#include "TempDataRoot.h"
+#include "app/ConfigManager.h"
 #include "app/StateManager.h"
 #include "app/TimeManager.h"
+#include "render/TextureLoader.h"
 #include "ui/HUD.h"
 
 class HUDTest : public ::testing::Test {
@@ -12,6 +15,8 @@ protected:
         HUD::destroy();
         TimeManager::destroy();
         StateManager::destroy();
+        TextureLoader::destroy();
+        ConfigManager::destroy();
     }
 
     static bool registered(const Timer* timer) {
@@ -19,6 +24,7 @@ protected:
         return std::find(timers.begin(), timers.end(), timer) != timers.end();
     }
 
+    TempDataRoot data;
     HUD* hud = HUD::getInstance();
     TimeManager* time = TimeManager::getInstance();
 };

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "app/Singleton.h"
+
+#include <string>
+#include <vector>
+
+class Font;
+
+// Draws and measures overlay text with the default font. Without a default font
+// nothing is drawn and every text measures 0.
+class FontRenderer : public Singleton<FontRenderer> {
+    friend class Singleton<FontRenderer>;
+
+public:
+    // The top-left corner of the first glyph lands at (x, y) in overlay pixels.
+    void drawText(const std::string& text, float size, float x, float y) const;
+    // Sum of the advance widths at `size`, rounded up.
+    int getTextWidth(const std::string& text, float size) const;
+    // Left edge of each glyph cell, relative to the first one; neighbours sit
+    // the average of their two advance widths apart.
+    std::vector<float> glyphOffsets(const std::string& text, float size) const;
+
+    Font* getFont() const { return font; }
+
+private:
+    FontRenderer();
+
+    Font* font;
+};

@@ -1,0 +1,48 @@
+#include "ui/LoadingMenu.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/Log.h"
+#include "app/StateManager.h"
+#include "app/TimeManager.h"
+#include "render/TextureLoader.h"
+#include "ui/LevelLink.h"
+#include "ui/Ortho.h"
+
+VORN_FILE_LOGGER("LoadingMenu")
+
+float LoadingMenu::pulse(int elapsedMilliseconds) {
+    return 0.6f + 0.4f * static_cast<float>(std::sin(elapsedMilliseconds / 1000.0));
+}
+
+void LoadingMenu::enter() {
+    LevelLink::get().loadFirstLevel();
+    pulseStart = TimeManager::getInstance()->now;
+    longestFrame = 0;
+    firstFrame = true;
+}
+
+// The first frame still carries the key press that opened the menu, so it is not counted.
+void LoadingMenu::update() {
+    const TimeManager* time = TimeManager::getInstance();
+    if (!firstFrame) {
+        longestFrame = std::max(longestFrame, time->frameDelta);
+    }
+    firstFrame = false;
+    if (!LevelLink::get().enterFirstLevel()) {
+        return;
+    }
+    LOG_INFO("Longest frame of the loading screen: " << longestFrame << " ms");
+    TextureLoader::getInstance()->uploadTextures(true);
+    StateManager::getInstance()->setState(IN_GAME);
+}
+
+void LoadingMenu::render() {
+    const Layout layout;
+    drawBackground();
+    drawCentred(kLogo, fittedSize(kLogo, 0.6f), 0.0f);
+    const float top = 0.7f * static_cast<float>(Ortho::windowSize().height);
+    drawCentred(kLoading, fittedSize(kLoading, 0.1f), top,
+                pulse(TimeManager::getInstance()->now - pulseStart));
+}

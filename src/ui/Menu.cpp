@@ -1,0 +1,89 @@
+#include "ui/Menu.h"
+
+#include <GL/glew.h>
+
+#include "app/StateManager.h"
+#include "render/TextureLoader.h"
+#include "ui/Ortho.h"
+#include "ui/SoundManager.h"
+
+namespace {
+
+Menu::ImageSize fit(Menu::ImageSize image, float fraction, Ortho::Size window) {
+    float scale = fraction * static_cast<float>(window.height) / image.height;
+    if (scale < 1.0f) {
+        image = {image.width * scale, image.height * scale};
+    }
+    scale = static_cast<float>(window.width) / image.width;
+    if (scale < 1.0f) {
+        image = {image.width * scale, image.height * scale};
+    }
+    return image;
+}
+
+} // namespace
+
+Menu::Menu() {
+    TextureLoader* textures = TextureLoader::getInstance();
+    for (const char* name :
+         {kContinue, kContinueHighlighted, kNew, kNewHighlighted, kExit, kExitHighlighted, kLogo, kRespawn,
+          kRespawnHighlighted, kMainMenu, kMainMenuHighlighted, kLoading, kComplete}) {
+        textures->addTexture(name, GL_REPEAT);
+    }
+    // Decoded now, so the first click does not wait for its file.
+    SoundManager* sounds = SoundManager::getInstance();
+    for (const char* sound : {kClickSound, kClick2Sound, kStartGameSound, kGameOverSound, kGameWinSound}) {
+        sounds->getBuffer(sound);
+    }
+}
+
+void Menu::playClick() {
+    playSound(kClickSound);
+}
+
+void Menu::playClick2() {
+    playSound(kClick2Sound);
+}
+
+Menu::Layout::Layout() {
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+}
+
+Menu::Layout::~Layout() {
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+}
+
+Menu::ImageSize Menu::fittedSize(const std::string& texture, float fraction) {
+    const TextureLoader::Texture* image = TextureLoader::getInstance()->getTexture(texture);
+    if (!image || image->width <= 0 || image->height <= 0) {
+        return {0.0f, 0.0f};
+    }
+    return fit({static_cast<float>(image->width), static_cast<float>(image->height)}, fraction,
+               Ortho::windowSize());
+}
+
+void Menu::drawCentred(const std::string& texture, ImageSize size, float top, float alpha) {
+    if (size.width <= 0.0f || !Ortho::bindTexture(texture)) {
+        return;
+    }
+    const float left = static_cast<float>(Ortho::windowSize().width) / 2.0f - size.width / 2.0f;
+    Ortho::drawTextured({left, top, left + size.width, top + size.height}, {0.0f, 0.0f, 1.0f, 1.0f}, alpha,
+                        alpha);
+}
+
+void Menu::drawBackground() {
+    const Ortho::Size window = Ortho::windowSize();
+    Ortho::fill({0.0f, 0.0f, static_cast<float>(window.width), static_cast<float>(window.height)}, 0.0f, 0.0f,
+                0.0f, 1.0f);
+}
+
+void Menu::playSound(const std::string& file) {
+    SoundManager::getInstance()->playSound(file);
+}
+
+void Menu::changeState(int state) {
+    StateManager::getInstance()->setState(state);
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <string>
+
+#include "render/GlStateScope.h"
+
+// A full-window screen outside of play. Every menu registers all menu images at
+// construction and fetches them when it draws; it reacts to key presses only.
+class Menu {
+public:
+    Menu();
+    virtual ~Menu() = default;
+    Menu(const Menu&) = delete;
+    Menu& operator=(const Menu&) = delete;
+
+    // Once per frame while current.
+    virtual void update() {}
+    virtual void render() = 0;
+    // The menu becomes current.
+    virtual void enter() {}
+    // It stops being current.
+    virtual void leave() {}
+    // A key event with the game's key code and action.
+    virtual void keyEvent(int key, int action) = 0;
+    virtual void playClick();
+    virtual void playClick2();
+
+    // The highlighted item, 0 or 1.
+    int selection = 0;
+
+    static constexpr const char* kContinue = "../textures/MainMenu/continue.png";
+    static constexpr const char* kContinueHighlighted = "../textures/MainMenu/continue_highlighted.png";
+    static constexpr const char* kNew = "../textures/MainMenu/new.png";
+    static constexpr const char* kNewHighlighted = "../textures/MainMenu/new_highlighted.png";
+    static constexpr const char* kExit = "../textures/MainMenu/exit.png";
+    static constexpr const char* kExitHighlighted = "../textures/MainMenu/exit_highlighted.png";
+    static constexpr const char* kLogo = "../textures/MainMenu/logo.png";
+    static constexpr const char* kRespawn = "../textures/MainMenu/respawn.png";
+    static constexpr const char* kRespawnHighlighted = "../textures/MainMenu/respawn_highlighted.png";
+    static constexpr const char* kMainMenu = "../textures/MainMenu/mainmenu.png";
+    static constexpr const char* kMainMenuHighlighted = "../textures/MainMenu/mainmenu_highlighted.png";
+    static constexpr const char* kLoading = "../textures/MainMenu/loading.png";
+    static constexpr const char* kComplete = "../textures/MainMenu/complete.png";
+
+    static constexpr const char* kClickSound = "../sounds/menu/click.ogg";
+    static constexpr const char* kClick2Sound = "../sounds/menu/click2.ogg";
+    static constexpr const char* kStartGameSound = "../sounds/menu/startgame.ogg";
+    static constexpr const char* kGameOverSound = "../sounds/menu/gameover.ogg";
+    static constexpr const char* kGameWinSound = "../sounds/menu/gamewin.ogg";
+
+    struct ImageSize {
+        float width;
+        float height;
+    };
+
+protected:
+    // Keeps the GL state and draws from a reset modelview matrix while it lives.
+    class Layout {
+    public:
+        Layout();
+        ~Layout();
+        Layout(const Layout&) = delete;
+        Layout& operator=(const Layout&) = delete;
+
+    private:
+        GlStateScope state;
+    };
+
+    // An image's size fitted into `fraction` of the window height and into its
+    // width; never enlarged. Zero when the image cannot be loaded.
+    static ImageSize fittedSize(const std::string& texture, float fraction);
+    // The image at that size, centred across the window with its top edge at `top`.
+    static void drawCentred(const std::string& texture, ImageSize size, float top, float alpha = 1.0f);
+    // Fills the window black.
+    static void drawBackground();
+    static void playSound(const std::string& file);
+    static void changeState(int state);
+};

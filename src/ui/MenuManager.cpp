@@ -1,0 +1,64 @@
+#include "ui/MenuManager.h"
+
+#include "app/GameState.h"
+#include "ui/GameoverMenu.h"
+#include "ui/LevelcompleteMenu.h"
+#include "ui/LoadingMenu.h"
+#include "ui/MainMenu.h"
+#include "ui/PauseMenu.h"
+#include "ui/SoundManager.h"
+
+MenuManager::MenuManager() {
+    gameoverMenu = std::make_unique<GameoverMenu>();
+    levelcompleteMenu = std::make_unique<LevelcompleteMenu>();
+    mainMenu = std::make_unique<MainMenu>();
+    loadingMenu = std::make_unique<LoadingMenu>();
+    pauseMenu = std::make_unique<PauseMenu>();
+    music = SoundManager::getInstance()->createSource(kMusicFile);
+    if (music) {
+        music->setLooping(true);
+    }
+}
+
+// The sound manager is gone by now and has taken the music's source with it.
+MenuManager::~MenuManager() = default;
+
+Menu* MenuManager::menuOf(int state) const {
+    switch (state) {
+    case MAIN_MENU:
+        return mainMenu.get();
+    case LOADING:
+        return loadingMenu.get();
+    case PAUSED:
+        return pauseMenu.get();
+    case LEVEL_COMPLETE:
+        return levelcompleteMenu.get();
+    case GAME_OVER:
+        return gameoverMenu.get();
+    default:
+        return nullptr;
+    }
+}
+
+void MenuManager::setState(int state) {
+    if (currentMenu) {
+        currentMenu->leave();
+    }
+    switchMusic(state);
+    currentMenu = menuOf(state);
+    if (currentMenu) {
+        currentMenu->enter();
+    }
+}
+
+void MenuManager::switchMusic(int state) {
+    if (!music) {
+        return;
+    }
+    const bool sounding = music->isPlaying() || music->isPaused();
+    if (state == IN_GAME && sounding) {
+        music->stop();
+    } else if (state != IN_GAME && !sounding) {
+        music->play();
+    }
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "ui/LevelLink.h"
+
+// The link to the level manager's current level, its main character and the save states.
+class SceneLevelLink : public LevelLink {
+public:
+    void pauseCurrentLevel() override;
+    void resumeCurrentLevel() override;
+    void leaveCurrentLevel() override;
+    void loadFirstLevel() override;
+    bool enterFirstLevel() override;
+    void respawn() override;
+    std::optional<Gauges> mainCharGauges() override;
+};

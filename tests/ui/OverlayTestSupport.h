@@ -1,0 +1,53 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "FrameCapture.h"
+#include "GlTest.h"
+#include "ui/LevelLink.h"
+
+// Stands in for the level manager while it lives: records what the menus, the
+// state change and the HUD ask of the level.
+class FakeLevel : public LevelLink {
+public:
+    FakeLevel() { LevelLink::use(this); }
+    ~FakeLevel() override { LevelLink::use(nullptr); }
+
+    void pauseCurrentLevel() override { calls.push_back("pause"); }
+    void resumeCurrentLevel() override { calls.push_back("resume"); }
+    void leaveCurrentLevel() override { calls.push_back("leave"); }
+    void loadFirstLevel() override { calls.push_back("load"); }
+    bool enterFirstLevel() override { return firstLevelReady; }
+    void respawn() override { calls.push_back("respawn"); }
+    std::optional<Gauges> mainCharGauges() override { return gauges; }
+
+    std::vector<std::string> calls;
+    bool firstLevelReady = false;
+    std::optional<Gauges> gauges;
+};
+
+// The game's own window (with its input callbacks and fixed OpenGL state) of the
+// chosen size, over a data root holding the generated font, HUD bars, menu images
+// and help image. The time manager runs on a clock the test moves.
+class OverlayTest : public GlTest {
+protected:
+    void SetUp() override;
+    bool openWindow() override;
+
+    // The overlay as the frame draws it, read back.
+    FrameCapture drawOverlay();
+    // A cleared frame with the overlay's projection, for drawing parts of it.
+    void prepareOverlay();
+    void advanceClock(int milliseconds);
+    // Copies a file or folder of the generated game tree into the data root.
+    void copyFromGame(const std::string& relative) const;
+
+    int windowWidth = kWidth;
+    int windowHeight = kHeight;
+    // Whether the main configuration names the help image.
+    bool helpConfigured = true;
+    int clock = 100000;
+    FakeLevel level;
+};
