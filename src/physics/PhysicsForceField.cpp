@@ -1,0 +1,66 @@
+#include "physics/PhysicsForceField.h"
+
+#include <BulletDynamics/Dynamics/btRigidBody.h>
+#include <cmath>
+
+#include "physics/BulletConversions.h"
+#include "physics/PhysicsActor.h"
+
+struct PhysicsForceField::Frame {
+    btTransform worldToField;
+    btTransform fieldToWorld;
+    btVector3 halfExtents;
+};
+
+PhysicsForceField::PhysicsForceField(const PhysicsForceFieldDesc& desc, std::uint16_t fieldMaterial)
+    : actor(desc.actor), localPose(desc.pose), halfExtents(desc.boxHalfExtents), kernel(desc.kernel),
+      material(fieldMaterial), group(desc.group), frame(std::make_unique<Frame>()) {
+    prepare();
+}
+
+PhysicsForceField::~PhysicsForceField() = default;
+
+btTransform PhysicsForceField::globalTransform() const {
+    const btTransform local = toBullet(localPose);
+    return actor ? actor->getRigidBody().getWorldTransform() * local : local;
+}
+
+PhysicsPose PhysicsForceField::getGlobalPose() const {
+    return fromBullet(globalTransform());
+}
+
+void PhysicsForceField::prepare() {
+    frame->fieldToWorld = globalTransform();
+    frame->worldToField = frame->fieldToWorld.inverse();
+    frame->halfExtents = toBullet(halfExtents);
+}
+
+void PhysicsForceField::detachFrom(const PhysicsActor& gone) {
+    if (actor == &gone) {
+        localPose = fromBullet(globalTransform());
+        actor = nullptr;
+    }
+}
+
+// The strength curve. The radial term grows with the distance from the field's
+// vertical axis and tapers with height: full strength at the bottom of the box,
+// falling with the square of the height to nothing at its top. Set under a
+// flame, the field widens the flame's root where the particles are young and
+// bright, while higher up the fluid's own upward acceleration carries them on
+// undisturbed, so the flame narrows to a tip as its puffs shrink and fade.
+bool PhysicsForceField::push(const btVector3& position, btVector3& acceleration) const {
+    const btVector3 local = frame->worldToField(position);
+    const btVector3& half = frame->halfExtents;
+    if (std::abs(local.x()) > half.x() || std::abs(local.y()) > half.y() || std::abs(local.z()) > half.z()) {
+        return false;
+    }
+    const float fromTop = (half.y() - local.y()) / (2.0f * half.y());
+    const float taper = fromTop * fromTop;
+    const btVector3 offAxis(local.x(), 0.0f, local.z());
+    btVector3 push = toBullet(kernel.constant) + offAxis * (kernel.radialGain * taper) +
+                     btVector3(0.0f, kernel.axialGain * local.y(), 0.0f);
+    const float distance = local.length();
+    push /= 1.0f + kernel.falloffLinear * distance + kernel.falloffQuadratic * distance * distance;
+    acceleration += frame->fieldToWorld.getBasis() * push;
+    return true;
+}
