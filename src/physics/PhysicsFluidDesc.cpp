@@ -19,7 +19,7 @@ bool isFinite(const PhysicsVec3& v) {
 } // namespace
 
 bool PhysicsFluidDesc::isValid() const {
-    return maxParticles > 0 && isPositive(restParticlesPerMeter) && isPositive(restDensity) &&
+    return maxParticles > 0 && maxParticles <= kMaxParticles && isPositive(restParticlesPerMeter) && isPositive(restDensity) &&
            isPositive(kernelRadiusMultiplier) && kernelRadiusMultiplier >= 1.0f &&
            isPositive(motionLimitMultiplier) && collisionDistanceMultiplier >= 0.0f &&
            std::isfinite(collisionDistanceMultiplier) && isPositive(stiffness) && viscosity >= 0.0f &&

@@ -24,7 +24,9 @@ enum : std::uint32_t {
 // most motionLimitMultiplier kernel radii per internal step and keeps
 // collisionDistanceMultiplier rest spacings away from shapes.
 struct PhysicsFluidDesc {
-    std::uint32_t maxParticles = 32767;
+    static constexpr std::uint32_t kMaxParticles = 32767;
+
+    std::uint32_t maxParticles = kMaxParticles;
     float restParticlesPerMeter = 50.0f;
     float restDensity = 1000.0f;
     float kernelRadiusMultiplier = 1.2f;
@@ -46,7 +48,7 @@ struct PhysicsFluidDesc {
     // Force fields whose material this is push the fluid's particles; 0 couples to none.
     std::uint16_t forceFieldMaterial = 0;
 
-    // Positive sizes and counts, a kernel of at least one rest spacing, restitutions
+    // At most kMaxParticles particles; positive sizes and counts, a kernel of at least one rest spacing, restitutions
     // and frictions in [0, 1], no negative damping, finite accelerations.
     bool isValid() const;
 
