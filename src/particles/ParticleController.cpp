@@ -94,6 +94,7 @@ void ParticleController::update() {
 // The arrays and their pointers are the caller's again afterwards.
 void ParticleController::render() {
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    glClientActiveTexture(GL_TEXTURE0);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     for (const auto& [name, emitter] : emitters) {

@@ -55,8 +55,9 @@ bool PhysicsForceField::push(const btVector3& position, btVector3& acceleration)
         return false;
     }
     const float fromTop = (half.y() - local.y()) / (2.0f * half.y());
-    const float taper = fromTop * fromTop;
     const btVector3 offAxis(local.x(), 0.0f, local.z());
+    const float reach = std::min(1.0f, offAxis.length() / std::min(half.x(), half.z()));
+    const float taper = fromTop * fromTop * (1.0f - reach);
     btVector3 push = toBullet(kernel.constant) + offAxis * (kernel.radialGain * taper) +
                      btVector3(0.0f, kernel.axialGain * local.y(), 0.0f);
     const float distance = local.length();

@@ -363,7 +363,7 @@ TEST_F(FluidTest, ALinkedForceFieldPushesParticlesOutOfItsBoxAnUnlinkedOneDoesNo
     unlinked.setParticlesWriteData({still.data(), 16, &stillCount});
     add(unlinked, inside);
 
-    world.step(90);
+    world.step(180);
     ASSERT_EQ(count, 16u);
     for (std::uint32_t i = 0; i < count; ++i) {
         const float across = std::max(std::abs(buffer[i].position[0]), std::abs(buffer[i].position[2]));
