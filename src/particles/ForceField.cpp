@@ -62,7 +62,6 @@ void ForceField::createField() {
     LOG_TRACE(">>Creating forcefield");
     PhysicsForceFieldDesc desc;
     desc.actor = actor;
-    desc.group = static_cast<std::uint16_t>(group);
     desc.boxHalfExtents = {kHalfSize, kHalfSize, kHalfSize};
     desc.kernel.radialGain = kRadialGain;
     desc.kernel.axialGain = kAxialGain;

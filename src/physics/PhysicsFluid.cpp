@@ -71,24 +71,6 @@ PhysicsFluidEmitter* PhysicsFluid::createEmitter(const PhysicsFluidEmitterDesc& 
     return emitters.back().get();
 }
 
-void PhysicsFluid::releaseEmitter(PhysicsFluidEmitter& emitter) {
-    const std::uint32_t slot = emitter.getIndex();
-    if (slot >= emitters.size() || emitters[slot].get() != &emitter) {
-        return;
-    }
-    for (FluidParticle& particle : state->particles) {
-        if (particle.emitter == slot) {
-            particle.emitter = FluidParticle::kNoEmitter;
-        }
-    }
-    emitters[slot].reset();
-}
-
-std::size_t PhysicsFluid::getNbEmitters() const {
-    return static_cast<std::size_t>(std::count_if(emitters.begin(), emitters.end(),
-                                                  [](const auto& emitter) { return emitter != nullptr; }));
-}
-
 std::uint32_t PhysicsFluid::addParticles(const PhysicsParticle* records, std::uint32_t count) {
     const std::uint32_t room = desc.maxParticles - getNbParticles();
     const std::uint32_t added = std::min(count, room);
@@ -106,9 +88,7 @@ std::uint32_t PhysicsFluid::addParticles(const PhysicsParticle* records, std::ui
 void PhysicsFluid::removeAllParticles() {
     state->particles.clear();
     for (const auto& emitter : emitters) {
-        if (emitter) {
-            emitter->forgetParticles();
-        }
+        emitter->forgetParticles();
     }
     writeParticles();
 }
@@ -146,9 +126,7 @@ void PhysicsFluid::finishStep() {
 
 void PhysicsFluid::forget(const PhysicsActor& actor) {
     for (const auto& emitter : emitters) {
-        if (emitter) {
-            emitter->detachFrom(actor);
-        }
+        emitter->detachFrom(actor);
     }
 }
 
@@ -177,7 +155,7 @@ void PhysicsFluid::age(float dt) {
 
 void PhysicsFluid::remove(std::size_t index) {
     const std::uint32_t slot = state->particles[index].emitter;
-    if (slot < emitters.size() && emitters[slot]) {
+    if (slot < emitters.size()) {
         emitters[slot]->particleDied();
     }
     state->particles[index] = state->particles.back();
@@ -186,9 +164,7 @@ void PhysicsFluid::remove(std::size_t index) {
 
 void PhysicsFluid::emit(float dt) {
     for (const auto& emitter : emitters) {
-        if (emitter) {
-            emitter->emit(dt, desc.maxParticles - getNbParticles(), state->particles);
-        }
+        emitter->emit(dt, desc.maxParticles - getNbParticles(), state->particles);
     }
 }
 
@@ -256,5 +232,5 @@ void PhysicsFluid::move(float dt, btCollisionWorld& world) {
 
 const PhysicsActor* PhysicsFluid::frameActorOf(const FluidParticle& particle) const {
     const std::uint32_t slot = particle.emitter;
-    return slot < emitters.size() && emitters[slot] ? emitters[slot]->getFrameActor() : nullptr;
+    return slot < emitters.size() ? emitters[slot]->getFrameActor() : nullptr;
 }

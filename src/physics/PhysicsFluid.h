@@ -30,11 +30,8 @@ public:
 
     PhysicsScene& getScene() const { return scene; }
 
-    // Null for an invalid descriptor.
+    // Null for an invalid descriptor. The emitter lives as long as the fluid.
     PhysicsFluidEmitter* createEmitter(const PhysicsFluidEmitterDesc& desc);
-    // Its particles live on.
-    void releaseEmitter(PhysicsFluidEmitter& emitter);
-    std::size_t getNbEmitters() const;
 
     // Adds particles with the position, velocity and lifetime of each record (lifetime 0:
     // until removed) while there is room; the number added.
@@ -45,7 +42,6 @@ public:
     std::uint32_t getMaxParticles() const { return desc.maxParticles; }
 
     void setParticlesWriteData(const PhysicsParticleData& data);
-    const PhysicsParticleData& getParticlesWriteData() const { return writeData; }
 
     void setExternalAcceleration(const PhysicsVec3& acceleration) {
         desc.externalAcceleration = acceleration;
@@ -53,15 +49,12 @@ public:
     PhysicsVec3 getExternalAcceleration() const { return desc.externalAcceleration; }
     void setForceFieldMaterial(std::uint16_t material) { desc.forceFieldMaterial = material; }
     std::uint16_t getForceFieldMaterial() const { return desc.forceFieldMaterial; }
-    float getDamping() const { return desc.damping; }
     PhysicsFluidSimulation getSimulationMethod() const { return desc.simulationMethod; }
     float getKernelRadius() const { return desc.kernelRadius(); }
-    float getCollisionDistance() const { return desc.collisionDistance(); }
 
     // Engine side.
     void step(float dt, const btVector3& gravity, const std::vector<const PhysicsForceField*>& fields,
               btCollisionWorld& world);
-    void writeParticles();
     // Writes the particles and starts collecting the flags of the next step.
     void finishStep();
     // The actor is going: emitters riding on it stay where they are.
@@ -70,6 +63,7 @@ public:
 private:
     struct State;
 
+    void writeParticles();
     void age(float dt);
     void remove(std::size_t index);
     void emit(float dt);
@@ -79,7 +73,7 @@ private:
 
     PhysicsScene& scene;
     PhysicsFluidDesc desc;
-    std::unique_ptr<State> state;                               // the particles and the engine's working sets
-    std::vector<std::unique_ptr<PhysicsFluidEmitter>> emitters; // released slots stay empty
+    std::unique_ptr<State> state; // the particles and the engine's working sets
+    std::vector<std::unique_ptr<PhysicsFluidEmitter>> emitters;
     PhysicsParticleData writeData;
 };

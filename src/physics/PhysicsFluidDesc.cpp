@@ -19,8 +19,8 @@ bool isFinite(const PhysicsVec3& v) {
 } // namespace
 
 bool PhysicsFluidDesc::isValid() const {
-    return maxParticles > 0 && maxParticles <= kMaxParticles && isPositive(restParticlesPerMeter) && isPositive(restDensity) &&
-           isPositive(kernelRadiusMultiplier) && kernelRadiusMultiplier >= 1.0f &&
+    return maxParticles > 0 && maxParticles <= kMaxParticles && isPositive(restParticlesPerMeter) &&
+           isPositive(restDensity) && isPositive(kernelRadiusMultiplier) && kernelRadiusMultiplier >= 1.0f &&
            isPositive(motionLimitMultiplier) && collisionDistanceMultiplier >= 0.0f &&
            std::isfinite(collisionDistanceMultiplier) && isPositive(stiffness) && viscosity >= 0.0f &&
            std::isfinite(viscosity) && damping >= 0.0f && std::isfinite(damping) &&

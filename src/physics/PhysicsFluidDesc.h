@@ -48,8 +48,8 @@ struct PhysicsFluidDesc {
     // Force fields whose material this is push the fluid's particles; 0 couples to none.
     std::uint16_t forceFieldMaterial = 0;
 
-    // At most kMaxParticles particles; positive sizes and counts, a kernel of at least one rest spacing, restitutions
-    // and frictions in [0, 1], no negative damping, finite accelerations.
+    // At most kMaxParticles particles; positive sizes and counts, a kernel of at least one rest spacing,
+    // restitutions and frictions in [0, 1], no negative damping, finite accelerations.
     bool isValid() const;
 
     float restSpacing() const { return 1.0f / restParticlesPerMeter; }

@@ -26,7 +26,6 @@ PhysicsFluidEmitter::PhysicsFluidEmitter(const PhysicsFluidEmitterDesc& desc, st
     : frameActor(desc.frameActor), localPose(desc.relPose), index(slot), type(desc.type), shape(desc.shape),
       maxParticles(desc.maxParticles), dimensionX(desc.dimensionX), dimensionY(desc.dimensionY),
       randomAngle(std::min(desc.randomAngle, std::numbers::pi_v<float>)), restSpacing(spacing),
-      repulsionCoefficient(desc.repulsionCoefficient),
       addBodyVelocity((desc.flags & PhysicsEmitterFlags::AddBodyVelocity) != 0),
       velocityMagnitude(desc.fluidVelocityMagnitude), rate(desc.rate),
       particleLifetime(desc.particleLifetime), enabled((desc.flags & PhysicsEmitterFlags::Enabled) != 0),
@@ -44,22 +43,8 @@ PhysicsPose PhysicsFluidEmitter::getGlobalPose() const {
     return fromBullet(globalTransform());
 }
 
-void PhysicsFluidEmitter::setGlobalPosition(const PhysicsVec3& position) {
-    PhysicsPose pose = getGlobalPose();
-    pose.position = position;
-    setGlobalPose(pose);
-}
-
 PhysicsVec3 PhysicsFluidEmitter::getGlobalPosition() const {
     return fromBullet(globalTransform().getOrigin());
-}
-
-void PhysicsFluidEmitter::setLocalPose(const PhysicsPose& pose) {
-    localPose = pose;
-}
-
-PhysicsPose PhysicsFluidEmitter::getLocalPose() const {
-    return localPose;
 }
 
 void PhysicsFluidEmitter::setRate(float value) {

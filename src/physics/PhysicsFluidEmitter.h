@@ -22,10 +22,7 @@ public:
     // The pose in the world; the pose relative to the frame actor follows from it.
     void setGlobalPose(const PhysicsPose& pose);
     PhysicsPose getGlobalPose() const;
-    void setGlobalPosition(const PhysicsVec3& position);
     PhysicsVec3 getGlobalPosition() const;
-    void setLocalPose(const PhysicsPose& pose);
-    PhysicsPose getLocalPose() const;
     PhysicsActor* getFrameActor() const { return frameActor; }
 
     // Negative or non-finite values are ignored.
@@ -35,11 +32,7 @@ public:
     float getFluidVelocityMagnitude() const { return velocityMagnitude; }
     void setParticleLifetime(float seconds);
     float getParticleLifetime() const { return particleLifetime; }
-    float getRepulsionCoefficient() const { return repulsionCoefficient; }
     std::uint32_t getMaxParticles() const { return maxParticles; }
-
-    void setEnabled(bool on) { enabled = on; }
-    bool isEnabled() const { return enabled; }
 
     // Live particles that came out of this emitter.
     std::uint32_t getNbParticles() const { return liveParticles; }
@@ -69,12 +62,11 @@ private:
     const float dimensionY;
     const float randomAngle;
     const float restSpacing;
-    const float repulsionCoefficient;
     const bool addBodyVelocity;
     float velocityMagnitude;
     float rate;
     float particleLifetime;
-    bool enabled;
+    const bool enabled;
     float pending = 0.0f;
     std::uint32_t liveParticles = 0;
     std::minstd_rand random;

@@ -14,7 +14,7 @@ struct PhysicsForceField::Frame {
 
 PhysicsForceField::PhysicsForceField(const PhysicsForceFieldDesc& desc, std::uint16_t fieldMaterial)
     : actor(desc.actor), localPose(desc.pose), halfExtents(desc.boxHalfExtents), kernel(desc.kernel),
-      material(fieldMaterial), group(desc.group), frame(std::make_unique<Frame>()) {
+      material(fieldMaterial), frame(std::make_unique<Frame>()) {
     prepare();
 }
 
@@ -42,12 +42,16 @@ void PhysicsForceField::detachFrom(const PhysicsActor& gone) {
     }
 }
 
-// The strength curve. The radial term grows with the distance from the field's
-// vertical axis and tapers with height: full strength at the bottom of the box,
-// falling with the square of the height to nothing at its top. Set under a
-// flame, the field widens the flame's root where the particles are young and
-// bright, while higher up the fluid's own upward acceleration carries them on
-// undisturbed, so the flame narrows to a tip as its puffs shrink and fade.
+// The strength curve. The radial term pushes away from the field's vertical axis
+// and is shaped twice: across, radialGain * r * (1 - r / R) for the distance r
+// from the axis and the box's half width R, so particles near the axis are
+// eased apart and reach the box's sides already slowing down instead of being
+// flung off; upwards, it falls with the square of the height from full strength
+// at the bottom of the box to nothing at its top. With the box's bottom at a
+// flame's root, the field spreads the young, bright particles into a body a
+// little wider than the emitter, while higher up the fluid's own upward
+// acceleration carries them on undisturbed, so the flame rises and narrows to
+// a tip as its puffs shrink and fade.
 bool PhysicsForceField::push(const btVector3& position, btVector3& acceleration) const {
     const btVector3 local = frame->worldToField(position);
     const btVector3& half = frame->halfExtents;

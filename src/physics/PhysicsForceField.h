@@ -19,10 +19,7 @@ public:
 
     PhysicsActor* getActor() const { return actor; }
     std::uint16_t getForceFieldMaterial() const { return material; }
-    std::uint16_t getGroup() const { return group; }
-    void setGroup(std::uint16_t newGroup) { group = newGroup; }
     const PhysicsForceFieldLinearKernelDesc& getKernel() const { return kernel; }
-    void setKernel(const PhysicsForceFieldLinearKernelDesc& newKernel) { kernel = newKernel; }
     PhysicsPose getGlobalPose() const;
 
     // Engine side.
@@ -40,8 +37,7 @@ private:
     PhysicsActor* actor;
     PhysicsPose localPose;
     const PhysicsVec3 halfExtents;
-    PhysicsForceFieldLinearKernelDesc kernel;
+    const PhysicsForceFieldLinearKernelDesc kernel;
     const std::uint16_t material;
-    std::uint16_t group;
     std::unique_ptr<Frame> frame; // the field's pose for the current internal step
 };

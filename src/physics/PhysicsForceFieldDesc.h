@@ -26,7 +26,6 @@ struct PhysicsForceFieldDesc {
     PhysicsPose pose;
     PhysicsVec3 boxHalfExtents{1.0f, 1.0f, 1.0f};
     PhysicsForceFieldLinearKernelDesc kernel;
-    std::uint16_t group = 0;
 
     // Positive, finite box sizes and finite kernel values.
     bool isValid() const;
