@@ -136,6 +136,12 @@ void ParticleController::dampEmitter(ParticleEmitter& emitter, float k) const {
     fluidEmitter->setParticleLifetime(between(d.minParticleLifetime, d.maxParticleLifetime, k));
 }
 
+void ParticleController::removeAllParticles() {
+    for (const auto& [name, emitter] : emitters) {
+        emitter->removeAllParticles();
+    }
+}
+
 void ParticleController::setEmitting(bool on) {
     if (!enabled) {
         return;

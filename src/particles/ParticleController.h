@@ -35,6 +35,8 @@ public:
     // Scales the fire with the square root of x (0 to 1); 0 stops emission.
     void setDamping(float x);
     void setEmitting(bool on);
+    // Every emitter drops its live particles at once.
+    void removeAllParticles();
 
     PhysicsActor* actor;
     bool enabled = true; // damping and switching act only while set

@@ -66,8 +66,8 @@ ParticleEmitter::ParticleEmitter(PhysicsActor* owner, const std::string& fluidNa
         }
     }
     readDamping();
-    maxParticles = fluidDesc.maxParticles;
-    particles.resize(fluid ? maxParticles : 0);
+    maxParticles = fluid ? fluidDesc.maxParticles : 0;
+    particles.resize(maxParticles);
     for (PhysicsParticle& particle : particles) {
         particle.owner = fluidEmitter ? fluidEmitter->getIndex() : 0;
     }

@@ -60,7 +60,7 @@ void Torch::update() {
     flicker();
 }
 
-// The light trembles a little below the flame and dims by up to 0.15 now and then.
+// Every update the light trembles a hair below the flame and its grey wavers between 0.35 and 0.49.
 void Torch::flicker() {
     const auto jitter = [] { return static_cast<float>(std::rand() % 11 - 11) / 1000.0f; };
     const float dx = jitter();

@@ -225,8 +225,10 @@ TEST_F(ParticleControllerTest, TheFireBurnsAndGoesWithItsOwner) {
         }
         const ParticleEmitter& red = *controller.emitters.at("1red");
         EXPECT_NEAR(static_cast<float>(red.particleCount), 60.0f, 2.0f); // a second at 60 per second
-        controller.emitters.at("1red")->removeAllParticles();
+        EXPECT_GT(controller.emitters.at("2yellow")->particleCount, 0u);
+        controller.removeAllParticles();
         EXPECT_EQ(red.particleCount, 0u);
+        EXPECT_EQ(controller.emitters.at("2yellow")->particleCount, 0u);
         EXPECT_EQ(scene->getNbForceFields(), 1u);
     }
     EXPECT_EQ(scene->getNbFluids(), 0u);
