@@ -44,8 +44,10 @@ PhysicsScene::PhysicsScene(const PhysicsSceneDesc& sceneDesc, float skin, float 
     materials.push_back(std::make_unique<PhysicsMaterial>(0, defaultMaterialDesc()));
 }
 
-// Actors leave the world before it goes.
+// Fluids and fields refer to actors, actors to the world: they go in that order.
 PhysicsScene::~PhysicsScene() {
+    fluids.clear();
+    forceFields.clear();
     actors.clear();
 }
 
@@ -86,6 +88,12 @@ PhysicsActor* PhysicsScene::createActor(const PhysicsActorDesc& actorDesc) {
 void PhysicsScene::releaseActor(PhysicsActor& actor) {
     contacts.forget(actor);
     triggers.forget(actor);
+    for (const auto& fluid : fluids) {
+        fluid->forget(actor);
+    }
+    for (const auto& field : forceFields) {
+        field->detachFrom(actor);
+    }
     std::erase_if(actors, [&actor](const auto& owned) { return owned.get() == &actor; });
 }
 
@@ -106,6 +114,36 @@ PhysicsMaterial* PhysicsScene::getMaterialFromIndex(std::uint16_t index) const {
 const PhysicsMaterial& PhysicsScene::materialOf(const PhysicsShape& shape) const {
     const PhysicsMaterial* material = getMaterialFromIndex(shape.getMaterial());
     return material ? *material : *materials.front();
+}
+
+PhysicsFluid* PhysicsScene::createFluid(const PhysicsFluidDesc& fluidDesc) {
+    if ((fluidDesc.flags & PhysicsFluidFlags::Hardware) != 0) {
+        LOG_DEBUG("No physics hardware; hardware fluids are not available");
+        return nullptr;
+    }
+    if (!fluidDesc.isValid()) {
+        LOG_WARN("Fluid descriptor refused");
+        return nullptr;
+    }
+    fluids.push_back(std::make_unique<PhysicsFluid>(*this, fluidDesc));
+    return fluids.back().get();
+}
+
+void PhysicsScene::releaseFluid(PhysicsFluid& fluid) {
+    std::erase_if(fluids, [&fluid](const auto& owned) { return owned.get() == &fluid; });
+}
+
+PhysicsForceField* PhysicsScene::createForceField(const PhysicsForceFieldDesc& fieldDesc) {
+    if (!fieldDesc.isValid() || nextForceFieldMaterial == 0) {
+        LOG_WARN("Force field descriptor refused");
+        return nullptr;
+    }
+    forceFields.push_back(std::make_unique<PhysicsForceField>(fieldDesc, nextForceFieldMaterial++));
+    return forceFields.back().get();
+}
+
+void PhysicsScene::releaseForceField(PhysicsForceField& field) {
+    std::erase_if(forceFields, [&field](const auto& owned) { return owned.get() == &field; });
 }
 
 void PhysicsScene::setGravity(const PhysicsVec3& gravity) {
@@ -139,6 +177,9 @@ bool PhysicsScene::fetchResults() {
     if (substeps > 0) {
         for (const auto& actor : actors) {
             actor->endStep();
+        }
+        for (const auto& fluid : fluids) {
+            fluid->finishStep();
         }
         deliver(static_cast<float>(substeps) * desc.substep);
     }
@@ -193,6 +234,23 @@ void PhysicsScene::endSubstep(float dt) {
         actor->endSubstep();
     }
     observeManifolds(dt);
+    stepFluids(dt);
+}
+
+void PhysicsScene::stepFluids(float dt) {
+    for (const auto& field : forceFields) {
+        field->prepare();
+    }
+    const btVector3 gravity = world->getGravity();
+    for (const auto& fluid : fluids) {
+        coupledFields.clear();
+        for (const auto& field : forceFields) {
+            if (field->getForceFieldMaterial() == fluid->getForceFieldMaterial()) {
+                coupledFields.push_back(field.get());
+            }
+        }
+        fluid->step(dt, gravity, coupledFields, *world);
+    }
 }
 
 void PhysicsScene::observeManifolds(float dt) {

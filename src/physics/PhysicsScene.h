@@ -9,6 +9,8 @@
 #include "physics/ContactTracker.h"
 #include "physics/PhysicsActor.h"
 #include "physics/PhysicsContactReport.h"
+#include "physics/PhysicsFluid.h"
+#include "physics/PhysicsForceField.h"
 #include "physics/PhysicsMaterial.h"
 #include "physics/PhysicsRaycastHit.h"
 #include "physics/PhysicsSceneDesc.h"
@@ -25,7 +27,8 @@ class btDynamicsWorld;
 // One simulated world. A step is simulate(), flushStream(), fetchResults():
 // the step runs in fixed internal steps inside fetchResults, which then hands
 // the step's contact and trigger events to the reports on the calling thread.
-// Between simulate and fetchResults the scene still shows the last step.
+// Fluids move in the same internal steps, after the rigid bodies. Between
+// simulate and fetchResults the scene still shows the last step.
 class PhysicsScene {
 public:
     PhysicsScene(const PhysicsSceneDesc& desc, float skinWidth, float defaultMaxAngularVelocity);
@@ -54,6 +57,20 @@ public:
     // A shape's material; unknown indices use the default material.
     const PhysicsMaterial& materialOf(const PhysicsShape& shape) const;
 
+    // Null for an invalid descriptor or one that asks for hardware.
+    PhysicsFluid* createFluid(const PhysicsFluidDesc& desc);
+    void releaseFluid(PhysicsFluid& fluid);
+    std::size_t getNbFluids() const { return fluids.size(); }
+    // Each force field gets a force field material of its own (from 1), which
+    // fluids take to be pushed by it. Null for an invalid descriptor.
+    PhysicsForceField* createForceField(const PhysicsForceFieldDesc& desc);
+    void releaseForceField(PhysicsForceField& field);
+    std::size_t getNbForceFields() const { return forceFields.size(); }
+
+    // Expires when the scene is destroyed, so holders of its objects can tell
+    // whether there is still a scene to release them from.
+    std::weak_ptr<const void> getLifetime() const { return lifetime; }
+
     void setGravity(const PhysicsVec3& gravity);
     PhysicsVec3 getGravity() const;
 
@@ -75,6 +92,7 @@ private:
     void beginSubstep(float dt);
     void endSubstep(float dt);
     void observeManifolds(float dt);
+    void stepFluids(float dt);
     int takeDueSubsteps();
     void deliver(float stepTime);
     float worldReach(const btVector3& from) const;
@@ -93,6 +111,11 @@ private:
     TriggerTracker triggers;
     std::vector<std::unique_ptr<PhysicsMaterial>> materials;
     std::vector<std::unique_ptr<PhysicsActor>> actors;
+    std::vector<std::unique_ptr<PhysicsFluid>> fluids;
+    std::vector<std::unique_ptr<PhysicsForceField>> forceFields;
+    std::vector<const PhysicsForceField*> coupledFields;
+    std::uint16_t nextForceFieldMaterial = 1;
+    std::shared_ptr<const void> lifetime = std::make_shared<int>(0);
     PhysicsContactReport* contactReport = nullptr;
     PhysicsTriggerReport* triggerReport = nullptr;
     std::uint64_t nextActorId = 0;

@@ -1,18 +1,26 @@
 #pragma once
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
-// The OpenGL state a drawer must leave as it found it: enables, client arrays and
-// their pointers, colour, bindings, matrices and their stacks, blending.
+// The OpenGL state one drawer could leave behind for the next, read from the
+// current context without changing it:
+//
+//     const GlStateSnapshot before;
+//     model.render(nullptr);
+//     EXPECT_EQ(GlStateSnapshot().changesSince(before, GlStateSnapshot::kSetBeforeUse), "");
 class GlStateSnapshot {
 public:
-    static GlStateSnapshot take();
+    GlStateSnapshot();
 
-    // One line per value that differs, "name: before -> after"; empty when equal.
-    std::string differences(const GlStateSnapshot& after) const;
+    // One line per entry that differs and is not ignored: "name: before -> now".
+    std::string changesSince(const GlStateSnapshot& earlier, const std::set<std::string>& ignored = {}) const;
 
-private:
+    // Texture bindings and client pointers: a model drawer sets them for itself
+    // before every use, so it may leave them changed.
+    static const std::set<std::string> kSetBeforeUse;
+
     std::map<std::string, std::vector<double>> values;
 };

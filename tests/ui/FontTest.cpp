@@ -108,9 +108,9 @@ TEST_F(FontTest, GlyphComesFromItsGridCellAndLeavesTheStateAsFound) {
     glBindTexture(GL_TEXTURE_2D, 0);
     glEnableClientState(GL_NORMAL_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    const GlStateSnapshot before = GlStateSnapshot::take();
+    const GlStateSnapshot before;
     text()->drawText("A", 32, 100, 50);
-    EXPECT_EQ(before.differences(GlStateSnapshot::take()), "");
+    EXPECT_EQ(GlStateSnapshot().changesSince(before), "");
     const FrameCapture drawn = FrameCapture::take(kWidth, kHeight);
     EXPECT_GT(drawn.countBrighter(100, 50, 132, 82, 600), 20);
     EXPECT_EQ(drawn.countBrighter(0, 0, kWidth, kHeight, 0), drawn.countBrighter(100, 50, 132, 82, 0));

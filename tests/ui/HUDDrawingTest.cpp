@@ -204,11 +204,11 @@ TEST_F(HUDDrawingTest, DrawingTheWholeHudLeavesTheStateAsFound) {
     glColor4f(0.1f, 0.2f, 0.3f, 0.4f);
     glDisable(GL_TEXTURE_2D);
     glEnableClientState(GL_COLOR_ARRAY);
-    const GlStateSnapshot before = GlStateSnapshot::take();
+    const GlStateSnapshot before;
     Ortho::getInstance()->render();
-    EXPECT_EQ(before.differences(GlStateSnapshot::take()), "");
+    EXPECT_EQ(GlStateSnapshot().changesSince(before), "");
     hud()->render();
-    EXPECT_EQ(before.differences(GlStateSnapshot::take()), "");
+    EXPECT_EQ(GlStateSnapshot().changesSince(before), "");
 }
 
 class HUDWithoutHelpTest : public HUDDrawingTest {

@@ -339,9 +339,9 @@ TEST_F(MenuTest, DrawingAMenuLeavesTheStateAsFound) {
         drawOverlay();
         glColor4f(0.5f, 0.25f, 0.125f, 1.0f);
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-        const GlStateSnapshot before = GlStateSnapshot::take();
+        const GlStateSnapshot before;
         Ortho::getInstance()->render();
-        EXPECT_EQ(before.differences(GlStateSnapshot::take()), "");
+        EXPECT_EQ(GlStateSnapshot().changesSince(before), "");
         glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     }
 }
