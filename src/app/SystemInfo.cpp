@@ -1,6 +1,7 @@
 #include "app/SystemInfo.h"
 
 #include <GL/glew.h>
+#include <cstdio>
 #include <cstdlib>
 
 #include "app/Log.h"
@@ -40,11 +41,14 @@ SystemInfo::Driver SystemInfo::probeDriver() {
     applyTestVersionCap(driver.versions);
     driver.renderer = glText(GL_RENDERER);
     driver.vendor = glText(GL_VENDOR);
+    driver.shadingLanguage = glText(GL_SHADING_LANGUAGE_VERSION);
     driver.isSupported = [](const char* extension) { return glewIsSupported(extension) != 0; };
     return driver;
 }
 
-SystemInfo::SystemInfo(const Driver& driver) : renderer(driver.renderer), vendor(driver.vendor) {
+SystemInfo::SystemInfo(const Driver& driver)
+    : renderer(driver.renderer), vendor(driver.vendor),
+      shadingLanguageVersion(parseShadingLanguage(driver.shadingLanguage)) {
     for (std::size_t flag = 0; flag < driver.versions.size(); ++flag) {
         if (driver.versions[flag]) {
             versionIndex = static_cast<int>(flag) + 1;
@@ -66,6 +70,15 @@ SystemInfo::SystemInfo(const Driver& driver) : renderer(driver.renderer), vendor
     nonPowerOfTwoTextures = driver.isSupported("GL_ARB_texture_non_power_of_two");
     textureCompressionS3TC = driver.isSupported("GL_EXT_texture_compression_s3tc");
     depthClamp = driver.isSupported("GL_NV_depth_clamp");
+}
+
+int SystemInfo::parseShadingLanguage(const std::string& text) {
+    int major = 0;
+    int minor = 0;
+    if (std::sscanf(text.c_str(), "%d.%d", &major, &minor) != 2 || major < 0 || minor < 0 || minor > 99) {
+        return 0;
+    }
+    return major * 100 + minor;
 }
 
 std::string SystemInfo::getVersionString() const {

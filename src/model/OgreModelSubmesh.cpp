@@ -22,10 +22,10 @@ OgreModelSubmesh::~OgreModelSubmesh() {
     }
     delete geometry;
     for (float* array :
-         {positionsAdj, nextPositionsAdj, normals, binormals, tangents, texcoords, shadowVertices}) {
+         {positionsAdj, normals, binormals, tangents, texcoords, shadowVertices}) {
         delete[] array;
     }
-    for (unsigned int* buffer : {positionsBuffer, nextPositionsBuffer, normalsBuffer, binormalsBuffer,
+    for (unsigned int* buffer : {positionsBuffer, normalsBuffer, binormalsBuffer,
                                  tangentsBuffer, texcoordsBuffer}) {
         deleteBuffer(buffer);
     }
