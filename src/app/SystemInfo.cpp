@@ -3,6 +3,7 @@
 #include <GL/glew.h>
 #include <cstdio>
 #include <cstdlib>
+#include <sstream>
 
 #include "app/Log.h"
 
@@ -31,6 +32,18 @@ void applyTestVersionCap(std::array<bool, 8>& versions) {
     }
 }
 
+// With glewExperimental the loader also claims extensions whose entry points
+// merely resolve, and a driver hands out entry points for names it does not offer.
+bool listedByDriver(const char* extension) {
+    std::istringstream names(glText(GL_EXTENSIONS));
+    for (std::string name; names >> name;) {
+        if (name == extension) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 SystemInfo::Driver SystemInfo::probeDriver() {
@@ -42,7 +55,10 @@ SystemInfo::Driver SystemInfo::probeDriver() {
     driver.renderer = glText(GL_RENDERER);
     driver.vendor = glText(GL_VENDOR);
     driver.shadingLanguage = glText(GL_SHADING_LANGUAGE_VERSION);
-    driver.isSupported = [](const char* extension) { return glewIsSupported(extension) != 0; };
+    driver.coreGeometryShaders = GLEW_VERSION_3_2 != 0;
+    driver.isSupported = [](const char* extension) {
+        return glewIsSupported(extension) != 0 && listedByDriver(extension);
+    };
     return driver;
 }
 
@@ -65,7 +81,8 @@ SystemInfo::SystemInfo(const Driver& driver)
     }
 
     geometryShader =
-        driver.isSupported("GL_EXT_geometry_shader4") && driver.isSupported("GL_EXT_gpu_shader4");
+        (driver.isSupported("GL_EXT_geometry_shader4") && driver.isSupported("GL_EXT_gpu_shader4")) ||
+        driver.coreGeometryShaders;
     depthBoundsTest = driver.isSupported("GL_EXT_depth_bounds_test");
     nonPowerOfTwoTextures = driver.isSupported("GL_ARB_texture_non_power_of_two");
     textureCompressionS3TC = driver.isSupported("GL_EXT_texture_compression_s3tc");

@@ -20,10 +20,12 @@ public:
         std::string renderer;
         std::string vendor;
         std::string shadingLanguage; // "1.50", "4.50 ...": the highest GLSL version
+        bool coreGeometryShaders = false; // OpenGL 3.2 has them without the extension
         std::function<bool(const char* extension)> isSupported;
     };
-    // Reads the current context through the extension loader. For test runs only,
-    // VORN_TEST_GL_VERSION ("1.5", "2.1", ...) caps the version reported.
+    // Reads the current context through the extension loader; an extension counts
+    // only when the driver lists it too. For test runs only, VORN_TEST_GL_VERSION
+    // ("1.5", "2.1", ...) caps the version reported.
     static Driver probeDriver();
 
     explicit SystemInfo(const Driver& driver);

@@ -34,7 +34,7 @@ public:
         glGetIntegerv(GL_ACTIVE_TEXTURE, &activeTexture);
         glActiveTexture(GL_TEXTURE0);
         glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture);
-        glGetIntegerv(GL_TEXTURE_ENV_MODE, &environment);
+        glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &environment);
         glGetFloatv(GL_CURRENT_COLOR, colour);
         glGetBooleanv(GL_DEPTH_WRITEMASK, &depthMask);
         glPushAttrib(GL_ENABLE_BIT);

@@ -1,5 +1,6 @@
 #include "scene/PassState.h"
 
+#include "app/SystemInfo.h"
 #include "render/LightManager.h"
 #include "render/ShaderManager.h"
 #include "scene/LightScissor.h"
@@ -71,7 +72,7 @@ PassState::PassState() {
     glGetIntegerv(GL_STENCIL_CLEAR_VALUE, &stencilClear);
     scissorTest = enabled(GL_SCISSOR_TEST);
     glGetIntegerv(GL_SCISSOR_BOX, scissorBox);
-    depthBoundsSupported = GLEW_EXT_depth_bounds_test != 0;
+    depthBoundsSupported = SystemInfo::getInstance()->depthBoundsTest;
     if (depthBoundsSupported) {
         depthBoundsTest = enabled(GL_DEPTH_BOUNDS_TEST_EXT);
         glGetDoublev(GL_DEPTH_BOUNDS_EXT, depthBounds);

@@ -3,6 +3,8 @@
 #include <GL/glew.h>
 #include <sstream>
 
+#include "app/SystemInfo.h"
+
 namespace {
 
 struct Entry {
@@ -106,11 +108,12 @@ GlStateSnapshot::GlStateSnapshot() {
     for (const Entry& entry : kFloats) {
         values[entry.name] = floats(entry.pname, entry.count);
     }
-    if (GLEW_EXT_depth_bounds_test) {
+    const SystemInfo* system = SystemInfo::getInstance();
+    if (system->depthBoundsTest) {
         values["GL_DEPTH_BOUNDS_TEST_EXT"] = {static_cast<double>(glIsEnabled(GL_DEPTH_BOUNDS_TEST_EXT))};
         values["GL_DEPTH_BOUNDS_EXT"] = floats(GL_DEPTH_BOUNDS_EXT, 2);
     }
-    if (GLEW_NV_depth_clamp) {
+    if (system->depthClamp) {
         values["GL_DEPTH_CLAMP_NV"] = {static_cast<double>(glIsEnabled(GL_DEPTH_CLAMP_NV))};
     }
     for (GLuint attribute = 0; attribute < kAttributeArrays; ++attribute) {
