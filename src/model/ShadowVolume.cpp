@@ -92,9 +92,11 @@ int ShadowVolume::build(const Source& source, const Vector3& light, bool zPass, 
             const Vector3& end = corner[(k + 1) % 3];
             bool extrude = robust;
             if (across[k].w >= kNeighbourW) {
-                // The neighbour runs this edge the other way round.
+                // The neighbour runs this edge the other way round. Only a silhouette extrudes:
+                // the two quads of an edge between faces of one facing would cancel in theory, but
+                // split along different diagonals they leave stray pixels counted once.
                 neighbourNormal = (start - end).cross(across[k].position - end);
-                extrude = true;
+                extrude = faces(light, end, neighbourNormal) != front;
             } else if (faces(light, start, neighbourNormal) != front) {
                 extrude = true;
             }

@@ -5,9 +5,10 @@
 
 // The shadow volume of one submesh built on the CPU, as triangles whose far
 // vertices have w = 0; the shadow program sends those to infinity straight away
-// from the light. Faces turned to the light extrude with the mesh's winding. In
-// robust mode (meshes with cracks) every face closes a volume of its own, those
-// turned away with their winding reversed, so open edges always extrude there.
+// from the light. Faces turned to the light extrude their silhouette edges with
+// the mesh's winding. In robust mode (meshes with cracks) faces turned away take
+// part too, with their winding reversed, and open edges always extrude, so every
+// face's volume stays closed; the geometry shader builds the same volumes.
 class ShadowVolume {
 public:
     static constexpr int kFloatsPerFace = 96; // both caps and three side quads
