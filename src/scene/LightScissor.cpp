@@ -62,7 +62,7 @@ LightScissor LightScissor::compute(const Vector3& light, float radius, const Mat
     const int x0 = static_cast<int>(std::floor((horizontal.low + 1.0f) / 2.0f * static_cast<float>(w)));
     const int x1 = static_cast<int>(std::ceil((horizontal.high + 1.0f) / 2.0f * static_cast<float>(w)));
     const int y0 = static_cast<int>(std::floor((vertical.low + 1.0f) / 2.0f * static_cast<float>(h)));
-    const int y1 = static_cast<int>(std::ceil((vertical.high + 1.0f) / 2.0f * static_cast<float>(h)));
+    const int y1 = static_cast<int>(std::floor((vertical.high + 1.0f) / 2.0f * static_cast<float>(h)));
     box.x = std::min(x0, x1);
     box.y = std::min(y0, y1);
     box.width = x1 - box.x;
