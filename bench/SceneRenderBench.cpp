@@ -137,7 +137,7 @@ struct Level {
                                     (static_cast<float>(i / kCratesPerSide) - 3.5f) * 5.0f});
         }
         // The player's light near the middle and seven torches across the level.
-        const Vector3 at[8] = {{0, 3, 4},    {-12, 3, -12}, {12, 3, -12}, {-12, 3, 12},
+        const Vector3 at[8] = {{0, 3, 4},   {-12, 3, -12}, {12, 3, -12}, {-12, 3, 12},
                                {12, 3, 12}, {0, 3, -16},   {-17, 3, 0},  {17, 3, 0}};
         for (int slot = 0; slot < 8; ++slot) {
             lights.push_back(std::make_unique<LightSource>(slot == 0 ? 18.0f : 12.0f, at[slot].x, at[slot].y,

@@ -19,7 +19,7 @@ public:
         std::array<bool, 8> versions{};
         std::string renderer;
         std::string vendor;
-        std::string shadingLanguage; // "1.50", "4.50 ...": the highest GLSL version
+        std::string shadingLanguage;      // "1.50", "4.50 ...": the highest GLSL version
         bool coreGeometryShaders = false; // OpenGL 3.2 has them without the extension
         std::function<bool(const char* extension)> isSupported;
     };

@@ -369,9 +369,10 @@ void OgreModel::renderIfInRange(std::vector<LightSource*> lights) {
     if (!mesh) {
         return;
     }
-    const bool reached = lights.empty() || std::any_of(lights.begin(), lights.end(), [this](const LightSource* light) {
-                             return lightReaches(*light, *mesh, *position);
-                         });
+    const bool reached =
+        lights.empty() || std::any_of(lights.begin(), lights.end(), [this](const LightSource* light) {
+            return lightReaches(*light, *mesh, *position);
+        });
     if (reached) {
         render(nullptr);
     }
@@ -465,8 +466,8 @@ void OgreModel::renderCpuVolume(const Vector3& lightObject, bool zPass) {
         const ShadowVolume::Source source{submesh, positionsOf(submesh),
                                           morph ? morph->nextPositions.data() : nullptr,
                                           morph ? morph->blendFactor : 0.0f};
-        const int vertices = ShadowVolume::build(source, lightObject, zPass, mesh->hasCracks,
-                                                 submesh->shadowVertices);
+        const int vertices =
+            ShadowVolume::build(source, lightObject, zPass, mesh->hasCracks, submesh->shadowVertices);
         glVertexPointer(4, GL_FLOAT, 0, submesh->shadowVertices);
         glDrawArrays(GL_TRIANGLES, 0, vertices);
     }

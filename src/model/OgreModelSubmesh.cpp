@@ -21,12 +21,11 @@ OgreModelSubmesh::~OgreModelSubmesh() {
         delete edge;
     }
     delete geometry;
-    for (float* array :
-         {positionsAdj, normals, binormals, tangents, texcoords, shadowVertices}) {
+    for (float* array : {positionsAdj, normals, binormals, tangents, texcoords, shadowVertices}) {
         delete[] array;
     }
-    for (unsigned int* buffer : {positionsBuffer, normalsBuffer, binormalsBuffer,
-                                 tangentsBuffer, texcoordsBuffer}) {
+    for (unsigned int* buffer :
+         {positionsBuffer, normalsBuffer, binormalsBuffer, tangentsBuffer, texcoordsBuffer}) {
         deleteBuffer(buffer);
     }
 }

@@ -45,7 +45,8 @@ private:
 };
 
 Point entryAt(const ShadowVolume::Source& source, std::size_t face, int entry) {
-    const std::size_t offset = face * SubmeshArrays::kPositionFloatsPerFace + static_cast<std::size_t>(entry) * 4;
+    const std::size_t offset =
+        face * SubmeshArrays::kPositionFloatsPerFace + static_cast<std::size_t>(entry) * 4;
     const float* p = source.positions + offset;
     if (!source.nextPositions) {
         return {{p[0], p[1], p[2]}, p[3]};

@@ -17,9 +17,9 @@ struct Face {
 };
 
 constexpr Face kFaces[6] = {
-    {{0, 0, -1}, {1, 0, 0}, {0, 1, 0}},  {{1, 0, 0}, {0, 0, 1}, {0, 1, 0}},
-    {{0, 0, 1}, {-1, 0, 0}, {0, 1, 0}},  {{-1, 0, 0}, {0, 0, -1}, {0, 1, 0}},
-    {{0, 1, 0}, {1, 0, 0}, {0, 0, 1}},   {{0, -1, 0}, {1, 0, 0}, {0, 0, -1}},
+    {{0, 0, -1}, {1, 0, 0}, {0, 1, 0}}, {{1, 0, 0}, {0, 0, 1}, {0, 1, 0}},
+    {{0, 0, 1}, {-1, 0, 0}, {0, 1, 0}}, {{-1, 0, 0}, {0, 0, -1}, {0, 1, 0}},
+    {{0, 1, 0}, {1, 0, 0}, {0, 0, 1}},  {{0, -1, 0}, {1, 0, 0}, {0, 0, -1}},
 };
 
 // Well beyond the near plane, and any size looks the same at infinity.
@@ -78,7 +78,8 @@ void drawFace(const Face& face) {
     const float corners[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
     glBegin(GL_QUADS);
     for (const auto& [u, v] : corners) {
-        const Vector3 p = (face.forward + face.right * (2.0f * u - 1.0f) - face.up * (2.0f * v - 1.0f)) * kHalfSize;
+        const Vector3 p =
+            (face.forward + face.right * (2.0f * u - 1.0f) - face.up * (2.0f * v - 1.0f)) * kHalfSize;
         glTexCoord2f(u, v);
         glVertex3f(p.x, p.y, p.z);
     }

@@ -17,6 +17,6 @@ struct LightScissor {
 
     // `light` in eye space; `focalLength` is the near-plane distance over the
     // near plane's half width, the camera's nearFactor.
-    static LightScissor compute(const Vector3& light, float radius, const Matrix44& projection, int windowWidth,
-                                int windowHeight, float focalLength);
+    static LightScissor compute(const Vector3& light, float radius, const Matrix44& projection,
+                                int windowWidth, int windowHeight, float focalLength);
 };

@@ -99,8 +99,8 @@ PassState::~PassState() {
     glBlendFunc(static_cast<GLenum>(blendSource), static_cast<GLenum>(blendDestination));
     setEnabled(GL_STENCIL_TEST, stencilTest);
     for (int side = 0; side < 2; ++side) {
-        glStencilFuncSeparate(kFaces[side], static_cast<GLenum>(stencilFunction[side]), stencilReference[side],
-                              static_cast<GLuint>(stencilMask[side]));
+        glStencilFuncSeparate(kFaces[side], static_cast<GLenum>(stencilFunction[side]),
+                              stencilReference[side], static_cast<GLuint>(stencilMask[side]));
         glStencilOpSeparate(kFaces[side], static_cast<GLenum>(stencilOperations[side][0]),
                             static_cast<GLenum>(stencilOperations[side][1]),
                             static_cast<GLenum>(stencilOperations[side][2]));

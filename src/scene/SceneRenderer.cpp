@@ -77,7 +77,8 @@ SceneRenderer::Groups SceneRenderer::group(const std::vector<SceneObject>& objec
             continue;
         }
         if (object.receiveShadows) {
-            (object.transparent ? groups.receivingTransparent : groups.receivingOpaque).push_back(object.model);
+            (object.transparent ? groups.receivingTransparent : groups.receivingOpaque)
+                .push_back(object.model);
         } else {
             (object.transparent ? groups.otherTransparent : groups.otherOpaque).push_back(object.model);
         }
@@ -182,8 +183,8 @@ void SceneRenderer::renderParticles(const std::function<void()>& mainCharacter,
     }
     const Frustum* frustum = Frustum::getInstance();
     for (const ParticleSource& torch : torches) {
-        if (torch.draw &&
-            frustum->sphereInFrustum(torch.position.x, torch.position.y, torch.position.z, torch.radius + 2.0f)) {
+        if (torch.draw && frustum->sphereInFrustum(torch.position.x, torch.position.y, torch.position.z,
+                                                   torch.radius + 2.0f)) {
             torch.draw();
         }
     }

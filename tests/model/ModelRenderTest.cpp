@@ -197,7 +197,8 @@ TEST_F(ModelDrawingTest, DrawingPutsBackTheStateItChanges) {
     for (const bool lists : {false, true}) {
         for (const int mode : {0, 1, 2}) {
             setOptions(mode, lists);
-            const std::string name = "cube-foreign-state-mode" + std::to_string(mode) + (lists ? "-list" : "");
+            const std::string name =
+                "cube-foreign-state-mode" + std::to_string(mode) + (lists ? "-list" : "");
             glEnable(GL_TEXTURE_2D);
             EXPECT_LE(largestDifference(reference, draw(*model, nullptr, name)), 2)
                 << name << ": client arrays are not read from someone else's buffer";
@@ -255,7 +256,8 @@ TEST_F(ModelDrawingTest, ATextureFirstNeededByADisplayListIsUploadedBeforeTheLis
     int greenish = 0;
     for (std::size_t i = 0; i < painted.rgba.size(); i += 4) {
         orange += painted.rgba[i] > painted.rgba[i + 2] + 60 ? 1 : 0;
-        greenish += painted.rgba[i + 1] > painted.rgba[i] + 20 && painted.rgba[i + 1] > painted.rgba[i + 2] + 20;
+        greenish +=
+            painted.rgba[i + 1] > painted.rgba[i] + 20 && painted.rgba[i + 1] > painted.rgba[i + 2] + 20;
     }
     EXPECT_GT(first.litPixels(), 20000);
     EXPECT_EQ(orange, 0);

@@ -26,8 +26,8 @@ std::vector<Vertex> volumeOf(const OgreModelMesh& mesh, const Vector3& light, bo
                              const float* nextPositions = nullptr, float blend = 0.0f) {
     const OgreModelSubmesh* submesh = mesh.submeshes.begin()->second;
     std::vector<float> out(submesh->faces.size() * ShadowVolume::kFloatsPerFace);
-    const int count = ShadowVolume::build({submesh, submesh->positionsAdj, nextPositions, blend}, light, zPass,
-                                          robust, out.data());
+    const int count = ShadowVolume::build({submesh, submesh->positionsAdj, nextPositions, blend}, light,
+                                          zPass, robust, out.data());
     std::vector<Vertex> vertices;
     for (int i = 0; i < count; ++i) {
         vertices.push_back({out[i * 4], out[i * 4 + 1], out[i * 4 + 2], out[i * 4 + 3]});
@@ -118,7 +118,8 @@ TEST(ShadowVolumeTest, AMorphBlendsTheCornersAndFacesByThem) {
     for (int entry = 0; entry < 6; ++entry) {
         next[static_cast<std::size_t>(entry) * 4 + 2] += 2.0f;
     }
-    const std::vector<Vertex> halfway = volumeOf(*triangle, {0.2f, 0.2f, 5.0f}, false, false, next.data(), 0.5f);
+    const std::vector<Vertex> halfway =
+        volumeOf(*triangle, {0.2f, 0.2f, 5.0f}, false, false, next.data(), 0.5f);
     ASSERT_EQ(halfway.size(), 6u);
     EXPECT_EQ(halfway[1], (Vertex{1, 0, 1, 1}));
     // Below the blended face but above the stored one: the blended corners decide.

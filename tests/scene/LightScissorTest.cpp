@@ -81,8 +81,8 @@ void expectTightAround(const Vector3& light, float radius, const char* where) {
 TEST(LightScissorTest, ALightInFrontGetsTheSmallBoxAroundItsSphere) {
     expectTightAround({1.0f, 0.5f, -10.0f}, 2.0f, "in front");
     const Matrix44 projection = gameProjection();
-    const LightScissor box = LightScissor::compute({1, 0.5f, -10}, 2, projection, kWidth, kHeight,
-                                                   projection.at(0, 0));
+    const LightScissor box =
+        LightScissor::compute({1, 0.5f, -10}, 2, projection, kWidth, kHeight, projection.at(0, 0));
     EXPECT_LT(box.width, kWidth / 3);
     EXPECT_GT(box.x, kWidth / 2 - 40) << "right of the middle, as the light is";
     EXPECT_LT(box.nearDepth, box.farDepth);

@@ -42,7 +42,8 @@ void SceneTest::SetUp() {
     if (HasFatalFailure()) {
         return; // no window, nothing to draw into
     }
-    std::filesystem::copy(std::filesystem::path(VORN_SOURCE_DIR) / "data" / "shaders", data->root() / "shaders");
+    std::filesystem::copy(std::filesystem::path(VORN_SOURCE_DIR) / "data" / "shaders",
+                          data->root() / "shaders");
     data->write("Vorn.ini", "[GameSettings]\nshader = true\nshadows = true\n");
     GLint stencilBits = 0;
     glGetIntegerv(GL_STENCIL_BITS, &stencilBits);
@@ -72,8 +73,8 @@ void SceneTest::TearDown() {
     GlTest::TearDown();
 }
 
-OgreModel& SceneTest::place(const MeshData& data, const Vector3& position, bool transparent, bool receiveShadows,
-                            bool castShadows) {
+OgreModel& SceneTest::place(const MeshData& data, const Vector3& position, bool transparent,
+                            bool receiveShadows, bool castShadows) {
     meshes.push_back(buildShadedMesh(data));
     for (const auto& [name, submesh] : meshes.back()->submeshes) {
         submesh->materialRecord = &white;
@@ -102,8 +103,8 @@ void SceneTest::look(const Vector3& eye, const Vector3& centre) {
 }
 
 LightSource& SceneTest::addLight(const Vector3& position, float radius, int slot) {
-    lights.push_back(std::make_unique<LightSource>(radius, position.x, position.y, position.z, slot, 1.0f, 0.95f,
-                                                   0.9f, 1.0f));
+    lights.push_back(std::make_unique<LightSource>(radius, position.x, position.y, position.z, slot, 1.0f,
+                                                   0.95f, 0.9f, 1.0f));
     LightManager::getInstance()->registerLight(lights.back().get());
     return *lights.back();
 }

@@ -200,7 +200,9 @@ TEST_F(ScenePassesTest, OneSidedStencilDrawsEveryVolumeTwiceWithOneSideCulled) {
             EXPECT_TRUE(call.cullFace);
             const GLint operation = zPass ? call.depthPassOperation : call.depthFailOperation;
             seen.push_back(std::string(call.cullFaceMode == GL_FRONT ? "front culled " : "back culled ") +
-                           (operation == GL_INCR ? "up" : operation == GL_DECR ? "down" : "?"));
+                           (operation == GL_INCR   ? "up"
+                            : operation == GL_DECR ? "down"
+                                                   : "?"));
         }
         const std::vector<std::string> zFailOrder = {"front culled up", "back culled down"};
         const std::vector<std::string> zPassOrder = {"back culled up", "front culled down"};
@@ -264,8 +266,8 @@ TEST_F(ScenePassesTest, ThePlainPathDrawsOpaqueModelsFirstWithEveryLight) {
     addExampleLevel();
     setOptions(false, false, true, true);
     frame("passes-plain");
-    EXPECT_EQ(briefs(calls), (std::vector<std::string>{"render A", "render C", "render E", "render glass",
-                                                       "render D"}));
+    EXPECT_EQ(briefs(calls),
+              (std::vector<std::string>{"render A", "render C", "render E", "render glass", "render D"}));
     for (const Call& call : calls) {
         EXPECT_FALSE(call.stencilTest);
     }
@@ -288,7 +290,9 @@ TEST_F(ScenePassesTest, BothPathsLeaveTheStateAsTheyFoundIt) {
 
 TEST_F(ScenePassesTest, ParticlesOfTheMainCharacterComeFirstAndOnlyTorchesNearTheViewFollow) {
     std::vector<std::string> drawn;
-    const auto drawing = [&drawn](const std::string& name) { return [&drawn, name] { drawn.push_back(name); }; };
+    const auto drawing = [&drawn](const std::string& name) {
+        return [&drawn, name] { drawn.push_back(name); };
+    };
     // 1.5 beyond the left edge of the view: out of it with its radius alone, within once grown by 2.
     const float* left = Frustum::getInstance()->planes[Frustum::LEFT];
     const Vector3 inward{left[0], left[1], left[2]};

@@ -23,9 +23,8 @@ float cross(const Point2& o, const Point2& a, const Point2& b) {
 
 // Counter-clockwise convex hull.
 std::vector<Point2> hull(std::vector<Point2> points) {
-    std::sort(points.begin(), points.end(), [](const Point2& a, const Point2& b) {
-        return a.x < b.x || (a.x == b.x && a.z < b.z);
-    });
+    std::sort(points.begin(), points.end(),
+              [](const Point2& a, const Point2& b) { return a.x < b.x || (a.x == b.x && a.z < b.z); });
     std::vector<Point2> result(points.size() * 2);
     std::size_t k = 0;
     for (std::size_t i = 0; i < points.size(); ++i) {
@@ -211,8 +210,8 @@ TEST_F(SceneShadowTest, ACrackedMeshInRobustModeShadowsLikeItsClosedTwin) {
         }
         for (const bool zPass : {false, true}) {
             useVolumes(geometry, zPass, true);
-            const std::string name = std::string("shadow-cracked-") + (geometry ? "gpu" : "cpu") +
-                                     (zPass ? "-zpass" : "-zfail");
+            const std::string name =
+                std::string("shadow-cracked-") + (geometry ? "gpu" : "cpu") + (zPass ? "-zpass" : "-zfail");
             EXPECT_EQ(classify(frame(name, !zPass), boxShadow(kBox, kLight)).wrong, 0) << name;
         }
     }
@@ -224,8 +223,8 @@ TEST_F(SceneShadowTest, TheScissorBoxChangesNothingButWhereEachLightIsAdded) {
         place(splitCube(), {x, 1.0f, -1.5f});
     }
     // The player's light and seven torches: near, far, off to the side and out of view.
-    const Vector3 positions[8] = {{0, 6, 4},  {-5, 2, 2}, {5, 2, -4}, {0, 3, -9},
-                                  {9, 1, 3},  {-8, 4, -6}, {2, 1.5f, 7}, {0, 2, 30}};
+    const Vector3 positions[8] = {{0, 6, 4}, {-5, 2, 2},  {5, 2, -4},   {0, 3, -9},
+                                  {9, 1, 3}, {-8, 4, -6}, {2, 1.5f, 7}, {0, 2, 30}};
     const float radii[8] = {40, 6, 8, 10, 5, 12, 4, 6};
     for (int slot = 0; slot < 8; ++slot) {
         addLight(positions[slot], radii[slot], slot);

@@ -13,13 +13,16 @@ struct Entry {
     int count;
 };
 
-#define ENTRY(pname, count) {#pname, pname, count}
+#define ENTRY(pname, count)                                                                                  \
+    { #pname, pname, count }
 
 const Entry kEnables[] = {
-    ENTRY(GL_BLEND, 1),          ENTRY(GL_CULL_FACE, 1),      ENTRY(GL_DEPTH_TEST, 1),
-    ENTRY(GL_STENCIL_TEST, 1),   ENTRY(GL_SCISSOR_TEST, 1),   ENTRY(GL_LIGHTING, 1),
-    ENTRY(GL_COLOR_MATERIAL, 1), ENTRY(GL_NORMALIZE, 1),      ENTRY(GL_ALPHA_TEST, 1),
-    ENTRY(GL_FOG, 1),            ENTRY(GL_VERTEX_ARRAY, 1),   ENTRY(GL_NORMAL_ARRAY, 1),
+    ENTRY(GL_BLEND, 1),          ENTRY(GL_CULL_FACE, 1),
+    ENTRY(GL_DEPTH_TEST, 1),     ENTRY(GL_STENCIL_TEST, 1),
+    ENTRY(GL_SCISSOR_TEST, 1),   ENTRY(GL_LIGHTING, 1),
+    ENTRY(GL_COLOR_MATERIAL, 1), ENTRY(GL_NORMALIZE, 1),
+    ENTRY(GL_ALPHA_TEST, 1),     ENTRY(GL_FOG, 1),
+    ENTRY(GL_VERTEX_ARRAY, 1),   ENTRY(GL_NORMAL_ARRAY, 1),
     ENTRY(GL_COLOR_ARRAY, 1),    ENTRY(GL_TEXTURE_COORD_ARRAY, 1),
 };
 
@@ -65,7 +68,7 @@ const Entry kIntegers[] = {
 };
 
 const Entry kFloats[] = {
-    ENTRY(GL_CURRENT_COLOR, 4),      ENTRY(GL_MODELVIEW_MATRIX, 16), ENTRY(GL_PROJECTION_MATRIX, 16),
+    ENTRY(GL_CURRENT_COLOR, 4),       ENTRY(GL_MODELVIEW_MATRIX, 16), ENTRY(GL_PROJECTION_MATRIX, 16),
     ENTRY(GL_LIGHT_MODEL_AMBIENT, 4), ENTRY(GL_COLOR_CLEAR_VALUE, 4),
 };
 
