@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "GlStateSnapshot.h"
-#include "GlTest.h"
 #include "MeshFixtures.h"
+#include "ModelDrawingFixture.h"
 #include "app/SystemInfo.h"
 #include "model/OgreModel.h"
 #include "model/ShadowVolume.h"
@@ -126,41 +126,26 @@ TEST(ShadowVolumeTest, AMorphBlendsTheCornersAndFacesByThem) {
     EXPECT_TRUE(volumeOf(*triangle, {0.2f, 0.2f, 0.5f}, false, false, next.data(), 0.5f).empty());
 }
 
-class ShadowDrawingTest : public GlTest {
-protected:
-    void SetUp() override {
-        GlTest::SetUp();
-        if (HasFatalFailure()) {
-            return;
+namespace {
+
+// As the shadow pass draws volumes: from positions alone, with a shadow program.
+void useShadowProgram(bool geometry) {
+    ShaderManager* shaders = ShaderManager::getInstance();
+    for (const char* attribute : {"tangent", "binormal"}) {
+        const GLint location = shaders->getAttribLocation(attribute);
+        if (location >= 0) {
+            glDisableVertexAttribArray(static_cast<GLuint>(location));
         }
-        std::filesystem::copy(std::filesystem::path(VORN_SOURCE_DIR) / "data" / "shaders",
-                              data->root() / "shaders");
-        data->write("Vorn.ini", "[GameSettings]\nshader = true\n");
-        ShaderManager::getInstance()->loadShaders();
-        mesh = buildShadedMesh(splitCube());
-        model = std::make_unique<OgreModel>();
-        model->mesh = mesh.get();
-        glEnableClientState(GL_VERTEX_ARRAY);
     }
-    void TearDown() override {
-        glDisableClientState(GL_VERTEX_ARRAY);
-        model.reset(); // its display list goes while the context is still there
-        mesh.reset();
-        ShaderManager::destroy();
-        GlTest::TearDown();
-    }
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    shaders->useProgram(geometry ? shaders->shadowGeometry.get() : shaders->shadow.get());
+}
 
-    void useProgram(bool geometry) {
-        ShaderManager* shaders = ShaderManager::getInstance();
-        shaders->useProgram(geometry ? shaders->shadowGeometry.get() : shaders->shadow.get());
-    }
+} // namespace
 
-    std::unique_ptr<OgreModelMesh> mesh;
-    std::unique_ptr<OgreModel> model;
-};
-
-TEST_F(ShadowDrawingTest, ALightThatCannotReachTheModelBuildsNoVolume) {
-    useProgram(false);
+TEST_F(ModelDrawingTest, NoShadowVolumeIsBuiltForALightThatCannotReachTheModel) {
+    useShadowProgram(false);
     const float gap = 10.0f - std::sqrt(3.0f);
     LightSource light(gap - 0.01f, 10.0f, 0.0f, 0.0f, 1, 1, 1, 1, 1);
     model->renderShadowVolume(&light, false, false);
@@ -170,17 +155,22 @@ TEST_F(ShadowDrawingTest, ALightThatCannotReachTheModelBuildsNoVolume) {
     EXPECT_NE(mesh->submeshes.begin()->second->shadowVertices, nullptr);
 }
 
-TEST_F(ShadowDrawingTest, VolumesLeaveTheStateAsTheyFoundItAndStaticOnesAreRecordedOnce) {
+TEST_F(ModelDrawingTest, ShadowVolumesLeaveTheStateAsTheyFoundItAndStaticOnesAreRecordedOnce) {
     GLuint buffer = 0;
     glGenBuffers(1, &buffer);
     glBindBuffer(GL_ARRAY_BUFFER, buffer);
     LightSource light(50.0f, 1.0f, 6.0f, 2.0f, 1, 1, 1, 1, 1);
+    for (OgreModelFace* face : mesh->submeshes.begin()->second->faces) {
+        const Vector3& corner = face->v1->position->position;
+        face->normal =
+            (face->v2->position->position - corner).cross(face->v3->position->position - corner).normalized();
+    }
     const bool geometry = SystemInfo::getInstance()->geometryShader;
     for (const bool useGeometry : {false, true}) {
         if (useGeometry && !geometry) {
             continue;
         }
-        useProgram(useGeometry);
+        useShadowProgram(useGeometry);
         for (const bool zPass : {false, true}) {
             const GlStateSnapshot before;
             model->renderShadowVolume(&light, useGeometry, zPass);
@@ -190,7 +180,7 @@ TEST_F(ShadowDrawingTest, VolumesLeaveTheStateAsTheyFoundItAndStaticOnesAreRecor
     if (geometry) {
         ASSERT_NE(model->shadowDisplayList, nullptr);
         const unsigned int list = *model->shadowDisplayList;
-        useProgram(true);
+        useShadowProgram(true);
         model->renderShadowVolume(&light, true, false);
         EXPECT_EQ(*model->shadowDisplayList, list) << "one list for every light";
 
