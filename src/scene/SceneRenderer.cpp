@@ -57,6 +57,10 @@ SceneRenderer::SceneRenderer() {
     capabilities.twoSidedStencil = system->versionIndex > 5;
 }
 
+bool SceneRenderer::isTransparent(const std::string& entityName) {
+    return entityName.find("(t)") != std::string::npos;
+}
+
 void SceneRenderer::render(const std::vector<SceneObject>& objects, const SegmentTest& segmentBlocked) {
     const Config& options = *ConfigManager::getInstance()->getMainConfig();
     PassState state;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "render/Matrix44.h"
@@ -43,6 +44,9 @@ public:
     // The capabilities the driver reported at start-up.
     SceneRenderer();
     explicit SceneRenderer(const Capabilities& capabilities) : capabilities(capabilities) {}
+
+    // An entity whose name holds "(t)" is drawn after the opaque ones of its group.
+    static bool isTransparent(const std::string& entityName);
 
     void render(const std::vector<SceneObject>& objects, const SegmentTest& segmentBlocked);
     // The main character's particles, then those of each torch whose sphere,

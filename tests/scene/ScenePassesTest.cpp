@@ -170,6 +170,13 @@ TEST_F(ScenePassesTest, TheShadowedPathDrawsAmbientThenPerLightVolumesAndLightTh
     }
 }
 
+TEST(SceneRendererTest, AnEntityIsTransparentByTheMarkInItsName) {
+    EXPECT_TRUE(SceneRenderer::isTransparent("glass(t)"));
+    EXPECT_TRUE(SceneRenderer::isTransparent("Window(t)[static]"));
+    EXPECT_FALSE(SceneRenderer::isTransparent("glass(T)"));
+    EXPECT_FALSE(SceneRenderer::isTransparent("crate[dynamic]"));
+}
+
 TEST_F(ScenePassesTest, ZPassOnlyWhenAskedForAndTheLightSeesTheEye) {
     add("A", {0, 0, 0}, false, true, true);
     for (const bool option : {true, false}) {
