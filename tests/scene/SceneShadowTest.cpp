@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "GlStateSnapshot.h"
 #include "SceneFixture.h"
 #include "app/ConfigManager.h"
 #include "app/SystemInfo.h"
@@ -249,4 +250,22 @@ TEST_F(SceneShadowTest, LightsAddUpWhetherOrNotTransparencyBlendsTheScene) {
     const Image unblended = frame("lights-blend-off");
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
     EXPECT_LE(differingPixels(blended, unblended, 2), 0);
+}
+
+TEST_F(SceneShadowTest, DrawingALevelLeavesTheStateAsItFoundItInEveryPath) {
+    boxOnFloor(crackedCube());
+    for (const int renderMode : {0, 1, 2}) {
+        ConfigManager::getInstance()->getMainConfig()->renderMode = renderMode;
+        for (const bool shadows : {false, true}) {
+            for (const bool geometry : {false, true}) {
+                setOptions(shadows, geometry && geometryShaders(), !geometry, true);
+                const GlStateSnapshot before;
+                renderer.render(objects, [](const Vector3&, const Vector3&) { return false; });
+                EXPECT_EQ(GlStateSnapshot().changesSince(before), "")
+                    << "render mode " << renderMode << (shadows ? ", shadows" : "")
+                    << (geometry ? ", GPU" : "");
+            }
+        }
+    }
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
