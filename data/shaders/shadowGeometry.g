@@ -15,11 +15,9 @@ uniform int zpass;
 uniform vec3 lightPos;
 
 in vec4 eyePosition[];
+in vec4 clipPosition[];
 
-vec4 project(vec3 point)
-{
-    return gl_ProjectionMatrix * vec4(point, 1.0);
-}
+vec3 corner[3];
 
 vec4 projectToInfinity(vec3 point)
 {
@@ -31,40 +29,40 @@ bool facesLight(vec3 a, vec3 b, vec3 c)
     return dot(lightPos - a, cross(b - a, c - a)) > 0.0;
 }
 
-void emitSide(vec3 start, vec3 end)
+// Near vertices take the vertex stage's clip positions, the depths the surface itself gets.
+void emitSide(int start, int end)
 {
-    gl_Position = project(start);
+    gl_Position = clipPosition[2 * start];
     EmitVertex();
-    gl_Position = projectToInfinity(start);
+    gl_Position = projectToInfinity(corner[start]);
     EmitVertex();
-    gl_Position = project(end);
+    gl_Position = clipPosition[2 * end];
     EmitVertex();
-    gl_Position = projectToInfinity(end);
+    gl_Position = projectToInfinity(corner[end]);
     EmitVertex();
     EndPrimitive();
 }
 
-void emitCaps(vec3 a, vec3 b, vec3 c)
+void emitCaps(int a, int b, int c)
 {
-    gl_Position = project(a);
+    gl_Position = clipPosition[2 * a];
     EmitVertex();
-    gl_Position = project(b);
+    gl_Position = clipPosition[2 * b];
     EmitVertex();
-    gl_Position = project(c);
+    gl_Position = clipPosition[2 * c];
     EmitVertex();
     EndPrimitive();
-    gl_Position = projectToInfinity(a);
+    gl_Position = projectToInfinity(corner[a]);
     EmitVertex();
-    gl_Position = projectToInfinity(c);
+    gl_Position = projectToInfinity(corner[c]);
     EmitVertex();
-    gl_Position = projectToInfinity(b);
+    gl_Position = projectToInfinity(corner[b]);
     EmitVertex();
     EndPrimitive();
 }
 
 void main()
 {
-    vec3 corner[3];
     vec4 across[3];
     for (int k = 0; k < 3; ++k) {
         corner[k] = eyePosition[2 * k].xyz / eyePosition[2 * k].w;
@@ -75,24 +73,23 @@ void main()
         return;
     }
     for (int k = 0; k < 3; ++k) {
-        vec3 start = corner[k];
-        vec3 end = corner[(k + 1) % 3];
+        int next = (k + 1) % 3;
         bool open = across[k].w < 0.5;
         // The neighbour runs this edge the other way round: (end, start, across).
-        bool neighbourFront = !open && facesLight(end, start, across[k].xyz / across[k].w);
+        bool neighbourFront = !open && facesLight(corner[next], corner[k], across[k].xyz / across[k].w);
         if (open || neighbourFront != front) {
             if (front) {
-                emitSide(start, end);
+                emitSide(k, next);
             } else {
-                emitSide(end, start);
+                emitSide(next, k);
             }
         }
     }
     if (zpass == 0) {
         if (front) {
-            emitCaps(corner[0], corner[1], corner[2]);
+            emitCaps(0, 1, 2);
         } else {
-            emitCaps(corner[0], corner[2], corner[1]);
+            emitCaps(0, 2, 1);
         }
     }
 }

@@ -5,6 +5,8 @@
 
 #include <GL/glew.h>
 #include <GL/glu.h>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "app/ConfigManager.h"
@@ -20,6 +22,7 @@
 #include "render/Frustum.h"
 #include "render/LightManager.h"
 #include "render/ShaderManager.h"
+#include "render/SkyBox.h"
 #include "render/TextureLoader.h"
 #include "ui/FontManager.h"
 #include "ui/FontRenderer.h"
@@ -46,6 +49,7 @@ TextureLoader* textureLoader = nullptr;
 Ortho* ortho = nullptr;
 MenuManager* menuManager = nullptr;
 HUD* hud = nullptr;
+std::unique_ptr<SkyBox> skyBox;
 
 const char* const kGlfwFailedCaption = "Initializing GLFW failed";
 const char* const kGlfwFailedText = "A fatal error occurred while trying to initialize GLFW.\nTry updating "
@@ -96,12 +100,9 @@ void checkOpenGL() {
     }
 }
 
-// Nothing draws the sky yet; its textures are loaded all the same.
 void loadSkyBox(const std::string& name) {
-    for (const char* side :
-         {"/front.dds", "/right.dds", "/back.dds", "/left.dds", "/top.dds", "/bottom.dds"}) {
-        textureLoader->addTexture("../textures/" + name + side, GL_CLAMP_TO_EDGE);
-    }
+    skyBox = std::make_unique<SkyBox>(name);
+    skyBox->addTextures();
 }
 
 void setUpLight() {
@@ -124,6 +125,19 @@ void listOpenGLErrors() {
         LOG_DEBUG("OpenGL error: " << (text ? reinterpret_cast<const char*>(text) : std::to_string(error)));
     }
     LOG_DEBUG("Error listing done");
+}
+
+// The main character's position in the current level; none while no level is current.
+std::optional<Vector3> currentMainCharacterPosition() {
+    return std::nullopt;
+}
+
+// The camera follows the main character with the frame's time and loads its view.
+void followMainCharacter() {
+    if (const std::optional<Vector3> position = currentMainCharacterPosition()) {
+        camera->follow(*position, static_cast<float>(timeManager->frameDelta) / 1000.0f);
+    }
+    camera->apply();
 }
 
 // Closing the window ends the game like the menu's exit entry.
@@ -213,6 +227,9 @@ void update() {
     setupProjection();
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
+    if (stateManager->getState() == IN_GAME) {
+        followMainCharacter();
+    }
     frustum->extract();
     lightManager->cullLights();
     lightManager->applyLights();
@@ -222,6 +239,7 @@ void render() {
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     if (stateManager->getState() == IN_GAME) {
+        skyBox->draw();
         if (shaderManager->isEnabled()) {
             shaderManager->useProgram(shaderManager->perPixel.get());
         }
@@ -234,6 +252,7 @@ void render() {
 }
 
 void shutdown() {
+    skyBox.reset();
     TextureLoader::destroy();
     textureLoader = nullptr;
     ShaderManager::destroy();

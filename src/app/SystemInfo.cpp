@@ -1,7 +1,9 @@
 #include "app/SystemInfo.h"
 
 #include <GL/glew.h>
+#include <cstdio>
 #include <cstdlib>
+#include <sstream>
 
 #include "app/Log.h"
 
@@ -30,6 +32,18 @@ void applyTestVersionCap(std::array<bool, 8>& versions) {
     }
 }
 
+// With glewExperimental the loader also claims extensions whose entry points
+// merely resolve, and a driver hands out entry points for names it does not offer.
+bool listedByDriver(const char* extension) {
+    std::istringstream names(glText(GL_EXTENSIONS));
+    for (std::string name; names >> name;) {
+        if (name == extension) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 SystemInfo::Driver SystemInfo::probeDriver() {
@@ -40,11 +54,17 @@ SystemInfo::Driver SystemInfo::probeDriver() {
     applyTestVersionCap(driver.versions);
     driver.renderer = glText(GL_RENDERER);
     driver.vendor = glText(GL_VENDOR);
-    driver.isSupported = [](const char* extension) { return glewIsSupported(extension) != 0; };
+    driver.shadingLanguage = glText(GL_SHADING_LANGUAGE_VERSION);
+    driver.coreGeometryShaders = GLEW_VERSION_3_2 != 0;
+    driver.isSupported = [](const char* extension) {
+        return glewIsSupported(extension) != 0 && listedByDriver(extension);
+    };
     return driver;
 }
 
-SystemInfo::SystemInfo(const Driver& driver) : renderer(driver.renderer), vendor(driver.vendor) {
+SystemInfo::SystemInfo(const Driver& driver)
+    : renderer(driver.renderer), vendor(driver.vendor),
+      shadingLanguageVersion(parseShadingLanguage(driver.shadingLanguage)) {
     for (std::size_t flag = 0; flag < driver.versions.size(); ++flag) {
         if (driver.versions[flag]) {
             versionIndex = static_cast<int>(flag) + 1;
@@ -61,11 +81,21 @@ SystemInfo::SystemInfo(const Driver& driver) : renderer(driver.renderer), vendor
     }
 
     geometryShader =
-        driver.isSupported("GL_EXT_geometry_shader4") && driver.isSupported("GL_EXT_gpu_shader4");
+        (driver.isSupported("GL_EXT_geometry_shader4") && driver.isSupported("GL_EXT_gpu_shader4")) ||
+        driver.coreGeometryShaders;
     depthBoundsTest = driver.isSupported("GL_EXT_depth_bounds_test");
     nonPowerOfTwoTextures = driver.isSupported("GL_ARB_texture_non_power_of_two");
     textureCompressionS3TC = driver.isSupported("GL_EXT_texture_compression_s3tc");
     depthClamp = driver.isSupported("GL_NV_depth_clamp");
+}
+
+int SystemInfo::parseShadingLanguage(const std::string& text) {
+    int major = 0;
+    int minor = 0;
+    if (std::sscanf(text.c_str(), "%d.%d", &major, &minor) != 2 || major < 0 || minor < 0 || minor > 99) {
+        return 0;
+    }
+    return major * 100 + minor;
 }
 
 std::string SystemInfo::getVersionString() const {

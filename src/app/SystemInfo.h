@@ -19,10 +19,13 @@ public:
         std::array<bool, 8> versions{};
         std::string renderer;
         std::string vendor;
+        std::string shadingLanguage;      // "1.50", "4.50 ...": the highest GLSL version
+        bool coreGeometryShaders = false; // OpenGL 3.2 has them without the extension
         std::function<bool(const char* extension)> isSupported;
     };
-    // Reads the current context through the extension loader. For test runs only,
-    // VORN_TEST_GL_VERSION ("1.5", "2.1", ...) caps the version reported.
+    // Reads the current context through the extension loader; an extension counts
+    // only when the driver lists it too. For test runs only, VORN_TEST_GL_VERSION
+    // ("1.5", "2.1", ...) caps the version reported.
     static Driver probeDriver();
 
     explicit SystemInfo(const Driver& driver);
@@ -30,12 +33,15 @@ public:
     SystemInfo() : SystemInfo(probeDriver()) {}
 
     std::string getVersionString() const;
+    // "4.50 core" gives 450; text without a version gives 0.
+    static int parseShadingLanguage(const std::string& text);
 
     static constexpr int kVersion20 = 6;
 
     int versionIndex = 0;
     std::string renderer;
     std::string vendor;
+    int shadingLanguageVersion = 0; // e.g. 150 for GLSL 1.50
     bool geometryShader = false;
     bool depthBoundsTest = false;
     bool textureCompressionS3TC = false;

@@ -2,10 +2,12 @@
 
 #include <GL/glew.h>
 #include <algorithm>
+#include <cmath>
 
 #include "app/ConfigManager.h"
 #include "app/Log.h"
 #include "model/EdgeAnalysis.h"
+#include "model/ShadowVolume.h"
 #include "model/SubmeshArrays.h"
 #include "physics/PhysicsActor.h"
 #include "render/LightSource.h"
@@ -37,6 +39,70 @@ float distanceTo(const LightSource& light, const Vector3& position) {
 bool lightReaches(const LightSource& light, const OgreModelMesh& mesh, const Vector3& position) {
     return distanceTo(light, position) <= mesh.radius + light.radius;
 }
+
+// What drawing a model changes besides its material: colour tracking and the
+// current colour, texturing of unit 0, the active unit and the array buffer.
+// All of it is put back afterwards, so a later glColor of the overlay cannot
+// rewrite the last material and a later client pointer is not read as an offset.
+class DrawStateScope {
+public:
+    DrawStateScope() {
+        glGetIntegerv(GL_ACTIVE_TEXTURE, &activeTexture);
+        glActiveTexture(GL_TEXTURE0);
+        texturing = glIsEnabled(GL_TEXTURE_2D);
+        colourTracking = glIsEnabled(GL_COLOR_MATERIAL);
+        glGetIntegerv(GL_COLOR_MATERIAL_FACE, &trackedFace);
+        glGetIntegerv(GL_COLOR_MATERIAL_PARAMETER, &trackedProperty);
+        glGetFloatv(GL_CURRENT_COLOR, colour);
+        glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &arrayBuffer);
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+    }
+    ~DrawStateScope() {
+        glBindBuffer(GL_ARRAY_BUFFER, static_cast<GLuint>(arrayBuffer));
+        // Tracking is restored last: switching it on hands the restored colour to the tracked property.
+        glDisable(GL_COLOR_MATERIAL);
+        glColor4fv(colour);
+        glColorMaterial(static_cast<GLenum>(trackedFace), static_cast<GLenum>(trackedProperty));
+        setEnabled(GL_COLOR_MATERIAL, colourTracking);
+        glActiveTexture(GL_TEXTURE0);
+        setEnabled(GL_TEXTURE_2D, texturing);
+        glActiveTexture(static_cast<GLenum>(activeTexture));
+    }
+    DrawStateScope(const DrawStateScope&) = delete;
+    DrawStateScope& operator=(const DrawStateScope&) = delete;
+
+private:
+    static void setEnabled(GLenum capability, GLboolean enabled) {
+        if (enabled) {
+            glEnable(capability);
+        } else {
+            glDisable(capability);
+        }
+    }
+
+    GLint activeTexture = GL_TEXTURE0;
+    GLboolean texturing = GL_FALSE;
+    GLboolean colourTracking = GL_FALSE;
+    GLint trackedFace = GL_FRONT_AND_BACK;
+    GLint trackedProperty = GL_AMBIENT_AND_DIFFUSE;
+    GLfloat colour[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    GLint arrayBuffer = 0;
+};
+
+// Client pointers of the shadow volumes address client memory whatever buffer was bound.
+class ClientMemoryScope {
+public:
+    ClientMemoryScope() {
+        glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &arrayBuffer);
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+    }
+    ~ClientMemoryScope() { glBindBuffer(GL_ARRAY_BUFFER, static_cast<GLuint>(arrayBuffer)); }
+    ClientMemoryScope(const ClientMemoryScope&) = delete;
+    ClientMemoryScope& operator=(const ClientMemoryScope&) = delete;
+
+private:
+    GLint arrayBuffer = 0;
+};
 
 // The colour texture of the submesh's material, or null when it has none or it cannot be loaded.
 TextureLoader::Texture* materialTexture(const OgreModelSubmesh* submesh) {
@@ -97,7 +163,9 @@ AttributeLocations lookUpAttributes() {
             shaders->getAttribLocation("vertex2")};
 }
 
-void drawImmediate(const OgreModelSubmesh* submesh, const AttributeLocations& attributes, bool morphing) {
+// Without next positions nothing is morphed.
+void drawImmediate(const OgreModelSubmesh* submesh, const AttributeLocations& attributes,
+                   const float* positions, const float* nextPositions) {
     const std::size_t corners = submesh->faces.size() * 3;
     glBegin(GL_TRIANGLES);
     for (std::size_t corner = 0; corner < corners; ++corner) {
@@ -109,11 +177,10 @@ void drawImmediate(const OgreModelSubmesh* submesh, const AttributeLocations& at
         }
         glTexCoord2fv(submesh->texcoords + corner * 2);
         glNormal3fv(submesh->normals + corner * 3);
-        if (morphing && attributes.vertex2 >= 0) {
-            glVertexAttrib4fv(static_cast<GLuint>(attributes.vertex2),
-                              submesh->nextPositionsAdj + corner * 8);
+        if (nextPositions && attributes.vertex2 >= 0) {
+            glVertexAttrib4fv(static_cast<GLuint>(attributes.vertex2), nextPositions + corner * 8);
         }
-        glVertex4fv(submesh->positionsAdj + corner * 8);
+        glVertex4fv(positions + corner * 8);
     }
     glEnd();
 }
@@ -302,18 +369,20 @@ void OgreModel::renderIfInRange(std::vector<LightSource*> lights) {
     if (!mesh) {
         return;
     }
-    for (const LightSource* light : lights) {
-        if (!lightReaches(*light, *mesh, *position)) {
-            return;
-        }
+    const bool reached =
+        lights.empty() || std::any_of(lights.begin(), lights.end(), [this](const LightSource* light) {
+            return lightReaches(*light, *mesh, *position);
+        });
+    if (reached) {
+        render(nullptr);
     }
-    render(nullptr);
 }
 
 void OgreModel::render(LightSource* light) {
     if (!mesh || (light && !lightReaches(*light, *mesh, *position))) {
         return;
     }
+    const DrawStateScope scope;
     glPushMatrix();
     glMultMatrixf(modelMatrix->m);
     const Config* options = renderOptions();
@@ -325,8 +394,84 @@ void OgreModel::render(LightSource* light) {
     glPopMatrix();
 }
 
-// Shadow volumes arrive with the shadow renderer.
-void OgreModel::renderShadowVolume(LightSource*, bool, bool) {}
+void OgreModel::renderShadowVolume(LightSource* light, bool useGeometryShader, bool zPass) {
+    if (!mesh || !light) {
+        return;
+    }
+    const Vector3 lightObject = inverseModelMatrix->transform({light->x, light->y, light->z});
+    if (lightObject.length() > mesh->radius + light->radius) {
+        return;
+    }
+    const ClientMemoryScope scope;
+    glPushMatrix();
+    glMultMatrixf(modelMatrix->m);
+    if (useGeometryShader) {
+        renderGeometryVolume(lightObject, zPass);
+    } else {
+        renderCpuVolume(lightObject, zPass);
+    }
+    glPopMatrix();
+}
+
+void OgreModel::renderGeometryVolume(const Vector3& lightObject, bool zPass) {
+    ShaderManager* shaders = ShaderManager::getInstance();
+    shaders->setUniform1i("robust", mesh->hasCracks ? 1 : 0);
+    shaders->setUniform1i("zpass", zPass ? 1 : 0);
+    Matrix44 modelView;
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelView.m);
+    const Vector3 eyeLight = modelView.transform(lightObject);
+    shaders->setUniform3f("lightPos", eyeLight.x, eyeLight.y, eyeLight.z);
+    // Morphing meshes change every frame; the others keep one list for every light.
+    if (!mesh->animations.empty()) {
+        drawAdjacencyStreams();
+        return;
+    }
+    if (!shadowDisplayList) {
+        shadowDisplayList = new unsigned int(glGenLists(1));
+        glNewList(*shadowDisplayList, GL_COMPILE);
+        drawAdjacencyStreams();
+        glEndList();
+    }
+    glCallList(*shadowDisplayList);
+}
+
+void OgreModel::drawAdjacencyStreams() {
+    const GLint vertex2 = ShaderManager::getInstance()->getAttribLocation("vertex2");
+    for (const auto& [name, submesh] : mesh->submeshes) {
+        applyAnimationFactor(submesh);
+        const SubmeshPlayback* morph = morphOf(submesh);
+        const bool morphing = morph && vertex2 >= 0;
+        if (morphing) {
+            glEnableVertexAttribArray(static_cast<GLuint>(vertex2));
+            glVertexAttribPointer(static_cast<GLuint>(vertex2), 4, GL_FLOAT, GL_FALSE, 0,
+                                  morph->nextPositions.data());
+        }
+        glVertexPointer(4, GL_FLOAT, 0, positionsOf(submesh));
+        glDrawArrays(GL_TRIANGLES_ADJACENCY_EXT, 0, static_cast<GLsizei>(submesh->faces.size() * 6));
+        if (morphing) {
+            glDisableVertexAttribArray(static_cast<GLuint>(vertex2));
+        }
+    }
+}
+
+void OgreModel::renderCpuVolume(const Vector3& lightObject, bool zPass) {
+    ShaderManager::getInstance()->setUniform3f("lightInObjectSpace", lightObject.x, lightObject.y,
+                                               lightObject.z);
+    for (const auto& [name, submesh] : mesh->submeshes) {
+        applyAnimationFactor(submesh);
+        const SubmeshPlayback* morph = morphOf(submesh);
+        if (!submesh->shadowVertices) {
+            submesh->shadowVertices = new float[submesh->faces.size() * ShadowVolume::kFloatsPerFace];
+        }
+        const ShadowVolume::Source source{submesh, positionsOf(submesh),
+                                          morph ? morph->nextPositions.data() : nullptr,
+                                          morph ? morph->blendFactor : 0.0f};
+        const int vertices =
+            ShadowVolume::build(source, lightObject, zPass, mesh->hasCracks, submesh->shadowVertices);
+        glVertexPointer(4, GL_FLOAT, 0, submesh->shadowVertices);
+        glDrawArrays(GL_TRIANGLES, 0, vertices);
+    }
+}
 
 void OgreModel::setAnimation(const std::string& name) {
     if (!mesh) {
@@ -336,6 +481,7 @@ void OgreModel::setAnimation(const std::string& name) {
     if (animation != mesh->animations.end() && playable(*animation->second)) {
         currentAnimation = name;
         animationTime = 0.0f;
+        playback.clear();
     }
 }
 
@@ -349,8 +495,9 @@ void OgreModel::updateAnimation() {
     }
     const OgreModelAnimation& animation = *found->second;
     animationTime += kAnimationStep;
-    while (animation.length <= animationTime) {
-        animationTime -= animation.length;
+    // A length too small to change the time when subtracted must still wrap it.
+    if (animation.length <= animationTime) {
+        animationTime = std::fmod(animationTime, animation.length);
     }
     for (const auto& [name, submesh] : mesh->submeshes) {
         const auto track = submesh->tracks.find(currentAnimation);
@@ -358,43 +505,57 @@ void OgreModel::updateAnimation() {
             advanceTrack(*submesh, *track->second, animation.length);
         }
     }
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
 }
 
-void OgreModel::advanceTrack(OgreModelSubmesh& submesh, OgreModelTrack& track, float length) {
+void OgreModel::advanceTrack(const OgreModelSubmesh& submesh, const OgreModelTrack& track, float length) {
     const std::vector<OgreModelKeyframe*>& keyframes = track.keyframes;
-    if (!submesh.nextPositionsAdj) {
-        submesh.nextPositionsAdj = new float[submesh.faces.size() * SubmeshArrays::kPositionFloatsPerFace];
-        SubmeshArrays::fillPositions(submesh, submesh.nextPositionsAdj, keyframes[track.nextKeyframe]);
+    SubmeshPlayback& state = playback[&submesh];
+    if (state.nextPositions.empty()) {
+        const std::size_t floats = submesh.faces.size() * SubmeshArrays::kPositionFloatsPerFace;
+        state.positions.assign(submesh.positionsAdj, submesh.positionsAdj + floats);
+        state.nextPositions.resize(floats);
+        SubmeshArrays::fillPositions(submesh, state.nextPositions.data(), keyframes[state.nextKeyframe]);
     }
     // setAnimation made sure some segment holds every time below the length.
-    const int previousNext = track.nextKeyframe;
+    const int previousNext = state.nextKeyframe;
     int steps = 0;
     float start = 0.0f;
     float end = 0.0f;
     for (std::size_t tried = 0; tried <= keyframes.size(); ++tried) {
-        start = keyframes[track.currentKeyframe]->time;
-        end = track.nextKeyframe == 0 ? length : keyframes[track.nextKeyframe]->time;
+        start = keyframes[state.currentKeyframe]->time;
+        end = state.nextKeyframe == 0 ? length : keyframes[state.nextKeyframe]->time;
         if (start <= animationTime && end > animationTime) {
             break;
         }
-        track.currentKeyframe = nextKeyframeIndex(track.currentKeyframe, keyframes.size());
-        track.nextKeyframe = nextKeyframeIndex(track.nextKeyframe, keyframes.size());
+        state.currentKeyframe = nextKeyframeIndex(state.currentKeyframe, keyframes.size());
+        state.nextKeyframe = nextKeyframeIndex(state.nextKeyframe, keyframes.size());
         ++steps;
     }
-    track.blendFactor = std::clamp((animationTime - start) / (end - start), 0.0f, 1.0f);
+    state.blendFactor = std::clamp((animationTime - start) / (end - start), 0.0f, 1.0f);
     if (steps == 0) {
         return;
     }
     // One step usually moves on to the keyframe already waiting in the next positions.
-    if (steps == 1 && track.currentKeyframe == previousNext) {
-        std::swap(submesh.positionsAdj, submesh.nextPositionsAdj);
-        std::swap(submesh.positionsBuffer, submesh.nextPositionsBuffer);
-        SubmeshArrays::fillPositions(submesh, submesh.nextPositionsAdj, keyframes[track.nextKeyframe]);
+    if (steps == 1 && state.currentKeyframe == previousNext) {
+        std::swap(state.positions, state.nextPositions);
+        SubmeshArrays::fillPositions(submesh, state.nextPositions.data(), keyframes[state.nextKeyframe]);
     } else {
-        SubmeshArrays::fillPositions(submesh, submesh.positionsAdj, keyframes[track.currentKeyframe]);
-        SubmeshArrays::fillPositions(submesh, submesh.nextPositionsAdj, keyframes[track.nextKeyframe]);
+        SubmeshArrays::fillPositions(submesh, state.positions.data(), keyframes[state.currentKeyframe]);
+        SubmeshArrays::fillPositions(submesh, state.nextPositions.data(), keyframes[state.nextKeyframe]);
     }
+}
+
+const SubmeshPlayback* OgreModel::morphOf(const OgreModelSubmesh* submesh) const {
+    if (currentAnimation.empty() || submesh->tracks.count(currentAnimation) == 0) {
+        return nullptr;
+    }
+    const auto state = playback.find(submesh);
+    return state == playback.end() ? nullptr : &state->second;
+}
+
+const float* OgreModel::positionsOf(const OgreModelSubmesh* submesh) const {
+    const SubmeshPlayback* morph = morphOf(submesh);
+    return morph ? morph->positions.data() : submesh->positionsAdj;
 }
 
 void OgreModel::callDisplayList(const Config& options) {
@@ -407,6 +568,7 @@ void OgreModel::callDisplayList(const Config& options) {
         } else {
             displayList = new unsigned int(0);
         }
+        loadTextures();
         *displayList = glGenLists(1);
         glNewList(*displayList, GL_COMPILE);
         drawSubmeshes();
@@ -416,6 +578,12 @@ void OgreModel::callDisplayList(const Config& options) {
         listTextureFilter = options.textureQuality;
     }
     glCallList(*displayList);
+}
+
+void OgreModel::loadTextures() {
+    for (const auto& [name, submesh] : mesh->submeshes) {
+        materialTexture(submesh);
+    }
 }
 
 void OgreModel::drawSubmeshes() {
@@ -429,17 +597,14 @@ void OgreModel::drawSubmeshes() {
         } else if (mode == VERTEX_BUFFERS) {
             drawVertexBuffers(submesh, attributes);
         } else {
-            const bool morphing =
-                animating && submesh->tracks.count(currentAnimation) != 0 && submesh->nextPositionsAdj;
-            drawImmediate(submesh, attributes, morphing);
+            const SubmeshPlayback* morph = morphOf(submesh);
+            drawImmediate(submesh, attributes, positionsOf(submesh),
+                          morph ? morph->nextPositions.data() : nullptr);
         }
         // applyMaterial switched texturing off for an untextured submesh.
         if (!materialTexture(submesh)) {
             glEnable(GL_TEXTURE_2D);
         }
-    }
-    if (mode == VERTEX_BUFFERS) {
-        glBindBuffer(GL_ARRAY_BUFFER, 0);
     }
 }
 
@@ -559,14 +724,8 @@ void OgreModel::applyMaterial(OgreModelSubmesh* submesh) {
 }
 
 void OgreModel::applyAnimationFactor(OgreModelSubmesh* submesh) {
-    float factor = 0.0f;
-    if (!currentAnimation.empty()) {
-        const auto track = submesh->tracks.find(currentAnimation);
-        if (track != submesh->tracks.end()) {
-            factor = track->second->blendFactor;
-        }
-    }
-    ShaderManager::getInstance()->setUniform1f("animationfactor", factor);
+    const SubmeshPlayback* morph = morphOf(submesh);
+    ShaderManager::getInstance()->setUniform1f("animationfactor", morph ? morph->blendFactor : 0.0f);
 }
 
 void OgreModel::applyGlobalPose(const float rotation[9], const float translation[3]) {

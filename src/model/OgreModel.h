@@ -1,9 +1,11 @@
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
 #include "model/OgreModelMesh.h"
+#include "model/SubmeshPlayback.h"
 #include "render/Matrix44.h"
 #include "render/Vector3.h"
 
@@ -68,16 +70,28 @@ public:
     SoundSource* soundSource = nullptr;
     float animationTime = 0.0f;
     std::string currentAnimation;
+    // Per submesh with a track of the playing animation, from its first update on.
+    std::map<const OgreModelSubmesh*, SubmeshPlayback> playback;
     unsigned int* displayList = nullptr;       // owned OpenGL list name
     unsigned int* shadowDisplayList = nullptr; // owned OpenGL list name
     int listRenderMode = 0;
     int listMipmapMode = 0;
     int listTextureFilter = 0;
 
+    // The playback of a submesh that the playing animation morphs, or null.
+    const SubmeshPlayback* morphOf(const OgreModelSubmesh* submesh) const;
+    // The positions with adjacency this model shows for the submesh.
+    const float* positionsOf(const OgreModelSubmesh* submesh) const;
+
 private:
     // Calls the display list, compiling it first when the render options changed since.
     void callDisplayList(const Config& options);
+    // Uploads what the materials show, so no upload is recorded into a display list.
+    void loadTextures();
     void drawSubmeshes();
     // Finds the keyframe segment holding animationTime and refills the positions it needs.
-    void advanceTrack(OgreModelSubmesh& submesh, OgreModelTrack& track, float length);
+    void advanceTrack(const OgreModelSubmesh& submesh, const OgreModelTrack& track, float length);
+    void renderGeometryVolume(const Vector3& lightObject, bool zPass);
+    void drawAdjacencyStreams();
+    void renderCpuVolume(const Vector3& lightObject, bool zPass);
 };

@@ -21,12 +21,11 @@ OgreModelSubmesh::~OgreModelSubmesh() {
         delete edge;
     }
     delete geometry;
-    for (float* array :
-         {positionsAdj, nextPositionsAdj, normals, binormals, tangents, texcoords, shadowVertices}) {
+    for (float* array : {positionsAdj, normals, binormals, tangents, texcoords, shadowVertices}) {
         delete[] array;
     }
-    for (unsigned int* buffer : {positionsBuffer, nextPositionsBuffer, normalsBuffer, binormalsBuffer,
-                                 tangentsBuffer, texcoordsBuffer}) {
+    for (unsigned int* buffer :
+         {positionsBuffer, normalsBuffer, binormalsBuffer, tangentsBuffer, texcoordsBuffer}) {
         deleteBuffer(buffer);
     }
 }

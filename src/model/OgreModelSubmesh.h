@@ -33,19 +33,18 @@ struct OgreModelSubmesh {
     std::map<std::string, OgreModelTrack*> tracks; // by animation name; owned by the animations
 
     // Per-corner arrays in face order (owned, built for drawing and shadow volumes).
-    float* positionsAdj = nullptr;     // 24 per face: corner xyzw, then the vertex across its edge
-    float* nextPositionsAdj = nullptr; // the same for the next keyframe of a playing morph
-    float* normals = nullptr;          // 9 per face
-    float* binormals = nullptr;        // 9 per face
-    float* tangents = nullptr;         // 9 per face
-    float* texcoords = nullptr;        // 6 per face
-    float* shadowVertices = nullptr;   // up to 96 per face
+    // Positions are those of the vertices; a model playing a morph keeps its own (SubmeshPlayback).
+    float* positionsAdj = nullptr;   // 24 per face: corner xyzw, then the vertex across its edge
+    float* normals = nullptr;        // 9 per face
+    float* binormals = nullptr;      // 9 per face
+    float* tangents = nullptr;       // 9 per face
+    float* texcoords = nullptr;      // 6 per face
+    float* shadowVertices = nullptr; // up to 96 per face, rebuilt for every volume drawn
     // 3 per face: the vertex across each corner's outgoing edge, null where the edge is open.
     std::vector<OgreModelVertex*> oppositeVertices;
 
     // OpenGL buffer object names (owned, null until created).
     unsigned int* positionsBuffer = nullptr;
-    unsigned int* nextPositionsBuffer = nullptr;
     unsigned int* normalsBuffer = nullptr;
     unsigned int* binormalsBuffer = nullptr;
     unsigned int* tangentsBuffer = nullptr;

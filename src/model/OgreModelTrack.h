@@ -17,10 +17,5 @@ struct OgreModelTrack {
     int target = SUBMESH;
     int index = 0; // the target submesh
     int type = MORPH;
-    std::vector<OgreModelKeyframe*> keyframes; // owned
-
-    // Playback state; not stored in the cache.
-    int currentKeyframe = 0;
-    int nextKeyframe = 1;
-    float blendFactor = 0.0f;
+    std::vector<OgreModelKeyframe*> keyframes; // owned; how far a model has played is its own
 };

@@ -70,8 +70,13 @@ void LightManager::applyLights() {
         const Vector4 diffuse = light->getDiffuse();
         const float positionValues[4] = {position.x, position.y, position.z, position.w};
         const float diffuseValues[4] = {diffuse.x, diffuse.y, diffuse.z, diffuse.w};
-        glLightfv(static_cast<GLenum>(glLights[activeIndices[i]]), GL_POSITION, positionValues);
-        glLightfv(static_cast<GLenum>(glLights[activeIndices[i]]), GL_DIFFUSE, diffuseValues);
+        const GLenum glLight = static_cast<GLenum>(glLights[activeIndices[i]]);
+        glLightfv(glLight, GL_POSITION, positionValues);
+        glLightfv(glLight, GL_DIFFUSE, diffuseValues);
+        // Torches shine in their own colour; the main character's light keeps the white set at start-up.
+        if (light->index != 0) {
+            glLightfv(glLight, GL_SPECULAR, diffuseValues);
+        }
     }
 }
 

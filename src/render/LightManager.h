@@ -23,7 +23,8 @@ public:
 
     // Once per frame after the frustum is extracted.
     void cullLights();
-    // Positions are taken through the current model-view matrix, which holds the camera.
+    // Positions are taken through the current model-view matrix, which holds the camera. A torch's
+    // highlights take its diffuse colour.
     void applyLights();
     // "lightIndices" and "lightRadii" on the current program: the whole selection, or one light.
     void setShaderUniforms();

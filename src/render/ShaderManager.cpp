@@ -60,6 +60,20 @@ bool geometryShadersSupported() {
     return SystemInfo::getInstance()->geometryShader;
 }
 
+// The geometry program is written for GLSL 1.50. A driver that offers the
+// extension but not that language version gets its shadow volumes from the CPU.
+constexpr int kGeometryShadingLanguage = 150;
+
+void dropGeometryShadersBelowTheirLanguage() {
+    SystemInfo* system = SystemInfo::getInstance();
+    if (system->geometryShader && system->shadingLanguageVersion < kGeometryShadingLanguage) {
+        LOG_WARN("Geometry shaders need GLSL 1.50, the driver offers "
+                 << system->shadingLanguageVersion / 100 << "." << system->shadingLanguageVersion % 100
+                 << ": shadow volumes are built on the CPU");
+        system->geometryShader = false;
+    }
+}
+
 GLint cachedLocation(std::map<std::string, GLint>& cache, const std::string& name,
                      GLint (*query)(GLuint, const GLchar*), GLuint program) {
     const auto found = cache.find(name);
@@ -87,6 +101,7 @@ void ShaderManager::loadShaders() {
         return;
     }
     shadow = loadShaderProgram(nullptr, "../shaders/shadow.v", "../shaders/shadow.f");
+    dropGeometryShadersBelowTheirLanguage();
     const bool geometry = geometryShadersSupported();
     if (geometry) {
         shadowGeometry = loadShaderProgram("../shaders/shadowGeometry.g", "../shaders/shadowGeometry.v",

@@ -15,7 +15,8 @@ class ShaderManager : public Singleton<ShaderManager> {
     friend class Singleton<ShaderManager>;
 
 public:
-    // Loads all three programs; a missing one ends the program with "Shader error".
+    // Loads all three programs; a missing one ends the program with "Shader error". A driver
+    // short of the geometry program's GLSL version loses its geometry-shader flag first.
     void loadShaders();
     // Null when a source is missing or a stage does not compile or link. The
     // geometry stage is used only when `geometryFile` is given and the driver has geometry shaders.

@@ -87,3 +87,15 @@ TEST(SystemInfoTest, GeometryShadersNeedBothExtensionsAndTheSecondIsOnlyAskedAft
     EXPECT_TRUE(full.nonPowerOfTwoTextures);
     EXPECT_FALSE(full.depthClamp);
 }
+
+TEST(SystemInfoTest, CoreGeometryShadersCountWithoutTheExtensionsAndTheLanguageVersionIsRead) {
+    SystemInfo::Driver driver = driverUpTo(7, {});
+    driver.coreGeometryShaders = true;
+    driver.shadingLanguage = "1.50 NVIDIA via Cg compiler";
+    const SystemInfo core(driver);
+    EXPECT_TRUE(core.geometryShader);
+    EXPECT_EQ(core.shadingLanguageVersion, 150);
+    EXPECT_EQ(SystemInfo::parseShadingLanguage("4.60"), 460);
+    EXPECT_EQ(SystemInfo::parseShadingLanguage(""), 0);
+    EXPECT_EQ(SystemInfo::parseShadingLanguage("OpenGL ES GLSL"), 0);
+}

@@ -48,14 +48,15 @@ struct Animated {
             model.updateAnimation();
         }
     }
+    const SubmeshPlayback& state() const { return model.playback.at(submesh); }
     // The x of the first corner in the current and in the next positions.
-    float currentX() const { return submesh->positionsAdj[0]; }
-    float nextX() const { return submesh->nextPositionsAdj[0]; }
+    float currentX() const { return state().positions[0]; }
+    float nextX() const { return state().nextPositions[0]; }
 };
 
 } // namespace
 
-// Updates unbind the array buffer, so these run with a context.
+// Playback needs no context; the fixture keeps the drawing suites' set-up all the same.
 class ModelAnimationTest : public GlTest {};
 
 TEST_F(ModelAnimationTest, TimeAdvancesOneSixtiethPerUpdateAndWrapsAtTheLength) {
@@ -73,22 +74,22 @@ TEST_F(ModelAnimationTest, TimeAdvancesOneSixtiethPerUpdateAndWrapsAtTheLength) 
 TEST_F(ModelAnimationTest, ThreeKeyframesAlternateBetweenTheFirstTwoSegments) {
     Animated animated(2.0f, {0.0f, 1.0f, 2.0f});
     animated.update(30); // 0.5 s: first segment, blending keyframe 0 -> 1
-    EXPECT_EQ(animated.track->currentKeyframe, 0);
-    EXPECT_EQ(animated.track->nextKeyframe, 1);
-    EXPECT_NEAR(animated.track->blendFactor, 0.5f, 1e-4f);
+    EXPECT_EQ(animated.state().currentKeyframe, 0);
+    EXPECT_EQ(animated.state().nextKeyframe, 1);
+    EXPECT_NEAR(animated.state().blendFactor, 0.5f, 1e-4f);
     EXPECT_EQ(animated.currentX(), 0.0f) << "still the vertices' own positions";
     EXPECT_EQ(animated.nextX(), 10.0f);
 
     animated.update(60); // 1.5 s: keyframe 1 towards keyframe 0 over the rest of the length
-    EXPECT_EQ(animated.track->currentKeyframe, 1);
-    EXPECT_EQ(animated.track->nextKeyframe, 0);
-    EXPECT_NEAR(animated.track->blendFactor, 0.5f, 1e-4f);
+    EXPECT_EQ(animated.state().currentKeyframe, 1);
+    EXPECT_EQ(animated.state().nextKeyframe, 0);
+    EXPECT_NEAR(animated.state().blendFactor, 0.5f, 1e-4f);
     EXPECT_EQ(animated.currentX(), 10.0f) << "one step swaps the arrays";
     EXPECT_EQ(animated.nextX(), 0.0f);
 
     animated.update(60); // 0.5 s of the next loop
-    EXPECT_EQ(animated.track->currentKeyframe, 0);
-    EXPECT_EQ(animated.track->nextKeyframe, 1);
+    EXPECT_EQ(animated.state().currentKeyframe, 0);
+    EXPECT_EQ(animated.state().nextKeyframe, 1);
     EXPECT_EQ(animated.currentX(), 0.0f);
     EXPECT_EQ(animated.nextX(), 10.0f) << "keyframe 2 is never used";
 }
@@ -97,7 +98,7 @@ TEST_F(ModelAnimationTest, JumpingSeveralSegmentsRefillsBothArrays) {
     Animated animated(4.0f, {0.0f, 0.02f, 0.04f, 3.9f, 4.0f});
     animated.update(1); // first segment
     animated.update(3); // 0.0667 s: past keyframes 1 and 2 at once
-    EXPECT_EQ(animated.track->currentKeyframe, 2);
+    EXPECT_EQ(animated.state().currentKeyframe, 2);
     EXPECT_EQ(animated.currentX(), 20.0f);
     EXPECT_EQ(animated.nextX(), 30.0f);
 }
@@ -105,8 +106,8 @@ TEST_F(ModelAnimationTest, JumpingSeveralSegmentsRefillsBothArrays) {
 TEST_F(ModelAnimationTest, TwoKeyframesHoldTheFirstAfterItsSegment) {
     Animated animated(1.0f, {0.0f, 0.5f});
     animated.update(45); // 0.75 s: beyond keyframe 1, which only closes the loop
-    EXPECT_EQ(animated.track->currentKeyframe, 0);
-    EXPECT_EQ(animated.track->nextKeyframe, 0);
+    EXPECT_EQ(animated.state().currentKeyframe, 0);
+    EXPECT_EQ(animated.state().nextKeyframe, 0);
     EXPECT_EQ(animated.currentX(), 0.0f) << "keyframe 0's positions, not keyframe 1's";
     EXPECT_EQ(animated.nextX(), 0.0f);
 }
@@ -132,10 +133,38 @@ TEST_F(ModelAnimationTest, AnimationsThatWouldNeverFindTheirSegmentAreRefused) {
 TEST_F(ModelAnimationTest, BlendFactorReachesTheShaderOnlyForThePlayingAnimation) {
     Animated animated(2.0f, {0.0f, 1.0f, 2.0f});
     animated.update(30);
-    EXPECT_NEAR(animated.track->blendFactor, 0.5f, 1e-4f);
+    EXPECT_NEAR(animated.state().blendFactor, 0.5f, 1e-4f);
     animated.submesh->tracks.clear();
     // Without a track the submesh is not morphed: its positions stay put.
     const float before = animated.currentX();
     animated.update(60);
     EXPECT_EQ(animated.currentX(), before);
+}
+
+TEST_F(ModelAnimationTest, TwoModelsOfOneMeshPlayOnTheirOwn) {
+    Animated animated(2.0f, {0.0f, 1.0f, 2.0f});
+    OgreModel other;
+    other.mesh = animated.mesh.get();
+    other.setAnimation("wave");
+    animated.update(30);
+    for (int i = 0; i < 90; ++i) {
+        other.updateAnimation();
+    }
+    const SubmeshPlayback& late = other.playback.at(animated.submesh);
+    EXPECT_EQ(late.currentKeyframe, 1);
+    EXPECT_EQ(late.positions[0], 10.0f);
+    EXPECT_EQ(animated.state().currentKeyframe, 0) << "the other model's steps are not this one's";
+    EXPECT_NEAR(animated.state().blendFactor, 0.5f, 1e-4f);
+    EXPECT_EQ(animated.currentX(), 0.0f);
+    EXPECT_EQ(animated.submesh->positionsAdj[0], 0.0f) << "the shared mesh keeps the vertices' positions";
+    EXPECT_EQ(other.positionsOf(animated.submesh), late.positions.data());
+}
+
+TEST_F(ModelAnimationTest, ALengthTooSmallToSubtractStillWraps) {
+    // 1/60 minus a billionth is 1/60 again in floats: subtracting the length would never end.
+    Animated animated(1e-9f, {0.0f, 5e-10f, 1e-9f});
+    ASSERT_EQ(animated.model.currentAnimation, "wave");
+    animated.update(3);
+    EXPECT_GE(animated.model.animationTime, 0.0f);
+    EXPECT_LT(animated.model.animationTime, 1e-9f);
 }

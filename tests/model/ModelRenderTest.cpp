@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "GlStateSnapshot.h"
 #include "ModelDrawingFixture.h"
 #include "app/ConfigManager.h"
 #include "render/ShaderManager.h"
@@ -86,7 +87,7 @@ TEST_F(ModelDrawingTest, LightWhoseSphereMissesTheModelDrawsNothing) {
         glReadPixels(kWidth / 2, kHeight / 2, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, centre.data());
         drawn += centre[0] + centre[1] + centre[2] > 0 ? 1 : 0;
     }
-    EXPECT_EQ(drawn, 2) << "only with no light or with every light reaching the model";
+    EXPECT_EQ(drawn, 3) << "with no light or with any light reaching the model";
 }
 
 TEST_F(ModelDrawingTest, UntexturedMaterialDrawsItsColourAndLeavesTexturingOn) {
@@ -171,15 +172,94 @@ TEST_F(ModelDrawingTest, MorphAnimationBlendsBetweenKeyframes) {
     for (int update = 1; update < 60; ++update) {
         model->updateAnimation();
     }
-    EXPECT_NEAR(track->blendFactor, 1.0f, 1e-4f);
+    EXPECT_NEAR(model->playback.at(submesh).blendFactor, 1.0f, 1e-4f);
     const double full = draw(*model, nullptr, "cube-morph-full").litCentreX();
     for (int update = 0; update < 30; ++update) {
         model->updateAnimation();
     }
-    EXPECT_NEAR(track->blendFactor, 0.5f, 1e-4f);
+    EXPECT_NEAR(model->playback.at(submesh).blendFactor, 0.5f, 1e-4f);
     const double half = draw(*model, nullptr, "cube-morph-back-half").litCentreX();
 
     // One unit at the cube's distance is about 80 pixels of outline centre in this view.
     EXPECT_GT(full - start, 60.0);
     EXPECT_NEAR(half - start, (full - start) / 2.0, 6.0);
+}
+
+TEST_F(ModelDrawingTest, DrawingPutsBackTheStateItChanges) {
+    setOptions(0, false);
+    const Image reference = draw(*model, nullptr, "cube-reference");
+    // What another drawer may have left: a buffer of its own, a colour, texturing off, unit 1 active.
+    GLuint buffer = 0;
+    glGenBuffers(1, &buffer);
+    glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    glBufferData(GL_ARRAY_BUFFER, 4096, nullptr, GL_STATIC_DRAW);
+    glColor4f(0.2f, 0.4f, 0.6f, 1.0f);
+    for (const bool lists : {false, true}) {
+        for (const int mode : {0, 1, 2}) {
+            setOptions(mode, lists);
+            const std::string name =
+                "cube-foreign-state-mode" + std::to_string(mode) + (lists ? "-list" : "");
+            glEnable(GL_TEXTURE_2D);
+            EXPECT_LE(largestDifference(reference, draw(*model, nullptr, name)), 2)
+                << name << ": client arrays are not read from someone else's buffer";
+            glDisable(GL_TEXTURE_2D);
+            glActiveTexture(GL_TEXTURE1);
+            const GlStateSnapshot before;
+            model->render(nullptr);
+            EXPECT_EQ(GlStateSnapshot().changesSince(before, GlStateSnapshot::kSetBeforeUse), "") << name;
+            glActiveTexture(GL_TEXTURE0);
+        }
+    }
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glDeleteBuffers(1, &buffer);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(ModelDrawingTest, ALaterColourCallLeavesTheMaterialAlone) {
+    material.emissive = {true, 0.1f, 0.2f, 0.3f, 1.0f};
+    for (const bool lists : {false, true}) {
+        setOptions(1, lists);
+        model->render(nullptr);
+        // The overlay's text colour, say: with emission still tracked it would glow red.
+        glColor4f(1.0f, 0.0f, 0.0f, 1.0f);
+        float emission[4] = {};
+        float specular[4] = {};
+        glGetMaterialfv(GL_FRONT, GL_EMISSION, emission);
+        glGetMaterialfv(GL_FRONT, GL_SPECULAR, specular);
+        EXPECT_FLOAT_EQ(emission[0], 0.1f);
+        EXPECT_FLOAT_EQ(emission[2], 0.3f);
+        EXPECT_FLOAT_EQ(specular[0], 0.5f);
+    }
+}
+
+TEST_F(ModelDrawingTest, ATextureFirstNeededByADisplayListIsUploadedBeforeTheListIsRecorded) {
+    Config* options = ConfigManager::getInstance()->getMainConfig();
+    options->mipmapQuality = 0; // level 0 only, so a replaced image shows at once
+    setOptions(1, true);
+    // Registered, not uploaded: the first draw compiles the list and needs the texture.
+    TextureLoader::destroy();
+    TextureLoader::getInstance()->addTexture(kTexture, GL_REPEAT);
+    const Image first = draw(*model, nullptr, "cube-list-texture-first");
+    const TextureLoader::Texture* texture = TextureLoader::getInstance()->getTexture(kTexture);
+    ASSERT_TRUE(texture && texture->glId && *texture->glId);
+
+    // Paint the texture green: a list that uploads again at every call would bring the squares back.
+    std::vector<unsigned char> green(64 * 64 * 4);
+    for (std::size_t i = 0; i < green.size(); i += 4) {
+        green[i + 1] = 255;
+        green[i + 3] = 255;
+    }
+    glBindTexture(GL_TEXTURE_2D, *texture->glId);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 64, 64, GL_RGBA, GL_UNSIGNED_BYTE, green.data());
+    const Image painted = draw(*model, nullptr, "cube-list-texture-painted");
+    int orange = 0;
+    int greenish = 0;
+    for (std::size_t i = 0; i < painted.rgba.size(); i += 4) {
+        orange += painted.rgba[i] > painted.rgba[i + 2] + 60 ? 1 : 0;
+        greenish +=
+            painted.rgba[i + 1] > painted.rgba[i] + 20 && painted.rgba[i + 1] > painted.rgba[i + 2] + 20;
+    }
+    EXPECT_GT(first.litPixels(), 20000);
+    EXPECT_EQ(orange, 0);
+    EXPECT_GT(greenish, 15000);
 }

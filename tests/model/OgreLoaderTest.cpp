@@ -195,6 +195,18 @@ TEST_F(OgreLoaderTest, BoundsOfAMeshInPositiveX) {
     EXPECT_FLOAT_EQ(model->mesh->radius, 5.0f);
 }
 
+TEST_F(OgreLoaderTest, BoundsOfAMeshReachingFarthestAlongZ) {
+    // Every axis differs, so a radius built from a wrong axis shows.
+    const std::string deep = "<submesh usesharedvertices=\"false\"><faces><face v1=\"0\" v2=\"1\" v3=\"2\"/>"
+                             "</faces><geometry><vertexbuffer positions=\"true\">" +
+                             vertexXml(1, 0, 0) + vertexXml(0, 2, 0) + vertexXml(0, 0, -7) +
+                             "</vertexbuffer></geometry></submesh>";
+    const auto model = load(writeMesh("deep", meshOf(deep)));
+    ASSERT_TRUE(model);
+    EXPECT_FLOAT_EQ(model->mesh->extents[2], 7.0f);
+    EXPECT_FLOAT_EQ(model->mesh->radius, 7.0f);
+}
+
 TEST_F(OgreLoaderTest, SubmeshOnSharedVerticesResolvesAgainstThem) {
     const std::string shared = "<sharedgeometry><vertexbuffer positions=\"true\">" + vertexXml(-3, 0, 0) +
                                vertexXml(0, 0, 0) + "</vertexbuffer><vertexbuffer>" + vertexXml(1, 0, 0) +

@@ -178,3 +178,23 @@ TEST_F(LightManagerGlTest, UniformArraysCarryTheSelectionOrOneLight) {
     EXPECT_EQ(indices, (std::vector<int>{4, -1, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(radii, (std::vector<float>{6, 0, 0, 0, 0, 0, 0, 0}));
 }
+
+TEST_F(LightManagerGlTest, TorchesHighlightInTheirOwnColourAndThePlayersLightKeepsWhite) {
+    viewDownNegativeZ();
+    LightManager* manager = LightManager::getInstance();
+    LightSource player(10, 0, 0, -5, 0, 0.5f, 0.25f, 1, 1);
+    LightSource torch(10, 1, 0, -5, 3, 1.0f, 0.6f, 0.2f, 1);
+    manager->registerLight(&player);
+    manager->registerLight(&torch);
+    const float white[4] = {1, 1, 1, 1};
+    glLightfv(GL_LIGHT0, GL_SPECULAR, white);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    manager->cullLights();
+    manager->applyLights();
+    float specular[4];
+    glGetLightfv(GL_LIGHT3, GL_SPECULAR, specular);
+    EXPECT_EQ(std::vector<float>(specular, specular + 4), (std::vector<float>{1.0f, 0.6f, 0.2f, 1}));
+    glGetLightfv(GL_LIGHT0, GL_SPECULAR, specular);
+    EXPECT_EQ(std::vector<float>(specular, specular + 4), (std::vector<float>{1, 1, 1, 1}));
+}

@@ -128,3 +128,20 @@ TEST(FrustumTest, AnExactInfiniteFarPlaneNeverRejects) {
     EXPECT_TRUE(frustum.sphereInFrustum(0, 0, -1e9f, 0));
     EXPECT_FALSE(frustum.sphereInFrustum(0, 0, 1, 0));
 }
+
+TEST(FrustumTest, ASphereJustPastAnyOneOfTheSixPlanesIsOutside) {
+    Frustum frustum;
+    frustum.extract(Matrix44::perspective(-1, 1, -1, 1, 1, 100, false), Matrix44{});
+    // At depth 10 the side planes pass 10 units off the axis at 45 degrees: a
+    // centre moved out by 0.6 * sqrt(2) across one of them lies 0.6 beyond it.
+    const float across = 10.0f + 0.6f * std::sqrt(2.0f);
+    const struct {
+        Vector3 centre;
+        const char* plane;
+    } beyond[] = {{{across, 0, -10}, "right"}, {{-across, 0, -10}, "left"}, {{0, -across, -10}, "bottom"},
+                  {{0, across, -10}, "top"},   {{0, 0, -100.6f}, "far"},    {{0, 0, -0.4f}, "near"}};
+    for (const auto& [centre, plane] : beyond) {
+        EXPECT_FALSE(frustum.sphereInFrustum(centre.x, centre.y, centre.z, 0.5f)) << plane;
+        EXPECT_TRUE(frustum.sphereInFrustum(centre.x, centre.y, centre.z, 0.7f)) << plane;
+    }
+}

@@ -130,6 +130,28 @@ TEST_F(ShaderManagerTest, GeometryStageIsLeftOutWithoutDriverSupport) {
     EXPECT_TRUE(log.problems().empty());
 }
 
+TEST_F(ShaderManagerTest, GeometryShadersShortOfTheirLanguageVersionFallBackToTheCpuWithOneLogLine) {
+    copyGameShaders(*data);
+    SystemInfo* info = SystemInfo::getInstance();
+    const bool supported = info->geometryShader;
+    const int language = info->shadingLanguageVersion;
+    info->geometryShader = true;
+    info->shadingLanguageVersion = 130;
+    LogCapture log;
+
+    shaders->loadShaders(); // "Shader error" would end the test process here
+    shaders->loadShaders();
+    const bool flagAfter = info->geometryShader;
+    info->geometryShader = supported;
+    info->shadingLanguageVersion = language;
+
+    EXPECT_TRUE(shaders->perPixel && shaders->shadow);
+    EXPECT_FALSE(shaders->shadowGeometry);
+    EXPECT_FALSE(flagAfter) << "the option key and the passes see no geometry shaders";
+    EXPECT_EQ(log.count("WARN", "Geometry shaders need GLSL 1.50, the driver offers 1.30"), 1);
+    EXPECT_EQ(log.count("FATAL", ""), 0);
+}
+
 TEST_F(ShaderManagerTest, SwitchedOffReadsNoFileAndTouchesNoOpenGLState) {
     copyGameShaders(*data);
     data->write("Vorn.ini", "[GameSettings]\nshader = false\n");

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "FlagOverride.h"
+#include "GlStateSnapshot.h"
 #include "GlTest.h"
 #include "LogCapture.h"
 #include "app/SystemInfo.h"
@@ -247,4 +248,29 @@ TEST_F(TextureLoaderTest, PartialUploadsDoLittleEachCallAndFinishEverything) {
     EXPECT_EQ(loader->countPending(), 0);
     loader->uploadTextures(false);
     EXPECT_EQ(loader->countPending(), 0);
+}
+
+TEST_F(TextureLoaderTest, ANormalMapOfAnotherSizeLeavesTheTexturesSizeAndUploadsLeaveTheStateAlone) {
+    writeImage(path("textures/wall.png"), 64, 32);
+    writeImage(path("textures/bump/normalmap/wall_NRM.png"), 16, 8);
+    writeImage(path("textures/fire0.png"), 8, 8);
+    writeImage(path("textures/fire1.png"), 8, 8);
+    loader->addTexture(path("textures/wall.png"), GL_REPEAT);
+    loader->addTexture(path("textures/fire*.png"), GL_CLAMP_TO_EDGE);
+    GLuint bound = 0;
+    glGenTextures(1, &bound);
+    glBindTexture(GL_TEXTURE_2D, bound);
+    const GlStateSnapshot before;
+    loader->uploadTextures(true);
+    EXPECT_EQ(GlStateSnapshot().changesSince(before), "");
+    GLint stillBound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &stillBound);
+    EXPECT_EQ(stillBound, static_cast<GLint>(bound));
+
+    const TextureLoader::Texture* wall = loader->getTexture(path("textures/wall.png"));
+    ASSERT_NE(wall, nullptr);
+    ASSERT_TRUE(wall->hasBump);
+    EXPECT_EQ(wall->width, 64);
+    EXPECT_EQ(wall->height, 32);
+    glDeleteTextures(1, &bound);
 }

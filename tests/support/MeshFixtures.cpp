@@ -181,3 +181,39 @@ std::unique_ptr<OgreModelMesh> buildMeshWithArrays(const MeshData& data) {
     model.createVertexArrays();
     return mesh;
 }
+
+std::unique_ptr<OgreModelMesh> buildShadedMesh(const MeshData& data) {
+    std::unique_ptr<OgreModelMesh> mesh(buildMesh(data));
+    OgreModelSubmesh* submesh = mesh->submeshes.begin()->second;
+    std::vector<Vector3> vertexNormals(data.positions.size());
+    for (OgreModelFace* face : submesh->faces) {
+        const Vector3& corner = face->v1->position->position;
+        const Vector3 u = (face->v2->position->position - corner).normalized();
+        const Vector3 v = (face->v3->position->position - corner).normalized();
+        face->normal = u.cross(v).normalized();
+        for (const OgreModelVertex* vertex : {face->v1, face->v2, face->v3}) {
+            vertexNormals[static_cast<std::size_t>(vertex->index)] += face->normal;
+        }
+    }
+    for (OgreModelVertex* vertex : submesh->geometry->vertexBuffers.front()->vertices) {
+        const Vector3 normal = vertexNormals[static_cast<std::size_t>(vertex->index)].normalized();
+        vertex->normal[0] = normal.x;
+        vertex->normal[1] = normal.y;
+        vertex->normal[2] = normal.z;
+        mesh->radius = std::max(mesh->radius, vertex->position->position.length());
+    }
+    EdgeAnalysis::calcEdges(*mesh);
+    OgreModel model;
+    model.mesh = mesh.get();
+    model.createVertexArrays();
+    return mesh;
+}
+
+MeshData transformed(MeshData data, const std::array<float, 3>& scale, const std::array<float, 3>& offset) {
+    for (std::array<float, 3>& position : data.positions) {
+        for (int axis = 0; axis < 3; ++axis) {
+            position[axis] = position[axis] * scale[axis] + offset[axis];
+        }
+    }
+    return data;
+}

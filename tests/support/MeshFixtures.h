@@ -38,5 +38,13 @@ OgreModelMesh* buildMesh(const MeshData& data);
 // buildMesh with its edges analysed and its vertex arrays built.
 std::unique_ptr<OgreModelMesh> buildMeshWithArrays(const MeshData& data);
 
+// buildMeshWithArrays with what lighting and shadows need besides: face normals
+// as the loader computes them, vertex normals averaged over the faces around
+// each vertex, and the bounding radius.
+std::unique_ptr<OgreModelMesh> buildShadedMesh(const MeshData& data);
+
+// Every position scaled per axis, then moved by `offset`.
+MeshData transformed(MeshData data, const std::array<float, 3>& scale, const std::array<float, 3>& offset);
+
 // `data` as mesh XML: one submesh with its own geometry, positions written exactly.
 std::string meshXml(const MeshData& data, const std::string& material = "Stone");

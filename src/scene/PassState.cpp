@@ -1,0 +1,237 @@
+#include "scene/PassState.h"
+
+#include "app/SystemInfo.h"
+#include "render/LightManager.h"
+#include "render/ShaderManager.h"
+#include "scene/LightScissor.h"
+
+namespace {
+
+constexpr GLenum kFaces[2] = {GL_FRONT, GL_BACK};
+
+bool enabled(GLenum capability) {
+    return glIsEnabled(capability) == GL_TRUE;
+}
+
+bool attributeArrayEnabled(GLint location) {
+    GLint on = 0;
+    if (location >= 0) {
+        glGetVertexAttribiv(static_cast<GLuint>(location), GL_VERTEX_ATTRIB_ARRAY_ENABLED, &on);
+    }
+    return on != 0;
+}
+
+void setClientState(GLenum array, bool on) {
+    if (on) {
+        glEnableClientState(array);
+    } else {
+        glDisableClientState(array);
+    }
+}
+
+void setAttributeArray(GLint location, bool on) {
+    if (location < 0) {
+        return;
+    }
+    if (on) {
+        glEnableVertexAttribArray(static_cast<GLuint>(location));
+    } else {
+        glDisableVertexAttribArray(static_cast<GLuint>(location));
+    }
+}
+
+} // namespace
+
+PassState::PassState() {
+    ShaderManager* shaders = ShaderManager::getInstance();
+    program = shaders->current;
+    tangent = shaders->getAttribLocation("tangent");
+    binormal = shaders->getAttribLocation("binormal");
+    vertexArray = enabled(GL_VERTEX_ARRAY);
+    normalArray = enabled(GL_NORMAL_ARRAY);
+    texcoordArray = enabled(GL_TEXTURE_COORD_ARRAY);
+    tangentArray = attributeArrayEnabled(tangent);
+    binormalArray = attributeArrayEnabled(binormal);
+    blend = enabled(GL_BLEND);
+    glGetIntegerv(GL_BLEND_SRC_RGB, &blendSource);
+    glGetIntegerv(GL_BLEND_DST_RGB, &blendDestination);
+    stencilTest = enabled(GL_STENCIL_TEST);
+    const GLenum stencilNames[2][6] = {
+        {GL_STENCIL_FUNC, GL_STENCIL_REF, GL_STENCIL_VALUE_MASK, GL_STENCIL_FAIL, GL_STENCIL_PASS_DEPTH_FAIL,
+         GL_STENCIL_PASS_DEPTH_PASS},
+        {GL_STENCIL_BACK_FUNC, GL_STENCIL_BACK_REF, GL_STENCIL_BACK_VALUE_MASK, GL_STENCIL_BACK_FAIL,
+         GL_STENCIL_BACK_PASS_DEPTH_FAIL, GL_STENCIL_BACK_PASS_DEPTH_PASS}};
+    for (int side = 0; side < 2; ++side) {
+        glGetIntegerv(stencilNames[side][0], &stencilFunction[side]);
+        glGetIntegerv(stencilNames[side][1], &stencilReference[side]);
+        glGetIntegerv(stencilNames[side][2], &stencilMask[side]);
+        for (int operation = 0; operation < 3; ++operation) {
+            glGetIntegerv(stencilNames[side][3 + operation], &stencilOperations[side][operation]);
+        }
+    }
+    glGetIntegerv(GL_STENCIL_CLEAR_VALUE, &stencilClear);
+    scissorTest = enabled(GL_SCISSOR_TEST);
+    glGetIntegerv(GL_SCISSOR_BOX, scissorBox);
+    depthBoundsSupported = SystemInfo::getInstance()->depthBoundsTest;
+    if (depthBoundsSupported) {
+        depthBoundsTest = enabled(GL_DEPTH_BOUNDS_TEST_EXT);
+        glGetDoublev(GL_DEPTH_BOUNDS_EXT, depthBounds);
+    }
+    glGetBooleanv(GL_COLOR_WRITEMASK, colourMask);
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthMask);
+    glGetIntegerv(GL_DEPTH_FUNC, &depthFunction);
+    lighting = enabled(GL_LIGHTING);
+    for (int light = 0; light < LightManager::kSlots; ++light) {
+        lightEnabled[light] = enabled(GL_LIGHT0 + static_cast<GLenum>(light));
+    }
+    cullFace = enabled(GL_CULL_FACE);
+    glGetIntegerv(GL_CULL_FACE_MODE, &cullFaceMode);
+}
+
+PassState::~PassState() {
+    ShaderManager::getInstance()->useProgram(program);
+    setClientState(GL_VERTEX_ARRAY, vertexArray);
+    setClientState(GL_NORMAL_ARRAY, normalArray);
+    setClientState(GL_TEXTURE_COORD_ARRAY, texcoordArray);
+    setAttributeArray(tangent, tangentArray);
+    setAttributeArray(binormal, binormalArray);
+    setEnabled(GL_BLEND, blend);
+    glBlendFunc(static_cast<GLenum>(blendSource), static_cast<GLenum>(blendDestination));
+    setEnabled(GL_STENCIL_TEST, stencilTest);
+    for (int side = 0; side < 2; ++side) {
+        glStencilFuncSeparate(kFaces[side], static_cast<GLenum>(stencilFunction[side]),
+                              stencilReference[side], static_cast<GLuint>(stencilMask[side]));
+        glStencilOpSeparate(kFaces[side], static_cast<GLenum>(stencilOperations[side][0]),
+                            static_cast<GLenum>(stencilOperations[side][1]),
+                            static_cast<GLenum>(stencilOperations[side][2]));
+    }
+    glClearStencil(stencilClear);
+    setEnabled(GL_SCISSOR_TEST, scissorTest);
+    glScissor(scissorBox[0], scissorBox[1], scissorBox[2], scissorBox[3]);
+    if (depthBoundsSupported) {
+        setEnabled(GL_DEPTH_BOUNDS_TEST_EXT, depthBoundsTest);
+        glDepthBoundsEXT(depthBounds[0], depthBounds[1]);
+    }
+    glColorMask(colourMask[0], colourMask[1], colourMask[2], colourMask[3]);
+    glDepthMask(depthMask);
+    glDepthFunc(static_cast<GLenum>(depthFunction));
+    setEnabled(GL_LIGHTING, lighting);
+    for (int light = 0; light < LightManager::kSlots; ++light) {
+        setEnabled(GL_LIGHT0 + static_cast<GLenum>(light), lightEnabled[light]);
+    }
+    setEnabled(GL_CULL_FACE, cullFace);
+    glCullFace(static_cast<GLenum>(cullFaceMode));
+}
+
+void PassState::setEnabled(GLenum capability, bool on) {
+    if (on) {
+        glEnable(capability);
+    } else {
+        glDisable(capability);
+    }
+}
+
+void PassState::drawingArrays(bool on) {
+    setClientState(GL_VERTEX_ARRAY, on);
+    setClientState(GL_NORMAL_ARRAY, on);
+    setClientState(GL_TEXTURE_COORD_ARRAY, on);
+    setAttributeArray(tangent, on);
+    setAttributeArray(binormal, on);
+}
+
+void PassState::shadowArrays() {
+    drawingArrays(false);
+    glEnableClientState(GL_VERTEX_ARRAY);
+}
+
+void PassState::blendOver() {
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+}
+
+void PassState::blendAdditive() {
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+}
+
+void PassState::enableLights(const std::vector<LightSource*>& lights) {
+    for (const LightSource* light : lights) {
+        glEnable(GL_LIGHT0 + static_cast<GLenum>(light->index));
+    }
+}
+
+void PassState::beginLightPasses(bool scissor, bool bounds) {
+    glEnable(GL_STENCIL_TEST);
+    glClearStencil(0);
+    setEnabled(GL_SCISSOR_TEST, scissor);
+    if (depthBoundsSupported) {
+        setEnabled(GL_DEPTH_BOUNDS_TEST_EXT, bounds);
+    }
+    // Each light adds to the ambient pass, whether or not transparency is on.
+    glEnable(GL_BLEND);
+    blendAdditive();
+}
+
+void PassState::endLightPasses() {
+    glDisable(GL_STENCIL_TEST);
+    glDisable(GL_SCISSOR_TEST);
+    if (depthBoundsSupported) {
+        glDisable(GL_DEPTH_BOUNDS_TEST_EXT);
+    }
+    setEnabled(GL_BLEND, blend);
+    blendOver();
+}
+
+void PassState::restrictTo(const LightScissor& bounds) {
+    glScissor(bounds.x, bounds.y, bounds.width, bounds.height);
+    if (depthBoundsSupported) {
+        glDepthBoundsEXT(bounds.nearDepth, bounds.farDepth);
+    }
+}
+
+void PassState::beginStencilCounting() {
+    glClear(GL_STENCIL_BUFFER_BIT);
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    glDepthMask(GL_FALSE);
+    glDepthFunc(GL_LESS);
+    glDisable(GL_LIGHTING);
+    glStencilFunc(GL_ALWAYS, 0, ~0u);
+}
+
+void PassState::countBothSides(bool zPass) {
+    glDisable(GL_CULL_FACE);
+    if (zPass) {
+        glStencilOpSeparate(GL_FRONT, GL_KEEP, GL_KEEP, GL_INCR_WRAP);
+        glStencilOpSeparate(GL_BACK, GL_KEEP, GL_KEEP, GL_DECR_WRAP);
+    } else {
+        glStencilOpSeparate(GL_FRONT, GL_KEEP, GL_DECR_WRAP, GL_KEEP);
+        glStencilOpSeparate(GL_BACK, GL_KEEP, GL_INCR_WRAP, GL_KEEP);
+    }
+}
+
+void PassState::countOneSide(bool zPass, int drawing) {
+    glEnable(GL_CULL_FACE);
+    // Increments come first, so the saturating count never clips at zero.
+    const bool increment = drawing == 0;
+    const GLenum change = increment ? GL_INCR : GL_DECR;
+    if (zPass) {
+        glCullFace(increment ? GL_BACK : GL_FRONT);
+        glStencilOp(GL_KEEP, GL_KEEP, change);
+    } else {
+        glCullFace(increment ? GL_FRONT : GL_BACK);
+        glStencilOp(GL_KEEP, change, GL_KEEP);
+    }
+}
+
+void PassState::endStencilCounting() {
+    glColorMask(colourMask[0], colourMask[1], colourMask[2], colourMask[3]);
+    glDepthMask(depthMask);
+    glDepthFunc(static_cast<GLenum>(depthFunction));
+    setEnabled(GL_LIGHTING, lighting);
+    setEnabled(GL_CULL_FACE, cullFace);
+    glCullFace(static_cast<GLenum>(cullFaceMode));
+}
+
+void PassState::beginLitPass(const LightSource& light) {
+    glStencilFunc(GL_EQUAL, 0, ~0u);
+    glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
+    glEnable(GL_LIGHT0 + static_cast<GLenum>(light.index));
+}

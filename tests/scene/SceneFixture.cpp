@@ -1,0 +1,157 @@
+#include "SceneFixture.h"
+
+#include <GL/glew.h>
+#include <GL/glu.h>
+#include <IL/il.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "app/ConfigManager.h"
+#include "app/Window.h"
+#include "render/Frustum.h"
+#include "render/LightManager.h"
+#include "render/ShaderManager.h"
+
+namespace {
+
+std::filesystem::path imageFolder() {
+    if (const char* folder = std::getenv("VORN_TEST_IMAGES")) {
+        return folder;
+    }
+    return std::filesystem::path(VORN_GAME_DIR).parent_path() / "test-images";
+}
+
+void savePng(const std::string& name, int width, int height, const std::vector<unsigned char>& rgba) {
+    const std::filesystem::path folder = imageFolder();
+    std::filesystem::create_directories(folder);
+    ilInit();
+    ILuint picture = 0;
+    ilGenImages(1, &picture);
+    ilBindImage(picture);
+    ilTexImage(width, height, 1, 4, IL_RGBA, IL_UNSIGNED_BYTE, const_cast<unsigned char*>(rgba.data()));
+    ilEnable(IL_FILE_OVERWRITE);
+    ilSaveImage((folder / (name + ".png")).c_str());
+    ilDeleteImages(1, &picture);
+}
+
+} // namespace
+
+void SceneTest::SetUp() {
+    GlTest::SetUp();
+    if (HasFatalFailure()) {
+        return; // no window, nothing to draw into
+    }
+    std::filesystem::copy(std::filesystem::path(VORN_SOURCE_DIR) / "data" / "shaders",
+                          data->root() / "shaders");
+    data->write("Vorn.ini", "[GameSettings]\nshader = true\nshadows = true\n");
+    GLint stencilBits = 0;
+    glGetIntegerv(GL_STENCIL_BITS, &stencilBits);
+    ASSERT_GT(stencilBits, 0);
+
+    initOpenGL();
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, windowState.ambient);
+    setupProjection();
+    ShaderManager* shaders = ShaderManager::getInstance();
+    shaders->loadShaders();
+    shaders->useProgram(shaders->perPixel.get());
+    renderer = SceneRenderer();
+    white.ambient = {true, 1.0f, 1.0f, 1.0f, 1.0f};
+    white.diffuse = {true, 0.9f, 0.9f, 0.9f, 1.0f};
+    white.specular = {true, 0.0f, 0.0f, 0.0f, 1.0f};
+    white.shininess = 1.0f;
+    setOptions(true, false, true, true);
+}
+
+void SceneTest::TearDown() {
+    objects.clear();
+    models.clear();
+    meshes.clear();
+    LightManager::destroy();
+    ShaderManager::destroy();
+    lights.clear();
+    GlTest::TearDown();
+}
+
+OgreModel& SceneTest::place(const MeshData& data, const Vector3& position, bool transparent,
+                            bool receiveShadows, bool castShadows) {
+    meshes.push_back(buildShadedMesh(data));
+    for (const auto& [name, submesh] : meshes.back()->submeshes) {
+        submesh->materialRecord = &white;
+    }
+    auto model = std::make_unique<OgreModel>();
+    model->mesh = meshes.back().get();
+    const float rotation[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+    const float translation[3] = {position.x, position.y, position.z};
+    model->applyGlobalPose(rotation, translation);
+    model->setPosition(position);
+    models.push_back(std::move(model));
+    objects.push_back({models.back().get(), transparent, receiveShadows, castShadows});
+    return *models.back();
+}
+
+void SceneTest::look(const Vector3& eye, const Vector3& centre) {
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    gluLookAt(eye.x, eye.y, eye.z, centre.x, centre.y, centre.z, 0.0, 1.0, 0.0);
+    glGetDoublev(GL_MODELVIEW_MATRIX, view);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    Frustum::getInstance()->extract();
+    LightManager* manager = LightManager::getInstance();
+    manager->cullLights();
+    manager->applyLights();
+}
+
+LightSource& SceneTest::addLight(const Vector3& position, float radius, int slot) {
+    lights.push_back(std::make_unique<LightSource>(radius, position.x, position.y, position.z, slot, 1.0f,
+                                                   0.95f, 0.9f, 1.0f));
+    LightManager::getInstance()->registerLight(lights.back().get());
+    return *lights.back();
+}
+
+void SceneTest::setOptions(bool shadows, bool geometryShader, bool zPass, bool scissor) {
+    Config* options = ConfigManager::getInstance()->getMainConfig();
+    options->shadows = shadows;
+    options->geometryShader = geometryShader;
+    options->zPass = zPass;
+    options->scissorTest = scissor;
+}
+
+SceneTest::Image SceneTest::frame(const std::string& name, bool segmentBlocked) {
+    glClearColor(0, 0, 0, 0);
+    glClearStencil(0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    renderer.render(objects, [segmentBlocked](const Vector3&, const Vector3&) { return segmentBlocked; });
+    glFinish();
+    Image image;
+    image.width = kWidth;
+    image.height = kHeight;
+    image.rgba.resize(static_cast<std::size_t>(kWidth) * kHeight * 4);
+    image.depth.resize(static_cast<std::size_t>(kWidth) * kHeight);
+    glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, image.rgba.data());
+    glReadPixels(0, 0, kWidth, kHeight, GL_DEPTH_COMPONENT, GL_FLOAT, image.depth.data());
+    savePng(name, kWidth, kHeight, image.rgba);
+    return image;
+}
+
+int SceneTest::differingPixels(const Image& a, const Image& b, int tolerance) {
+    int differing = 0;
+    for (std::size_t i = 0; i < a.rgba.size(); i += 4) {
+        for (std::size_t channel = 0; channel < 3; ++channel) {
+            if (std::abs(static_cast<int>(a.rgba[i + channel]) - static_cast<int>(b.rgba[i + channel])) >
+                tolerance) {
+                ++differing;
+                break;
+            }
+        }
+    }
+    return differing;
+}
+
+std::array<double, 3> SceneTest::project(const Vector3& point) const {
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    std::array<double, 3> window{};
+    gluProject(point.x, point.y, point.z, view, projection, viewport, &window[0], &window[1], &window[2]);
+    return window;
+}
