@@ -38,9 +38,8 @@ bool lightReaches(const LightSource& light, const OgreModelMesh& mesh, const Vec
     return distanceTo(light, position) <= mesh.radius + light.radius;
 }
 
-// The colour texture of the submesh's material, or null when it has none or it cannot be loaded.
-TextureLoader::Texture* materialTexture(const OgreModelSubmesh* submesh) {
-    const OgreSceneMaterial* material = submesh->materialRecord;
+// The colour texture of a material, or null when it has none or it cannot be loaded.
+TextureLoader::Texture* materialTexture(const OgreSceneMaterial* material) {
     if (!material || !material->hasTexture) {
         return nullptr;
     }
@@ -272,7 +271,7 @@ OgreModel::OgreModel(const OgreModel& other)
       actor(other.actor), modelMatrix(new Matrix44(*other.modelMatrix)),
       inverseModelMatrix(new Matrix44(*other.inverseModelMatrix)), position(new Vector3(*other.position)),
       linearVelocity(new Vector3(*other.linearVelocity)),
-      angularVelocity(new Vector3(*other.angularVelocity)) {}
+      angularVelocity(new Vector3(*other.angularVelocity)), materials(other.materials) {}
 
 OgreModel::~OgreModel() {
     delete modelMatrix;
@@ -434,7 +433,7 @@ void OgreModel::drawSubmeshes() {
             drawImmediate(submesh, attributes, morphing);
         }
         // applyMaterial switched texturing off for an untextured submesh.
-        if (!materialTexture(submesh)) {
+        if (!materialTexture(getMaterial(submesh))) {
             glEnable(GL_TEXTURE_2D);
         }
     }
@@ -527,7 +526,8 @@ void OgreModel::setAngularVelocity(Vector3 vector) {
 
 void OgreModel::applyMaterial(OgreModelSubmesh* submesh) {
     ShaderManager* shaders = ShaderManager::getInstance();
-    if (const OgreSceneMaterial* material = submesh->materialRecord) {
+    const OgreSceneMaterial* material = getMaterial(submesh);
+    if (material) {
         applyColour(GL_AMBIENT, material->ambient);
         applyColour(GL_DIFFUSE, material->diffuse);
         applyColour(GL_SPECULAR, material->specular);
@@ -537,7 +537,7 @@ void OgreModel::applyMaterial(OgreModelSubmesh* submesh) {
         }
         applyColour(GL_EMISSION, material->emissive);
     }
-    if (const TextureLoader::Texture* texture = materialTexture(submesh)) {
+    if (const TextureLoader::Texture* texture = materialTexture(material)) {
         bindColourTexture(*texture, *renderOptions());
         shaders->setUniform1i("Texture0", 0);
         shaders->setUniform1i("textureMode", 1);
@@ -556,6 +556,19 @@ void OgreModel::applyMaterial(OgreModelSubmesh* submesh) {
         glDisable(GL_TEXTURE_2D);
     }
     applyAnimationFactor(submesh);
+}
+
+const OgreSceneMaterial* OgreModel::getMaterial(const OgreModelSubmesh* submesh) const {
+    const auto found = materials.find(submesh);
+    return found == materials.end() ? nullptr : found->second;
+}
+
+void OgreModel::setMaterial(const OgreModelSubmesh* submesh, const OgreSceneMaterial* material) {
+    materials[submesh] = material;
+}
+
+float OgreModel::getSoundMass() const {
+    return actor ? actor->getMass() : 0.0f;
 }
 
 void OgreModel::applyAnimationFactor(OgreModelSubmesh* submesh) {
