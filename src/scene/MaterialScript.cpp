@@ -33,7 +33,7 @@ std::string MaterialScript::pathFor(const std::string& scenePath) {
 bool MaterialScript::parseFile(const std::string& path, const std::string& sceneDirectory,
                                Materials& materials, const TextureFound& onTexture) {
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) {
+    if (!std::filesystem::exists(path, error)) {
         return false;
     }
     parse(TextEncoding::toUtf8(readBytes(path)), sceneDirectory, materials, onTexture);

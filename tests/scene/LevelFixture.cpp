@@ -195,6 +195,41 @@ OgreScene* LevelFixture::loadScene(const std::string& path) {
     return OgreLoader::getInstance()->loadScene(path);
 }
 
+void LevelFixture::step(OgreScene& scene, int count) {
+    PhysicsManager* physics = PhysicsManager::getInstance();
+    physics->setCurrentScene(scene.getPhysicsScene(), true);
+    for (int i = 0; i < count; ++i) {
+        physics->fetchResults();
+        scene.update();
+        physics->startStep();
+    }
+    physics->setCurrentScene(nullptr, false);
+}
+
+void LevelFixture::writeSound(const std::string& relative, float seconds) {
+    const std::uint32_t rate = 22050;
+    const auto samples = static_cast<std::uint32_t>(seconds * rate);
+    std::string wav = "RIFF";
+    const auto put = [&wav](std::uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) {
+            wav += static_cast<char>((value >> (8 * i)) & 0xFF);
+        }
+    };
+    put(36 + samples * 2, 4);
+    wav += "WAVEfmt ";
+    put(16, 4);
+    put(1, 2); // PCM
+    put(1, 2); // mono
+    put(rate, 4);
+    put(rate * 2, 4);
+    put(2, 2);
+    put(16, 2);
+    wav += "data";
+    put(samples * 2, 4);
+    wav += std::string(samples * 2, '\0');
+    data.write(relative, wav);
+}
+
 std::vector<TestNode> LevelFixture::standardNodes() const {
     return {
         {"Ball", "Ball[mainChar]", "cube.mesh", 0.0f, 1.0f, 0.0f, "qx=\"0\" qy=\"0\" qz=\"0\" qw=\"1\"",

@@ -37,6 +37,10 @@ protected:
     static std::string sceneXml(const std::vector<TestNode>& nodes);
     // Loads a level file as the level manager does; the caller owns the scene.
     OgreScene* loadScene(const std::string& path);
+    // Runs `count` steps of the frame loop on the scene: fetch, update, start the next.
+    static void step(OgreScene& scene, int count);
+    // A 16-bit mono WAV file of `seconds` of silence under the data root.
+    void writeSound(const std::string& relative, float seconds);
     // The standard test level: a ball above a floor, one of each special object.
     std::vector<TestNode> standardNodes() const;
 

@@ -27,18 +27,6 @@ protected:
     static OgreModel* object(const OgreScene& scene, const std::string& node) {
         return scene.nodes.at(node)->entity->model;
     }
-
-    // Runs the frame's physics steps on the scene.
-    static void step(OgreScene& scene, int count) {
-        PhysicsManager* physics = PhysicsManager::getInstance();
-        physics->setCurrentScene(scene.getPhysicsScene(), true);
-        for (int i = 0; i < count; ++i) {
-            physics->fetchResults();
-            scene.update();
-            physics->startStep();
-        }
-        physics->setCurrentScene(nullptr, false);
-    }
 };
 
 TEST_F(SceneObjectsTest, EveryEntityGetsItsActorAndSpecialProfilesBecomeGameObjects) {
@@ -46,7 +34,8 @@ TEST_F(SceneObjectsTest, EveryEntityGetsItsActorAndSpecialProfilesBecomeGameObje
     nodes.push_back({"Plain", "Plain", "cube.mesh", 30.0f, 1.0f, 30.0f});
     const auto scene = load(nodes);
     ASSERT_TRUE(scene->isPlayable()) << scene->getLoadError();
-    EXPECT_EQ(scene->getPhysicsScene()->getNbActors(), nodes.size() - 1) << "the node without entity has none";
+    EXPECT_EQ(scene->getPhysicsScene()->getNbActors(), nodes.size() - 1)
+        << "the node without entity has none";
     EXPECT_EQ(PhysicsManager::getInstance()->getCurrentScene(), nullptr) << "loading never steps a scene";
 
     MainChar* ball = dynamic_cast<MainChar*>(object(*scene, "Ball"));
