@@ -121,7 +121,9 @@ void convertVORM(const std::string& path) {
 // textures or physics, and builds the cache of every mesh the scene names.
 void checkScene(const std::string& path) {
     OgreScene scene(path);
-    OgreLoader::getInstance()->loadSceneFiles(scene, false);
+    if (!OgreLoader::getInstance()->loadSceneFiles(scene, false)) {
+        LOG_WARN("Scene '" << path << "' holds no scene");
+    }
     int entities = 0;
     int bound = 0;
     int unbound = 0;

@@ -497,19 +497,23 @@ OgreScene* OgreLoader::loadScene(const std::string& path) {
     LOG_TRACE("Loading scene '" << path << "'");
     auto* scene = new OgreScene(path);
     scene->loadLevelSettings();
-    loadSceneFiles(*scene, true);
+    if (!loadSceneFiles(*scene, true)) {
+        scene->fail("The scene file '" + path + "' could not be read.");
+    }
     if (scene->isPlayable()) {
         scene->loadObjectProperties();
     }
     return scene;
 }
 
-void OgreLoader::loadSceneFiles(OgreScene& scene, bool loadAssets) {
+bool OgreLoader::loadSceneFiles(OgreScene& scene, bool loadAssets) {
     const std::string& path = scene.getPath();
     LOG_TRACE("Loading scene materials");
     MaterialScript::parseFile(MaterialScript::pathFor(path), sceneDirectory(path), scene.materials,
                               loadAssets ? registerTexture : MaterialScript::TextureFound());
-    loadSceneXML(scene, XMLNode::parseFile(path, "scene"), loadAssets);
+    const XMLNode root = XMLNode::parseFile(path, "scene");
+    loadSceneXML(scene, root, loadAssets);
+    return !root.isEmpty();
 }
 
 void OgreLoader::loadSceneXML(OgreScene& scene, const XMLNode& root, bool loadAssets) {

@@ -44,7 +44,8 @@ public:
     OgreScene* loadScene(const std::string& path);
     // Reads the scene file and its material file into `scene`. Without `loadAssets`
     // no model is loaded and no texture registered: only the two files are read.
-    void loadSceneFiles(OgreScene& scene, bool loadAssets);
+    // False when the scene file is missing or holds no scene element.
+    bool loadSceneFiles(OgreScene& scene, bool loadAssets);
     // The root element of a scene file into `scene`.
     void loadSceneXML(OgreScene& scene, const XMLNode& root, bool loadAssets);
     void loadEnvironment(OgreScene& scene, const XMLNode& node);

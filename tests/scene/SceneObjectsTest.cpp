@@ -170,3 +170,12 @@ TEST_F(SceneObjectsTest, ObjectSoundsLoopAtTheirNodeAndGoBackWithTheScene) {
 }
 
 } // namespace
+
+TEST_F(SceneObjectsTest, AMissingOrBrokenSceneFileIsNoEmptyLevel) {
+    const std::unique_ptr<OgreScene> missing(loadScene("../levels/none/none.scene"));
+    EXPECT_EQ(missing->getLoadError(), "The scene file '../levels/none/none.scene' could not be read.");
+    data.write("levels/bad/bad.scene", "\xFF\xFE<");
+    const std::unique_ptr<OgreScene> broken(loadScene("../levels/bad/bad.scene"));
+    EXPECT_FALSE(broken->isPlayable());
+    EXPECT_TRUE(broken->nodes.empty());
+}
