@@ -120,6 +120,12 @@ TEST_F(SceneObjectsTest, LevelsThatCannotBePlayedSayWhy) {
     EXPECT_TRUE(log.contains("Materialdesc not valid for broken"));
 
     nodes = standardNodes();
+    nodes.push_back({"Flat", "Flat", "flat.mesh"});
+    data.write("levels/one/models/flat.mesh.xml",
+               "<mesh><submeshes><submesh><faces/></submesh></submeshes></mesh>");
+    EXPECT_NE(failureOf(nodes).find("could not be cooked"), std::string::npos);
+
+    nodes = standardNodes();
     nodes.push_back({"Ghost", "Ghost", "ghost.mesh"});
     EXPECT_NE(failureOf(nodes).find("models/ghost.mesh' of 'Ghost' could not be loaded"), std::string::npos);
 
