@@ -23,16 +23,26 @@ run: build
 # (a reset refuses the connections of tests starting at that moment); sound goes to OpenAL Soft's null backend
 # unless a test picks its own. The model tests (the cache reader meets damaged files) run a
 # second time under the address and undefined-behaviour sanitizers; the drawing suites stay out
-# of that run, the OpenGL driver's own allocations would read as leaks.
+# of that run, the OpenGL driver's own allocations would read as leaks. The scene tests (levels
+# from many exporters, loaded on worker threads while the game thread goes on) run there too,
+# and a third time under the thread sanitizer, where the OpenGL driver's threads are left out
+# of its judgement.
 test: build
 	cmake --build $(BUILD_DIR) --target benchmarks -j $(JOBS)
 	cd $(BUILD_DIR) && ALSOFT_DRIVERS=null xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
 		ctest --output-on-failure -j $(JOBS) --timeout 600
 	cmake -S . -B $(BUILD_DIR)-asan -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DVORN_SANITIZE=ON
-	cmake --build $(BUILD_DIR)-asan --target test_model -j $(JOBS)
+	cmake --build $(BUILD_DIR)-asan --target test_model test_scene -j $(JOBS)
 	cd $(BUILD_DIR)-asan && ASAN_OPTIONS=allocator_may_return_null=1 \
 		UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 		./tests/test_model --gtest_filter='-ModelDrawingTest.*:ModelAnimationTest.*'
+	cd $(BUILD_DIR)-asan && ALSOFT_DRIVERS=null UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+		./tests/test_scene --gtest_filter='-SceneManagerTest.FramesGoOnBeingDrawnWhileALevelLoads'
+	cmake -S . -B $(BUILD_DIR)-tsan -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DVORN_SANITIZE_THREAD=ON
+	cmake --build $(BUILD_DIR)-tsan --target test_scene -j $(JOBS)
+	cd $(BUILD_DIR)-tsan && ALSOFT_DRIVERS=null \
+		TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$(CURDIR)/tests/tsan.supp \
+		xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" ./tests/test_scene
 
 bench: build
 	cmake --build $(BUILD_DIR) --target benchmarks -j $(JOBS)

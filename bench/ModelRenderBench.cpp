@@ -121,7 +121,6 @@ struct Scene {
         material.specular = {true, 0.6f, 0.6f, 0.6f, 1.0f};
         material.shininess = 32.0f;
         mesh.reset(torus());
-        mesh->submeshes.begin()->second->materialRecord = &material;
         OgreModel builder;
         builder.mesh = mesh.get();
         builder.createVertexArrays();
@@ -168,6 +167,7 @@ struct Scene {
         for (int i = 0; i < count; ++i) {
             auto model = std::make_unique<OgreModel>();
             model->mesh = mesh.get();
+            model->setMaterial(mesh->submeshes.begin()->second, &material);
             const float x = (static_cast<float>(i % side) - side / 2.0f) * 3.0f;
             const float z = (static_cast<float>(i / side) - side / 2.0f) * 3.0f;
             const float angle = 0.3f * static_cast<float>(i);

@@ -19,6 +19,7 @@ public:
     int getInt(const char* key, int def) const;
     float getFloat(const char* key, float def) const;
     bool getBool(const char* key, bool def) const;
+    bool hasKey(const char* key) const { return lookup(key) != nullptr; }
     bool hasSection(const char* name) const;
 
     int renderMode = 0;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <string>
 
 #include <IL/il.h>
@@ -15,6 +16,7 @@
 #include "app/Util.h"
 #include "model/ModelCache.h"
 #include "model/OgreLoader.h"
+#include "scene/OgreScene.h"
 
 VORN_FILE_LOGGER("main")
 
@@ -85,6 +87,8 @@ void convertFile(const std::string& path) {
     const std::string lowerPath = lowerCase(path);
     if (endsWith(lowerPath, ".mesh.xml")) {
         convertVORM(path);
+    } else if (endsWith(lowerPath, ".scene")) {
+        checkScene(path);
     } else if (isImageFile(lowerPath)) {
         convertDDS(path);
     } else {
@@ -111,6 +115,44 @@ void convertVORM(const std::string& path) {
         return;
     }
     LOG_INFO("Model successfully converted");
+}
+
+// Reads the scene and its material file as the game does, without models,
+// textures or physics, and builds the cache of every mesh the scene names.
+void checkScene(const std::string& path) {
+    OgreScene scene(path);
+    if (!OgreLoader::getInstance()->loadSceneFiles(scene, false)) {
+        LOG_WARN("Scene '" << path << "' holds no scene");
+    }
+    int entities = 0;
+    int bound = 0;
+    int unbound = 0;
+    std::set<std::string> meshes;
+    for (const auto& [name, node] : scene.nodes) {
+        if (!node->entity) {
+            continue;
+        }
+        ++entities;
+        for (const OgreSceneSubentity* subentity : node->entity->subentities) {
+            (subentity->material ? bound : unbound) += 1;
+        }
+        if (!node->entity->meshFile.empty()) {
+            meshes.insert(OgreLoader::meshPath(path, node->entity->meshFile));
+        }
+    }
+    int missing = 0;
+    std::error_code error;
+    for (const std::string& mesh : meshes) {
+        if (std::filesystem::exists(mesh + ".xml", error)) {
+            convertVORM(mesh + ".xml");
+        } else if (!std::filesystem::exists(mesh + ".vorm", error)) {
+            LOG_WARN("Mesh '" << mesh << "' is missing");
+            ++missing;
+        }
+    }
+    LOG_INFO("Scene '" << path << "': " << scene.nodes.size() << " nodes, " << entities << " entities, "
+                       << scene.materials.size() << " materials, " << bound << " subentities bound, "
+                       << unbound << " unbound, " << missing << " meshes missing");
 }
 
 void convertDDS(const std::string& path) {

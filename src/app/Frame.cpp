@@ -11,11 +11,14 @@
 
 #include "app/ConfigManager.h"
 #include "app/Log.h"
+#include "app/ManagerLifetime.h"
 #include "app/StateManager.h"
 #include "app/SystemInfo.h"
 #include "app/TimeManager.h"
 #include "app/Util.h"
 #include "app/Window.h"
+#include "game/MainChar.h"
+#include "model/OgreLoader.h"
 #include "platform/Glfw.h"
 #include "platform/QuitSignal.h"
 #include "render/Camera.h"
@@ -24,6 +27,9 @@
 #include "render/ShaderManager.h"
 #include "render/SkyBox.h"
 #include "render/TextureLoader.h"
+#include "scene/OgreScene.h"
+#include "scene/PhysicsManager.h"
+#include "scene/SceneManager.h"
 #include "ui/FontManager.h"
 #include "ui/FontRenderer.h"
 #include "ui/HUD.h"
@@ -49,18 +55,39 @@ TextureLoader* textureLoader = nullptr;
 Ortho* ortho = nullptr;
 MenuManager* menuManager = nullptr;
 HUD* hud = nullptr;
+PhysicsManager* physicsManager = nullptr;
+SceneManager* sceneManager = nullptr;
 std::unique_ptr<SkyBox> skyBox;
 
 const char* const kGlfwFailedCaption = "Initializing GLFW failed";
 const char* const kGlfwFailedText = "A fatal error occurred while trying to initialize GLFW.\nTry updating "
                                     "your graphics driver. Vorn must exit now.";
 
+// Each step fetches the step the engine ran meanwhile (the contact and trigger
+// reports run there), lets the level's objects follow their actors, polls the
+// controls and starts the next step.
 void runPhysicsSteps(int steps) {
     for (int step = 0; step < steps; ++step) {
-        // Each step: fetch the running physics step, update the level's objects,
-        // poll the controls, start the next step. The level and physics managers
-        // plug in around the poll as they arrive.
+        physicsManager->fetchResults();
+        if (OgreScene* level = sceneManager->getCurrentScene()) {
+            level->update();
+        }
         pollControls();
+        physicsManager->startStep();
+    }
+}
+
+void startPhysics() {
+    LOG_TRACE("Initializing physics SDK");
+    physicsManager = PhysicsManager::getInstance();
+    if (!physicsManager || !physicsManager->getSDK()) {
+        LOG_FATAL("Initializing physics SDK failed, Vorn must terminate");
+        PhysicsManager::destroy();
+        TimeManager::destroy();
+        ConfigManager::destroy();
+        LOG_INFO("========== Exiting Vorn ==========");
+        Util::fatalError("Initializing physics SDK failed",
+                         "Vorn failed to initialize the physics SDK.\nVorn must exit now.");
     }
 }
 
@@ -129,6 +156,9 @@ void listOpenGLErrors() {
 
 // The main character's position in the current level; none while no level is current.
 std::optional<Vector3> currentMainCharacterPosition() {
+    if (MainChar* mainChar = sceneManager->getMainChar()) {
+        return *mainChar->getPosition();
+    }
     return std::nullopt;
 }
 
@@ -173,6 +203,11 @@ void init() {
     LOG_TRACE("Initializing Camera");
     camera = Camera::getInstance();
 
+    startPhysics();
+
+    LOG_TRACE("Initializing OgreLoader");
+    OgreLoader::getInstance();
+
     LOG_TRACE("Loading LightManager");
     lightManager = LightManager::getInstance();
 
@@ -206,6 +241,9 @@ void init() {
     LOG_TRACE("Loading sky box");
     loadSkyBox("sky");
 
+    LOG_TRACE("Initializing SceneManager");
+    sceneManager = SceneManager::getInstance();
+
     LOG_TRACE("Loading Shader");
     shaderManager->loadShaders();
 
@@ -214,6 +252,7 @@ void init() {
 
     textureLoader->uploadTextures(true);
     stateManager->setState(MAIN_MENU);
+    sceneManager->loadScene(0);
 }
 
 void update() {
@@ -251,12 +290,21 @@ void render() {
     Glfw::swapBuffers();
 }
 
+// A level still loading uses the managers, so it ends first; a manager asked
+// for after this point is not created again.
 void shutdown() {
+    sceneManager->waitForLoads();
+    ManagerLifetime::endCreation();
     skyBox.reset();
+    PhysicsManager::destroy();
+    physicsManager = nullptr;
     TextureLoader::destroy();
     textureLoader = nullptr;
     ShaderManager::destroy();
     shaderManager = nullptr;
+    OgreLoader::destroy();
+    SceneManager::destroy();
+    sceneManager = nullptr;
     Glfw::terminate();
     FontManager::destroy();
     Camera::destroy();

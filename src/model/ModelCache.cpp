@@ -109,7 +109,7 @@ template class boost::archive::detail::archive_serializer_map<CacheInputArchive>
 template class boost::archive::basic_text_iarchive<CacheInputArchive>;
 template class boost::archive::text_iarchive_impl<CacheInputArchive>;
 
-thread_local bool ModelCache::modelChanged = false;
+constinit thread_local bool ModelCache::modelChanged = false;
 
 namespace {
 

@@ -21,8 +21,9 @@ public:
     // The file content for an archive text: the text and its checksum line.
     static std::string withChecksum(std::string archiveText);
 
-    // Raised by the reader when it rejects a cache; cleared by the caller.
-    static thread_local bool modelChanged;
+    // Raised by the reader when it rejects a cache; cleared by the caller. Constant
+    // initialisation spares other files the check for a per-thread initialiser.
+    static constinit thread_local bool modelChanged;
 
     static constexpr unsigned int kClassVersion = 11;
 };

@@ -104,9 +104,8 @@ private:
     GLint arrayBuffer = 0;
 };
 
-// The colour texture of the submesh's material, or null when it has none or it cannot be loaded.
-TextureLoader::Texture* materialTexture(const OgreModelSubmesh* submesh) {
-    const OgreSceneMaterial* material = submesh->materialRecord;
+// The colour texture of a material, or null when it has none or it cannot be loaded.
+TextureLoader::Texture* materialTexture(const OgreSceneMaterial* material) {
     if (!material || !material->hasTexture) {
         return nullptr;
     }
@@ -339,7 +338,7 @@ OgreModel::OgreModel(const OgreModel& other)
       actor(other.actor), modelMatrix(new Matrix44(*other.modelMatrix)),
       inverseModelMatrix(new Matrix44(*other.inverseModelMatrix)), position(new Vector3(*other.position)),
       linearVelocity(new Vector3(*other.linearVelocity)),
-      angularVelocity(new Vector3(*other.angularVelocity)) {}
+      angularVelocity(new Vector3(*other.angularVelocity)), materials(other.materials) {}
 
 OgreModel::~OgreModel() {
     delete modelMatrix;
@@ -582,7 +581,7 @@ void OgreModel::callDisplayList(const Config& options) {
 
 void OgreModel::loadTextures() {
     for (const auto& [name, submesh] : mesh->submeshes) {
-        materialTexture(submesh);
+        materialTexture(getMaterial(submesh));
     }
 }
 
@@ -602,7 +601,7 @@ void OgreModel::drawSubmeshes() {
                           morph ? morph->nextPositions.data() : nullptr);
         }
         // applyMaterial switched texturing off for an untextured submesh.
-        if (!materialTexture(submesh)) {
+        if (!materialTexture(getMaterial(submesh))) {
             glEnable(GL_TEXTURE_2D);
         }
     }
@@ -692,7 +691,8 @@ void OgreModel::setAngularVelocity(Vector3 vector) {
 
 void OgreModel::applyMaterial(OgreModelSubmesh* submesh) {
     ShaderManager* shaders = ShaderManager::getInstance();
-    if (const OgreSceneMaterial* material = submesh->materialRecord) {
+    const OgreSceneMaterial* material = getMaterial(submesh);
+    if (material) {
         applyColour(GL_AMBIENT, material->ambient);
         applyColour(GL_DIFFUSE, material->diffuse);
         applyColour(GL_SPECULAR, material->specular);
@@ -702,7 +702,7 @@ void OgreModel::applyMaterial(OgreModelSubmesh* submesh) {
         }
         applyColour(GL_EMISSION, material->emissive);
     }
-    if (const TextureLoader::Texture* texture = materialTexture(submesh)) {
+    if (const TextureLoader::Texture* texture = materialTexture(material)) {
         bindColourTexture(*texture, *renderOptions());
         shaders->setUniform1i("Texture0", 0);
         shaders->setUniform1i("textureMode", 1);
@@ -721,6 +721,19 @@ void OgreModel::applyMaterial(OgreModelSubmesh* submesh) {
         glDisable(GL_TEXTURE_2D);
     }
     applyAnimationFactor(submesh);
+}
+
+const OgreSceneMaterial* OgreModel::getMaterial(const OgreModelSubmesh* submesh) const {
+    const auto found = materials.find(submesh);
+    return found == materials.end() ? nullptr : found->second;
+}
+
+void OgreModel::setMaterial(const OgreModelSubmesh* submesh, const OgreSceneMaterial* material) {
+    materials[submesh] = material;
+}
+
+float OgreModel::getSoundMass() const {
+    return actor ? actor->getMass() : 0.0f;
 }
 
 void OgreModel::applyAnimationFactor(OgreModelSubmesh* submesh) {

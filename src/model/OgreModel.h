@@ -8,20 +8,23 @@
 #include "model/SubmeshPlayback.h"
 #include "render/Matrix44.h"
 #include "render/Vector3.h"
+#include "ui/SoundBody.h"
 
 class Config;
 class LightSource;
 class PhysicsActor;
 class SoundSource;
+struct OgreSceneMaterial;
 
 // One placed instance of a mesh and the polymorphic base of every drawable game
 // object. The mesh is shared with every other model of the same mesh path and is
 // never owned by the model. Matrices are column-major, as OpenGL takes them.
-class OgreModel {
+// The materials a scene binds belong to the instance: two levels may paint one mesh differently.
+class OgreModel : public SoundBody {
 public:
     OgreModel();
     // Copies what a game object keeps of a loaded model: the shared mesh, the
-    // strings, the actor and the transform values.
+    // strings, the actor, the transform values and the bound materials.
     OgreModel(const OgreModel& other);
     OgreModel& operator=(const OgreModel&) = delete;
 
@@ -57,6 +60,14 @@ public:
     // row-major 3x3 rotation and a translation. A singular rotation inverts to identity.
     void applyGlobalPose(const float rotation[9], const float translation[3]);
 
+    // The scene material bound to a submesh of this instance, null when none is.
+    const OgreSceneMaterial* getMaterial(const OgreModelSubmesh* submesh) const;
+    void setMaterial(const OgreModelSubmesh* submesh, const OgreSceneMaterial* material);
+
+    // What picks the collision sound: the profile, and the mass of the actor.
+    std::string getSoundProfile() const override { return profile; }
+    float getSoundMass() const override;
+
     OgreModelMesh* mesh = nullptr;
     std::string hash;
     std::string expectedHash; // only while a cache file is read
@@ -77,6 +88,7 @@ public:
     int listRenderMode = 0;
     int listMipmapMode = 0;
     int listTextureFilter = 0;
+    std::map<const OgreModelSubmesh*, const OgreSceneMaterial*> materials; // not owned
 
     // The playback of a submesh that the playing animation morphs, or null.
     const SubmeshPlayback* morphOf(const OgreModelSubmesh* submesh) const;

@@ -9,8 +9,6 @@
 #include "model/OgreModelGeometry.h"
 #include "model/OgreModelTrack.h"
 
-class OgreSceneMaterial;
-
 // One submesh: its faces, edges, own geometry and the per-corner arrays it is drawn from.
 struct OgreModelSubmesh {
     enum OperationType { TRIANGLE_LIST = 0, TRIANGLE_STRIP = 1, TRIANGLE_FAN = 2 };
@@ -22,7 +20,6 @@ struct OgreModelSubmesh {
 
     int index = 0;
     std::string material;
-    OgreSceneMaterial* materialRecord = nullptr; // bound by the scene loader, not owned
     bool useSharedVertices = true;
     bool use32BitIndexes = false;
     int operationType = TRIANGLE_LIST;

@@ -46,26 +46,29 @@ void ContactTracker::observe(const btPersistentManifold& manifold, const Physics
     }
     const bool withForce = shape0.getFlag(PhysicsShapeFlags::PointContactForce) ||
                            shape1.getFlag(PhysicsShapeFlags::PointContactForce);
-    state.patches.push_back(patchOf(manifold, withForce, flipped, substepTime, state.impulse));
+    state.patches.push_back(patchOf(manifold, withForce, flipped, substepTime, state));
     state.touchedThisStep = true;
 }
 
 // The engine's normal points from body 1 to body 0; ours towards actors[0].
 PhysicsContactPatch ContactTracker::patchOf(const btPersistentManifold& manifold, bool withForce,
-                                            bool flipped, float substepTime, PhysicsVec3& impulse) {
+                                            bool flipped, float substepTime, PairState& state) {
     PhysicsContactPatch patch;
     const float sign = flipped ? -1.0f : 1.0f;
     btVector3 normalSum(0, 0, 0);
-    btVector3 impulseSum = toBullet(impulse);
+    btVector3 impulseSum = toBullet(state.impulse);
     for (int i = 0; i < manifold.getNumContacts(); ++i) {
         const btManifoldPoint& point = manifold.getContactPoint(i);
         const btVector3 position = 0.5f * (point.getPositionWorldOnA() + point.getPositionWorldOnB());
-        const float normalForce = withForce ? point.getAppliedImpulse() / substepTime : 0.0f;
-        patch.points.push_back({fromBullet(position), point.getDistance(), normalForce});
+        float& peak = state.peakForces[{&manifold, i}];
+        if (withForce) {
+            peak = std::max(peak, point.getAppliedImpulse() / substepTime);
+        }
+        patch.points.push_back({fromBullet(position), point.getDistance(), peak});
         normalSum += point.m_normalWorldOnB;
         impulseSum += sign * point.getAppliedImpulse() * point.m_normalWorldOnB;
     }
-    impulse = fromBullet(impulseSum);
+    state.impulse = fromBullet(impulseSum);
     if (normalSum.length2() > 0.0f) {
         patch.normal = fromBullet(sign * normalSum.normalized());
     }
@@ -108,6 +111,7 @@ void ContactTracker::notifyTouching(PairState& state, std::uint32_t flags, float
     }
     state.touchedThisStep = false;
     state.impulse = {};
+    state.peakForces.clear();
 }
 
 void ContactTracker::forget(const PhysicsActor& actor) {

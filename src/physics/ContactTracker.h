@@ -14,7 +14,9 @@ class btPersistentManifold;
 // Turns the engine's contact manifolds, seen after every internal step, into
 // start-touch, touch and end-touch events per actor pair. A pair that loses
 // its points only briefly, as a ball rolling over mesh edges does, keeps
-// touching: its end is reported after a whole step without points.
+// touching: its end is reported after a whole step without points. A point
+// carries the largest normal force its slot of the manifold saw during the
+// step, so an impact in an early internal step is not lost to a later one.
 class ContactTracker {
 public:
     struct Notification {
@@ -38,13 +40,14 @@ private:
         std::vector<PhysicsContactPatch> patches;
         std::uint64_t patchesSubstep = 0;
         PhysicsVec3 impulse;
+        std::map<std::pair<const btPersistentManifold*, int>, float> peakForces; // this step's
         bool touchedThisStep = false;
         bool touching = false;
         int missedSteps = 0;
     };
 
     static PhysicsContactPatch patchOf(const btPersistentManifold& manifold, bool withForce, bool flipped,
-                                       float substepTime, PhysicsVec3& impulse);
+                                       float substepTime, PairState& state);
     void notifyTouching(PairState& state, std::uint32_t flags, float stepTime,
                         std::vector<Notification>& out);
 

@@ -16,32 +16,34 @@ bool overlaps(const btPersistentManifold& manifold) {
     return false;
 }
 
-void notifyIfWanted(const std::pair<PhysicsShape*, PhysicsShape*>& overlap, std::uint32_t status,
-                    std::vector<TriggerTracker::Notification>& out) {
-    if (overlap.first->getFlag(status)) {
-        out.push_back({overlap.first, overlap.second, status});
-    }
-}
-
 } // namespace
+
+TriggerTracker::Key TriggerTracker::keyOf(const PhysicsShape& triggerShape, const PhysicsShape& otherShape) {
+    return {triggerShape.getActor().getId(), triggerShape.getIndex(), otherShape.getActor().getId(),
+            otherShape.getIndex()};
+}
 
 void TriggerTracker::observe(const btPersistentManifold& manifold, PhysicsShape& triggerShape,
                              PhysicsShape& otherShape) {
     if (overlaps(manifold)) {
-        seenThisStep.insert({&triggerShape, &otherShape});
+        seenThisStep[keyOf(triggerShape, otherShape)] = {&triggerShape, &otherShape};
     }
 }
 
 std::vector<TriggerTracker::Notification> TriggerTracker::finishStep() {
     std::vector<Notification> out;
-    for (const Overlap& overlap : seenThisStep) {
-        const bool stays = inside.contains(overlap);
-        notifyIfWanted(overlap, stays ? PhysicsShapeFlags::TriggerOnStay : PhysicsShapeFlags::TriggerOnEnter,
-                       out);
+    const auto notifyIfWanted = [&out](const Overlap& overlap, std::uint32_t status) {
+        if (overlap.triggerShape->getFlag(status)) {
+            out.push_back({overlap.triggerShape, overlap.otherShape, status});
+        }
+    };
+    for (const auto& [key, overlap] : seenThisStep) {
+        notifyIfWanted(overlap, inside.contains(key) ? PhysicsShapeFlags::TriggerOnStay
+                                                     : PhysicsShapeFlags::TriggerOnEnter);
     }
-    for (const Overlap& overlap : inside) {
-        if (!seenThisStep.contains(overlap)) {
-            notifyIfWanted(overlap, PhysicsShapeFlags::TriggerOnLeave, out);
+    for (const auto& [key, overlap] : inside) {
+        if (!seenThisStep.contains(key)) {
+            notifyIfWanted(overlap, PhysicsShapeFlags::TriggerOnLeave);
         }
     }
     inside = std::move(seenThisStep);
@@ -50,8 +52,9 @@ std::vector<TriggerTracker::Notification> TriggerTracker::finishStep() {
 }
 
 void TriggerTracker::forget(const PhysicsActor& actor) {
-    const auto involves = [&actor](const Overlap& overlap) {
-        return &overlap.first->getActor() == &actor || &overlap.second->getActor() == &actor;
+    const auto involves = [&actor](const auto& entry) {
+        return &entry.second.triggerShape->getActor() == &actor ||
+               &entry.second.otherShape->getActor() == &actor;
     };
     std::erase_if(inside, involves);
     std::erase_if(seenThisStep, involves);

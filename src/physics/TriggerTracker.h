@@ -1,8 +1,8 @@
 #pragma once
 
 #include <cstdint>
-#include <set>
-#include <utility>
+#include <map>
+#include <tuple>
 #include <vector>
 
 class PhysicsActor;
@@ -10,7 +10,8 @@ class PhysicsShape;
 class btPersistentManifold;
 
 // Follows which shapes overlap which trigger shapes from step to step and
-// reports enter, stay and leave as the trigger's flags ask.
+// reports enter, stay and leave as the trigger's flags ask. Events come in the
+// order the actors were created, like contacts, never in the order of addresses.
 class TriggerTracker {
 public:
     struct Notification {
@@ -24,8 +25,15 @@ public:
     void forget(const PhysicsActor& actor);
 
 private:
-    using Overlap = std::pair<PhysicsShape*, PhysicsShape*>;
+    // Actor id and shape index of the trigger, then of the other shape.
+    using Key = std::tuple<std::uint64_t, int, std::uint64_t, int>;
+    struct Overlap {
+        PhysicsShape* triggerShape;
+        PhysicsShape* otherShape;
+    };
 
-    std::set<Overlap> inside;
-    std::set<Overlap> seenThisStep;
+    static Key keyOf(const PhysicsShape& triggerShape, const PhysicsShape& otherShape);
+
+    std::map<Key, Overlap> inside;
+    std::map<Key, Overlap> seenThisStep;
 };

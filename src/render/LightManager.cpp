@@ -13,6 +13,7 @@ void LightManager::forget(const LightSource* light) {
     if (!manager) {
         return;
     }
+    const std::lock_guard<std::mutex> lock(manager->slotsMutex);
     for (LightSource*& slot : manager->lights) {
         if (slot == light) {
             slot = nullptr;
@@ -31,11 +32,13 @@ void LightManager::registerLight(LightSource* light) {
         LOG_WARN("Light index " << light->index << " is outside the eight light slots, light ignored");
         return;
     }
+    const std::lock_guard<std::mutex> lock(slotsMutex);
     lights[light->index] = light;
 }
 
 void LightManager::cullLights() {
     const Frustum* frustum = Frustum::getInstance();
+    const std::lock_guard<std::mutex> lock(slotsMutex);
     int count = 0;
     for (const LightSource* light : lights) {
         if (!light) {
@@ -61,6 +64,7 @@ int LightManager::activeCount() const {
 }
 
 void LightManager::applyLights() {
+    const std::lock_guard<std::mutex> lock(slotsMutex);
     for (int i = 0; i < activeCount(); ++i) {
         const LightSource* light = lights[activeIndices[i]];
         if (!light) {
@@ -95,6 +99,7 @@ void LightManager::setShaderUniformsForLight(const LightSource& light) {
 }
 
 std::vector<LightSource*> LightManager::getActiveLights() const {
+    const std::lock_guard<std::mutex> lock(slotsMutex);
     std::vector<LightSource*> active;
     for (int i = 0; i < activeCount(); ++i) {
         if (lights[activeIndices[i]]) {

@@ -2,6 +2,7 @@
 
 #include "app/Singleton.h"
 
+#include <mutex>
 #include <vector>
 
 #include "render/LightSource.h"
@@ -32,7 +33,7 @@ public:
     // The selected lights in slot order.
     std::vector<LightSource*> getActiveLights() const;
 
-    LightSource* lights[kSlots] = {};
+    LightSource* lights[kSlots] = {}; // locked; read directly only on the game thread
     // Slot indices chosen this frame, ended by -1 when fewer than eight.
     int activeIndices[kSlots] = {-1, -1, -1, -1, -1, -1, -1, -1};
     int glLights[kSlots];
@@ -41,4 +42,6 @@ public:
 private:
     LightManager();
     int activeCount() const;
+
+    mutable std::mutex slotsMutex;
 };

@@ -1,7 +1,10 @@
 #include "scene/PhysicsManager.h"
 
+#include <algorithm>
+
 #include "app/ConfigManager.h"
 #include "app/Log.h"
+#include "app/ManagerLifetime.h"
 #include "physics/PhysicsScene.h"
 
 VORN_FILE_LOGGER("PhysicsManager")
@@ -14,6 +17,10 @@ constexpr float kSkinWidth = 0.001f;
 } // namespace
 
 PhysicsManager* PhysicsManager::getInstance() {
+    if (!instance && ManagerLifetime::creationEnded()) {
+        ManagerLifetime::reportLateCreation("PhysicsManager");
+        return nullptr;
+    }
     if (!instance) {
         instance = new PhysicsManager();
         if (!instance->init()) {
@@ -29,6 +36,11 @@ void PhysicsManager::destroy() {
     }
     delete instance;
     instance = nullptr;
+}
+
+PhysicsManager::PhysicsManager() {
+    LOG_TRACE("Initializing ContactReport");
+    LOG_TRACE("Initializing TriggerReport");
 }
 
 PhysicsManager::~PhysicsManager() = default;
@@ -49,6 +61,7 @@ void PhysicsManager::shutdown() {
     if (!sdk) {
         return;
     }
+    const std::lock_guard<std::mutex> lock(scenesMutex);
     for (PhysicsScene* scene : scenes) {
         scene->fetchResults();
         sdk->releaseScene(*scene);
@@ -77,8 +90,29 @@ PhysicsScene* PhysicsManager::createScene() {
         LOG_INFO("Software scene created");
         hardware = false;
     }
+    scene->setUserContactReport(&contactReport);
+    scene->setUserTriggerReport(&triggerReport);
+    scene->setActorGroupPairFlags(1, 0, kReportedContactEvents);
+    scene->setActorGroupPairFlags(0, 0, kReportedContactEvents);
+    const std::lock_guard<std::mutex> lock(scenesMutex);
     scenes.push_back(scene);
     return scene;
+}
+
+void PhysicsManager::releaseScene(PhysicsScene* scene) {
+    if (!scene) {
+        return;
+    }
+    if (scene == currentScene) {
+        setCurrentScene(nullptr, false);
+    }
+    const std::lock_guard<std::mutex> lock(scenesMutex);
+    const auto found = std::find(scenes.begin(), scenes.end(), scene);
+    if (found != scenes.end()) {
+        scenes.erase(found);
+        scene->fetchResults();
+        sdk->releaseScene(*scene);
+    }
 }
 
 void PhysicsManager::setCurrentScene(PhysicsScene* scene, bool start) {
@@ -90,16 +124,18 @@ void PhysicsManager::setCurrentScene(PhysicsScene* scene, bool start) {
 }
 
 void PhysicsManager::fetchResults() {
-    if (simulating && currentScene) {
-        currentScene->fetchResults();
+    PhysicsScene* scene = currentScene;
+    if (simulating && scene) {
+        scene->fetchResults();
     }
     simulating = false;
 }
 
 void PhysicsManager::startStep() {
-    if (!simulating && currentScene) {
-        currentScene->simulate(kStepSeconds);
-        currentScene->flushStream();
+    PhysicsScene* scene = currentScene;
+    if (!simulating && scene) {
+        scene->simulate(kStepSeconds);
+        scene->flushStream();
         simulating = true;
     }
 }

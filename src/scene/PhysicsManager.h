@@ -1,18 +1,25 @@
 #pragma once
 
+#include <atomic>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "physics/PhysicsSDK.h"
+#include "scene/ContactReport.h"
+#include "scene/TriggerReport.h"
 
 class PhysicsScene;
 
-// Owns the physics SDK, every scene made for a level and the one scene that is
-// stepped. A step runs between simulate and the next fetch, so game logic runs
-// while the engine has the next step pending; events arrive inside the fetch.
+// Owns the physics SDK, every scene made for a level, the one scene that is
+// stepped and the game's contact and trigger reports. A step runs between
+// simulate and the next fetch, so game logic runs while the engine has the next
+// step pending; events arrive inside the fetch. Levels make their scenes on a
+// loading thread; everything else happens on the game thread.
 class PhysicsManager {
 public:
-    // Null when the physics SDK cannot be set up; the next call tries again.
+    // Null when the physics SDK cannot be set up (the next call tries again), and
+    // once shutdown has begun.
     static PhysicsManager* getInstance();
     static PhysicsManager* existingInstance() { return instance; }
     static void destroy();
@@ -21,9 +28,11 @@ public:
     PhysicsManager& operator=(const PhysicsManager&) = delete;
 
     PhysicsSDK* getSDK() const { return sdk.get(); }
-    // A new software scene with the game's gravity; null when refused.
+    // A new software scene with the game's gravity and reports; null when refused.
     PhysicsScene* createScene();
-    PhysicsScene* getCurrentScene() const { return currentScene; }
+    // Gives a scene back before shutdown, for a level that could not be completed.
+    void releaseScene(PhysicsScene* scene);
+    PhysicsScene* getCurrentScene() const { return currentScene.load(); }
     // Fetches a step in flight, then makes `scene` current and starts it when asked.
     void setCurrentScene(PhysicsScene* scene, bool start);
     bool isSimulating() const { return simulating; }
@@ -32,10 +41,15 @@ public:
     void fetchResults();
     void startStep();
 
+    ContactReport& getContactReport() { return contactReport; }
+    TriggerReport& getTriggerReport() { return triggerReport; }
+
     static constexpr float kStepSeconds = 0.016666668f;
+    // Every contact event from start of touch to touch with force threshold.
+    static constexpr std::uint32_t kReportedContactEvents = 0x7FE;
 
 private:
-    PhysicsManager() = default;
+    PhysicsManager();
     ~PhysicsManager();
     bool init();
     void shutdown();
@@ -43,8 +57,11 @@ private:
     static inline PhysicsManager* instance = nullptr;
 
     std::unique_ptr<PhysicsSDK> sdk;
+    ContactReport contactReport;
+    TriggerReport triggerReport;
+    std::mutex scenesMutex;
     std::vector<PhysicsScene*> scenes; // owned by the SDK until shutdown
-    PhysicsScene* currentScene = nullptr;
+    std::atomic<PhysicsScene*> currentScene{nullptr};
     bool hardware = false;
     bool simulating = false;
 };

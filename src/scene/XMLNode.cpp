@@ -1,8 +1,9 @@
 #include "scene/XMLNode.h"
 
-#include <algorithm>
 #include <fstream>
 #include <strings.h>
+
+#include "scene/TextEncoding.h"
 
 namespace {
 
@@ -21,32 +22,14 @@ std::string readWholeFile(const std::string& fileName) {
     return in ? text : std::string();
 }
 
-// UTF-16 without a byte-order mark shows as ASCII text with every other byte zero.
-pugi::xml_encoding guessEncoding(const std::string& text) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    if (text.size() >= 2 && byte(0) == 0xFF && byte(1) == 0xFE) {
+pugi::xml_encoding pugiEncoding(const std::string& text) {
+    switch (TextEncoding::detect(text)) {
+    case TextEncoding::Encoding::Utf16LittleEndian:
         return pugi::encoding_utf16_le;
-    }
-    if (text.size() >= 2 && byte(0) == 0xFE && byte(1) == 0xFF) {
+    case TextEncoding::Encoding::Utf16BigEndian:
         return pugi::encoding_utf16_be;
-    }
-    if (text.size() < 2 || text.size() % 2 != 0) {
-        return pugi::encoding_utf8;
-    }
-    const std::size_t sample = std::min<std::size_t>(text.size(), 512);
-    std::size_t zerosAtEven = 0;
-    std::size_t zerosAtOdd = 0;
-    for (std::size_t i = 0; i < sample; ++i) {
-        if (byte(i) == 0) {
-            (i % 2 == 0 ? zerosAtEven : zerosAtOdd) += 1;
-        }
-    }
-    const std::size_t half = sample / 2;
-    if (zerosAtOdd == half && zerosAtEven == 0) {
-        return pugi::encoding_utf16_le;
-    }
-    if (zerosAtEven == half && zerosAtOdd == 0) {
-        return pugi::encoding_utf16_be;
+    case TextEncoding::Encoding::Utf8:
+        break;
     }
     return pugi::encoding_utf8;
 }
@@ -74,13 +57,16 @@ XMLNode::XMLNode(std::shared_ptr<const pugi::xml_document> document, pugi::xml_n
     : document(std::move(document)), node(node) {}
 
 XMLNode XMLNode::parseFile(const std::string& fileName, const char* tag) {
-    const std::string text = readWholeFile(fileName);
+    return parseText(readWholeFile(fileName), tag);
+}
+
+XMLNode XMLNode::parseText(const std::string& text, const char* tag) {
     if (text.empty()) {
         return {};
     }
     auto document = std::make_shared<pugi::xml_document>();
     if (!usableParse(
-            document->load_buffer(text.data(), text.size(), pugi::parse_default, guessEncoding(text)))) {
+            document->load_buffer(text.data(), text.size(), pugi::parse_default, pugiEncoding(text)))) {
         return {};
     }
     pugi::xml_node found = document->document_element();

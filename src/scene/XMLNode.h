@@ -17,6 +17,8 @@ public:
     // and returns the top element when its name is `tag`, else the top element's
     // first child of that name. A missing end tag is tolerated.
     static XMLNode parseFile(const std::string& fileName, const char* tag);
+    // The same for text already in memory.
+    static XMLNode parseText(const std::string& text, const char* tag);
 
     bool isEmpty() const { return !node; }
     const char* getName() const { return node.name(); }

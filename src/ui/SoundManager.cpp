@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdlib>
 
 #include "app/Config.h"
 #include "app/ConfigManager.h"
@@ -49,8 +50,8 @@ struct OggFile {
 
 struct DecodedSound {
     std::vector<char> samples;
-    int channels = 0;
-    long frequency = 0;
+    ALenum format = AL_FORMAT_MONO16;
+    ALsizei frequency = 0;
 };
 
 // The whole stream as 16-bit signed little-endian samples.
@@ -67,7 +68,8 @@ std::optional<DecodedSound> decodeOgg(const std::string& fileName) {
         LOG_WARN("Only mono and stereo OGG files are supported: " << fileName);
         return std::nullopt;
     }
-    DecodedSound sound{{}, info->channels, info->rate};
+    DecodedSound sound{
+        {}, info->channels == 1 ? AL_FORMAT_MONO16 : AL_FORMAT_STEREO16, static_cast<ALsizei>(info->rate)};
     char chunk[SoundManager::kOggReadSize];
     int bitstream = 0;
     for (;;) {
@@ -85,6 +87,34 @@ std::optional<DecodedSound> decodeOgg(const std::string& fileName) {
         sound.samples.insert(sound.samples.end(), chunk, chunk + read);
     }
     return sound;
+}
+
+std::optional<DecodedSound> decodeWav(const std::string& fileName) {
+    alutGetError();
+    ALenum format = 0;
+    ALsizei size = 0;
+    ALfloat frequency = 0.0f;
+    void* data = alutLoadMemoryFromFile(fileName.c_str(), &format, &size, &frequency);
+    if (!data) {
+        LOG_WARN("alutCreateBufferFromFile: " << alutGetErrorString(alutGetError()));
+        return std::nullopt;
+    }
+    const char* bytes = static_cast<const char*>(data);
+    DecodedSound sound{{bytes, bytes + size}, format, static_cast<ALsizei>(frequency)};
+    std::free(data);
+    return sound;
+}
+
+// Reads and decodes a sound file; the result is what a buffer is made from.
+std::optional<DecodedSound> decodeFile(const std::string& fileName) {
+    if (endsWithIgnoringCase(fileName, ".wav")) {
+        return decodeWav(fileName);
+    }
+    if (endsWithIgnoringCase(fileName, ".ogg")) {
+        return decodeOgg(fileName);
+    }
+    LOG_WARN("Unknown filetype: " << fileName);
+    return std::nullopt;
 }
 
 using ProfilePair = std::pair<std::string, std::string>;
@@ -204,55 +234,29 @@ SoundSource* SoundManager::takeFreeSource(bool keep) {
     return source;
 }
 
+// Files are decoded outside the lock, so a level loading a long sound never
+// stalls the game thread's sound calls; names that fail keep 0 and are not retried.
 ALuint SoundManager::getBuffer(const std::string& fileName) {
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        if (!deviceOpen) {
+            return 0;
+        }
+        const auto known = buffers.find(fileName);
+        if (known != buffers.end()) {
+            return known->second;
+        }
+    }
+    const std::optional<DecodedSound> sound = decodeFile(fileName);
     const std::lock_guard<std::mutex> lock(mutex);
-    return loadBuffer(fileName);
-}
-
-// Every name is looked at once; names that fail keep 0 so they are not retried.
-ALuint SoundManager::loadBuffer(const std::string& fileName) {
-    if (!deviceOpen) {
-        return 0;
-    }
-    const auto known = buffers.find(fileName);
-    if (known != buffers.end()) {
-        return known->second;
-    }
-    ALuint buffer = 0;
-    if (endsWithIgnoringCase(fileName, ".wav")) {
-        buffer = loadWav(fileName);
-    } else if (endsWithIgnoringCase(fileName, ".ogg")) {
-        buffer = loadOgg(fileName);
-    } else {
-        LOG_WARN("Unknown filetype: " << fileName);
-    }
-    if (buffer != 0) {
+    const auto [entry, added] = buffers.try_emplace(fileName, 0);
+    if (added && sound) {
+        alGenBuffers(1, &entry->second);
+        alBufferData(entry->second, sound->format, sound->samples.data(),
+                     static_cast<ALsizei>(sound->samples.size()), sound->frequency);
         LOG_DEBUG("Sound loaded: " << fileName);
     }
-    buffers[fileName] = buffer;
-    return buffer;
-}
-
-ALuint SoundManager::loadWav(const std::string& fileName) {
-    alutGetError();
-    const ALuint buffer = alutCreateBufferFromFile(fileName.c_str());
-    if (buffer == AL_NONE) {
-        LOG_WARN("alutCreateBufferFromFile: " << alutGetErrorString(alutGetError()));
-    }
-    return buffer;
-}
-
-ALuint SoundManager::loadOgg(const std::string& fileName) {
-    const std::optional<DecodedSound> sound = decodeOgg(fileName);
-    if (!sound) {
-        return 0;
-    }
-    ALuint buffer = 0;
-    alGenBuffers(1, &buffer);
-    const ALenum format = sound->channels == 1 ? AL_FORMAT_MONO16 : AL_FORMAT_STEREO16;
-    alBufferData(buffer, format, sound->samples.data(), static_cast<ALsizei>(sound->samples.size()),
-                 static_cast<ALsizei>(sound->frequency));
-    return buffer;
+    return entry->second;
 }
 
 bool SoundManager::attachBufferToSource(SoundSource* source, ALuint buffer) {
@@ -275,17 +279,18 @@ bool SoundManager::attach(SoundSource* source, ALuint buffer) {
 }
 
 SoundSource* SoundManager::createSource(const std::string& fileName) {
+    const ALuint buffer = getBuffer(fileName);
     const std::lock_guard<std::mutex> lock(mutex);
-    return createKeptSource(fileName);
+    return createKeptSource(buffer);
 }
 
-SoundSource* SoundManager::createKeptSource(const std::string& fileName) {
+SoundSource* SoundManager::createKeptSource(ALuint buffer) {
     SoundSource* source = takeFreeSource(true);
     if (!source) {
         return nullptr;
     }
     source->reset();
-    if (!attach(source, loadBuffer(fileName))) {
+    if (!attach(source, buffer)) {
         rotation.push_back(source); // nobody keeps it, so it must not drop out of the pool
         return nullptr;
     }
@@ -293,14 +298,33 @@ SoundSource* SoundManager::createKeptSource(const std::string& fileName) {
 }
 
 void SoundManager::playSound(const std::string& fileName) {
+    const ALuint buffer = getBuffer(fileName);
     const std::lock_guard<std::mutex> lock(mutex);
-    SoundSource* source = createKeptSource(fileName);
+    SoundSource* source = createKeptSource(buffer);
     if (source) {
         // Pickups and menu clicks sound at the listener, not at the world's origin.
         source->setListenerRelative(true);
         source->play();
         rotation.push_back(source);
     }
+}
+
+void SoundManager::releaseSource(SoundSource* source) {
+    const std::lock_guard<std::mutex> lock(mutex);
+    if (!deviceOpen || !source) {
+        return;
+    }
+    source->stop();
+    source->reset();
+    std::erase(pausedSources, source);
+    if (std::find(rotation.begin(), rotation.end(), source) == rotation.end()) {
+        rotation.push_back(source);
+    }
+}
+
+std::string SoundManager::configuredSound(const char* key) {
+    const Config* soundConfig = findSoundConfig();
+    return soundConfig ? soundConfig->getString(key, "") : "";
 }
 
 // Runs on the level-loading thread: the lock is held only for short steps so the

@@ -44,6 +44,10 @@ public:
     SoundSource* createSource(const std::string& fileName);
     // Plays the file once at the listener.
     void playSound(const std::string& fileName);
+    // A kept source given back: stopped and in the rotation again.
+    void releaseSource(SoundSource* source);
+    // The file named under `key` ("Common:checkpoint") in the sound configuration; empty when none.
+    static std::string configuredSound(const char* key);
     // Looks up the collision sound of every pair of the scene's objects.
     void loadCollisionSounds(const SoundScene& scene);
     // One contact point between two objects; force is the point's normal force.
@@ -67,11 +71,8 @@ private:
     void createSources();
     void readSettings();
     SoundSource* takeFreeSource(bool keep);
-    ALuint loadBuffer(const std::string& fileName);
-    ALuint loadWav(const std::string& fileName);
-    ALuint loadOgg(const std::string& fileName);
     bool attach(SoundSource* source, ALuint buffer);
-    SoundSource* createKeptSource(const std::string& fileName);
+    SoundSource* createKeptSource(ALuint buffer);
     bool hasCollisionSound(const SoundBody* a, const SoundBody* b) const;
     ALuint findCollisionBuffer(const SoundBody* a, const SoundBody* b) const;
     bool isAudible(const SoundVector& point) const;

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "ChildProcess.h"
 #include "MeshFixtures.h"
 #include "TempDataRoot.h"
 #include "app/Util.h"
@@ -149,4 +150,50 @@ TEST_F(ConverterTest, MissingFilesAreSkippedSilentlyAndOthersNamed) {
         "INFO  [main] All files converted. Press enter to exit"};
     EXPECT_EQ(run.lines, expected);
     EXPECT_TRUE(run.prompts.empty());
+}
+
+TEST_F(ConverterTest, SceneCheckCountsTheLevelAndBuildsItsMeshCaches) {
+    data.write("levels/one/models/box.mesh.xml", meshXml(splitCube()));
+    data.write("levels/one/one.material", "material Stone\n{\n}\nmaterial Wood : Stone\n{\n}\n");
+    data.write("levels/one/one.scene",
+               "<scene><nodes>"
+               "<node name=\"A\"><entity name=\"A\" meshFile=\"box.mesh\"><subentities>"
+               "<subentity index=\"0\" materialName=\"Stone\"/><subentity index=\"1\" materialName=\"Wood\"/>"
+               "</subentities></entity></node>"
+               "<node name=\"B\"><entity name=\"B\" meshFile=\"box.mesh\"/></node>"
+               "<node name=\"C\"><entity name=\"C\" meshFile=\"gone.mesh\"/></node>"
+               "<node name=\"D\"/></nodes></scene>");
+    const ConverterRun run = convert({"../levels/one/one.scene"}, "\n");
+    EXPECT_TRUE(has(run, "INFO  [main] --box.mesh--"));
+    EXPECT_TRUE(has(run, "WARN  [main] Mesh '../levels/one/models/gone.mesh' is missing"));
+    EXPECT_TRUE(has(run, "INFO  [main] Scene '../levels/one/one.scene': 4 nodes, 3 entities, 1 materials, "
+                         "1 subentities bound, 1 unbound, 1 meshes missing"));
+    EXPECT_TRUE(std::filesystem::exists(data.root() / "levels/one/models/box.mesh.vorm"));
+    EXPECT_FALSE(std::filesystem::exists(data.root() / "security")) << "no configuration is read";
+}
+
+TEST_F(ConverterTest, GeneratedLevelHasNoUnboundSubentityAndNoMissingMesh) {
+    const GameCopy game;
+    const std::string scene = (game.root() / "levels/level1/level1.scene").string();
+    const std::string text = game.readFile("levels/level1/level1.scene");
+    const auto count = [&text](const std::string& what) {
+        int found = 0;
+        for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
+            ++found;
+        }
+        return found;
+    };
+    const ConverterRun run = convert({scene}, "\n");
+    const std::string summary = "INFO  [main] Scene '" + scene + "': " + std::to_string(count("<node ")) +
+                                " nodes, " + std::to_string(count("<entity ")) + " entities, ";
+    const auto line = std::find_if(run.lines.begin(), run.lines.end(),
+                                   [&](const std::string& l) { return l.starts_with(summary); });
+    ASSERT_NE(line, run.lines.end()) << summary;
+    EXPECT_TRUE(line->ends_with(" subentities bound, 0 unbound, 0 meshes missing")) << *line;
+    for (const auto& entry : std::filesystem::directory_iterator(game.root() / "levels/level1/models")) {
+        const std::string path = entry.path().string();
+        if (path.ends_with(".mesh.xml")) {
+            EXPECT_TRUE(std::filesystem::exists(path.substr(0, path.size() - 4) + ".vorm")) << path;
+        }
+    }
 }

@@ -3,10 +3,13 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 #include "GameProcess.h"
 #include "XWindows.h"
@@ -40,6 +43,22 @@ bool waitForFile(const std::filesystem::path& path, int timeoutMilliseconds) {
     // Give the writer a moment to finish the file.
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     return true;
+}
+
+// Writes `text` into a named pipe once its reader has opened it.
+bool feedPipe(const std::filesystem::path& pipe, const std::string& text, int timeoutMilliseconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMilliseconds);
+    int fd = -1;
+    while ((fd = open(pipe.c_str(), O_WRONLY | O_NONBLOCK)) < 0) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    fcntl(fd, F_SETFL, 0);
+    const bool written = write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    close(fd);
+    return written;
 }
 
 std::pair<int, int> imageSize(const std::filesystem::path& path) {
@@ -140,6 +159,9 @@ TEST(GameRunTest, StartsTakesAScreenshotAndEndsWhenTheWindowIsClosed) {
                                     "Loading Frustum",
                                     "Initializing TimeManager",
                                     "Initializing Camera",
+                                    "Initializing physics SDK",
+                                    "Initializing OgreLoader",
+                                    "Loading LightManager",
                                     "Initializing Ortho",
                                     "Initializing StateManager",
                                     "Initializing GLFW",
@@ -156,6 +178,8 @@ TEST(GameRunTest, StartsTakesAScreenshotAndEndsWhenTheWindowIsClosed) {
                                     "Initializing FontManager",
                                     "Initializing FontRenderer",
                                     "Loading sky box",
+                                    "Initializing SceneManager",
+                                    "Loading Shader",
                                     "Setting up light",
                                     "Starting Main Loop",
                                     "========== Exiting Vorn =========="}))
@@ -198,4 +222,40 @@ TEST(GameRunTest, NoDisplayEndsTheStartBeforeAnyWindow) {
     const std::string log = install.readFile("Vorn.log");
     EXPECT_TRUE(appearInOrder(log, {"Initializing GLFW", "Couldn't initializes GLFW!"})) << log;
     EXPECT_EQ(log.find("Opening GLFW Window"), std::string::npos);
+}
+
+TEST(GameRunTest, ClosingWhileTheFirstLevelLoadsWaitsForTheLoadAndEndsCleanly) {
+    const GameCopy install;
+    // The level's material file is a pipe: its load waits until the test writes it.
+    const std::filesystem::path material = install.root() / "levels/level1/level1.material";
+    const std::string materials = install.readFile("levels/level1/level1.material");
+    std::filesystem::remove(material);
+    ASSERT_EQ(mkfifo(material.c_str(), 0600), 0);
+    GameProcess game(install);
+    const unsigned long window = XWindows::waitForWindowOf(game.pid(), kStartTimeout);
+    ASSERT_NE(window, 0ul) << install.readFile("output.txt");
+    ASSERT_TRUE(XWindows::requestClose(window));
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    ASSERT_TRUE(feedPipe(material, materials, kExitTimeout));
+    EXPECT_EQ(game.waitForExit(kExitTimeout), 0) << install.readFile("output.txt");
+    const std::string log = install.readFile("Vorn.log");
+    EXPECT_TRUE(appearInOrder(log, {"Loading Scene:../levels/level1/level1.scene", "Scene loaded",
+                                    "========== Exiting Vorn =========="}))
+        << log;
+    EXPECT_EQ(log.find("asked for after shutdown began"), std::string::npos) << log;
+    EXPECT_EQ(log.find("ERROR"), std::string::npos) << log;
+}
+
+TEST(GameRunTest, AConfigurationWithoutLevelsEndsTheStart) {
+    const GameCopy install;
+    std::string config = install.readFile("Vorn.ini");
+    config.replace(config.find("level1 ="), 6, "levelOne");
+    std::ofstream(install.root() / "Vorn.ini") << config;
+    GameProcess game(install);
+    EXPECT_EQ(game.waitForExit(kExitTimeout), 1);
+    const std::string log = install.readFile("Vorn.log");
+    EXPECT_TRUE(appearInOrder(log, {"Initializing SceneManager", "No Levels found, could not load scenePaths",
+                                    "========== Exiting Vorn =========="}))
+        << log;
+    EXPECT_NE(install.readFile("output.txt").find("Could not load any Levels."), std::string::npos);
 }

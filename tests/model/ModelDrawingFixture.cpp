@@ -93,9 +93,9 @@ void ModelDrawingTest::SetUp() {
     material.texture = kTexture;
 
     mesh.reset(texturedCube());
-    mesh->submeshes.begin()->second->materialRecord = &material;
     model = std::make_unique<OgreModel>();
     model->mesh = mesh.get();
+    model->setMaterial(mesh->submeshes.begin()->second, &material);
     model->createVertexArrays();
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();

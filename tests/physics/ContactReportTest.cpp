@@ -140,3 +140,39 @@ TEST_F(ContactReportTest, TouchLostForASingleStepStaysOneTouch) {
     EXPECT_EQ(report.count(PhysicsContactEvents::StartTouch), 1);
     EXPECT_EQ(report.count(PhysicsContactEvents::EndTouch), 0);
 }
+
+namespace {
+
+// The largest point force of the pair's start of touch.
+float startTouchForce(const RecordingContactReport& report) {
+    float largest = 0.0f;
+    for (const RecordedContact& contact : report.contacts) {
+        if (contact.events != PhysicsContactEvents::StartTouch) {
+            continue;
+        }
+        for (const PhysicsContactPatch& patch : contact.pair.patches) {
+            for (const PhysicsContactPoint& point : patch.points) {
+                largest = std::max(largest, point.normalForce);
+            }
+        }
+    }
+    return largest;
+}
+
+} // namespace
+
+TEST_F(ContactReportTest, StartOfTouchCarriesTheImpactWhicheverInternalStepItCameIn) {
+    world.addBox({0.0f, -1.0f, 0.0f}, {30.0f, 1.0f, 3.0f}, 0.0f, 0, PhysicsShapeFlags::PointContactForce);
+    world.addBall({-20.0f, 0.5f, 0.0f}, 0.5f);
+    world.step(2);
+    const float resting = startTouchForce(report);
+    ASSERT_GT(resting, 0.0f);
+    // Four drops whose impacts fall into different internal steps of their step.
+    for (const float height : {5.0f, 5.06f, 5.12f, 5.18f}) {
+        report.contacts.clear();
+        world.addBall({height * 4.0f - 10.0f, 0.5f + height, 0.0f}, 0.5f);
+        world.step(60);
+        // Stopping 1 kg at 14 m/s within one internal step of 1/240 s takes thousands of newtons.
+        EXPECT_GT(startTouchForce(report), 20.0f * resting) << "fall from " << height << " m";
+    }
+}

@@ -66,3 +66,28 @@ TEST_F(TriggerReportTest, TriggerMovedOntoASleepingBallReportsEnter) {
     world.step();
     EXPECT_EQ(report.count(PhysicsShapeFlags::TriggerOnEnter), 1);
 }
+
+TEST_F(TriggerReportTest, TriggersEnteredInOneStepReportInTheOrderTheyWereMade) {
+    std::vector<PhysicsActor*> triggers;
+    for (int i = 0; i < 3; ++i) {
+        triggers.push_back(world.addBox({-5.0f, 3.0f, 0.0f}, {1.0f, 1.0f, 1.0f}, 0.0f, kTriggerGroup,
+                                        PhysicsShapeFlags::TriggerOnEnter));
+    }
+    // A new trigger may take the memory of a released one, ahead of the others in address order.
+    world.scene->releaseActor(*triggers.front());
+    triggers.erase(triggers.begin());
+    triggers.push_back(world.addBox({-5.0f, 3.0f, 0.0f}, {1.0f, 1.0f, 1.0f}, 0.0f, kTriggerGroup,
+                                    PhysicsShapeFlags::TriggerOnEnter));
+    world.addBall({-5.0f, 3.0f, 0.0f}, 0.5f);
+    world.step();
+    std::vector<PhysicsShape*> entered;
+    for (const RecordedTrigger& trigger : report.triggers) {
+        if (&trigger.triggerShape->getActor() != this->trigger) {
+            entered.push_back(trigger.triggerShape);
+        }
+    }
+    ASSERT_EQ(entered.size(), 3u);
+    for (std::size_t i = 0; i < entered.size(); ++i) {
+        EXPECT_EQ(entered[i], triggers[i]->getShapes().front()) << i;
+    }
+}

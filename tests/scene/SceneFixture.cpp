@@ -76,11 +76,11 @@ void SceneTest::TearDown() {
 OgreModel& SceneTest::place(const MeshData& data, const Vector3& position, bool transparent,
                             bool receiveShadows, bool castShadows) {
     meshes.push_back(buildShadedMesh(data));
-    for (const auto& [name, submesh] : meshes.back()->submeshes) {
-        submesh->materialRecord = &white;
-    }
     auto model = std::make_unique<OgreModel>();
     model->mesh = meshes.back().get();
+    for (const auto& [name, submesh] : model->mesh->submeshes) {
+        model->setMaterial(submesh, &white);
+    }
     const float rotation[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
     const float translation[3] = {position.x, position.y, position.z};
     model->applyGlobalPose(rotation, translation);

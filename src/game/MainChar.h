@@ -1,0 +1,22 @@
+#pragma once
+
+#include "model/OgreModel.h"
+
+// The player's ball. The contact report keeps its ground flags, pickups fill
+// its energy and turbo.
+class MainChar : public OgreModel {
+public:
+    explicit MainChar(const OgreModel& model);
+
+    void reset() override;
+    // Both stay within 0..1.
+    void addEnergy(float amount);
+    void addTurbo(float amount);
+
+    float energy = 1.0f;
+    float turboLevel = 0.0f;
+    bool onGround = false;
+    bool onCheckPoint = false;
+    // The actor's configured limit, restored when braking ends.
+    float defaultMaxAngularVelocity = 0.0f;
+};

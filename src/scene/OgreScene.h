@@ -1,0 +1,101 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "physics/PhysicsMaterialDesc.h"
+#include "render/Matrix44.h"
+#include "render/Vector3.h"
+#include "scene/OgreSceneEnvironment.h"
+#include "scene/OgreSceneMaterial.h"
+#include "scene/OgreSceneNode.h"
+#include "ui/SoundScene.h"
+
+class Config;
+class FinishCheckPoint;
+class MainChar;
+class PhysicsActor;
+class PhysicsScene;
+class SoundSource;
+class Torch;
+
+// One loaded level: its nodes with their entities and models, its materials,
+// its physics scene with one actor per entity, and the game objects that special
+// entities became. A scene that could not be completed says why
+// (getLoadError) and must not be played.
+class OgreScene : public SoundScene {
+public:
+    explicit OgreScene(const std::string& path);
+    ~OgreScene() override;
+    OgreScene(const OgreScene&) = delete;
+    OgreScene& operator=(const OgreScene&) = delete;
+
+    // The level's own settings file (the scene path with ".ini") and its background sound.
+    void loadLevelSettings();
+    // Gives every entity its physics actor and turns special entities into game
+    // objects; false, with the reason kept, when the level cannot be played.
+    bool loadObjectProperties();
+    void loadPhysXProperties(const Config& objectProperties, OgreSceneNode& node, const std::string& profile);
+    // The index of a physics material in this scene, created on first use; none
+    // when the materials file has no such section or its values are invalid.
+    std::optional<std::uint16_t> getMaterial(const std::string& name);
+    std::optional<PhysicsMaterialDesc> loadMaterial(const std::string& name);
+
+    // Once per physics step: every object takes its actor's pose.
+    void update();
+    void play();
+    void stop();
+    // Every object back to where the scene file put it, at rest.
+    void reset();
+    // Whether any shape lies on the segment from a to b.
+    bool segmentBlocked(const Vector3& a, const Vector3& b) const;
+
+    // The profile of an entity name: the text between the first "[" and the first "]".
+    static std::string profileOf(const std::string& entityName);
+    // Records why the level cannot be played; the first reason is kept.
+    void fail(const std::string& reason);
+    bool isPlayable() const { return loadError.empty(); }
+    const std::string& getLoadError() const { return loadError; }
+    const std::string& getPath() const { return path; }
+    PhysicsScene* getPhysicsScene() const { return physicsScene; }
+    MainChar* getMainChar() const { return mainChar; }
+
+    std::map<std::string, const SoundBody*> getSoundBodies() const override;
+
+    // From the scene file.
+    float formatVersion = 1.0f;
+    int upAxis = 0; // 1 when the file says "z"
+    float unitsPerMeter = 1.0f;
+    float minOgreVersion = 1.0f;
+    std::string author;
+    OgreSceneEnvironment* environment = nullptr;         // owned, null when the file has none
+    std::map<std::string, OgreSceneNode*> nodes;         // owned, by name
+    std::map<std::string, OgreSceneMaterial*> materials; // owned, by name
+
+    Config* levelConfig = nullptr;                // owned by the configuration manager
+    SoundSource* backgroundSound = nullptr;       // kept from the sound manager
+    PhysicsScene* physicsScene = nullptr;         // owned by the physics manager
+    MainChar* mainChar = nullptr;                 // one of the nodes' objects
+    FinishCheckPoint* finishCheckPoint = nullptr; // one of the nodes' objects
+    std::vector<Torch*> torches;                  // the nodes' torches in creation order
+    std::map<std::string, std::uint16_t> materialIndices;
+    // The view and projection of the frame being drawn, kept for the light scissors.
+    Matrix44 modelviewMatrix;
+    Matrix44 projectionMatrix;
+
+private:
+    bool createPhysicsScene();
+    PhysicsActor* createActor(const Config& objectProperties, OgreSceneNode& node,
+                              const std::string& profile);
+    void makeGameObject(const Config& objectProperties, OgreSceneNode& node, const std::string& profile);
+    void setUpActor(const Config& objectProperties, OgreSceneNode& node, const std::string& profile);
+    void attachObjectSound(const Config& objectProperties, OgreSceneNode& node, const std::string& profile);
+    bool checkPlayable();
+
+    std::string path;
+    std::string loadError;
+    std::vector<SoundSource*> objectSounds; // kept from the sound manager
+};

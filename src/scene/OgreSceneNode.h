@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+
+#include "scene/OgreSceneEntity.h"
+
+// One node of a scene: where its entity stands. The rotation is a unit
+// quaternion; the model takes the position, the physics actor the rotation.
+struct OgreSceneNode {
+    OgreSceneNode() = default;
+    ~OgreSceneNode() { delete entity; }
+    OgreSceneNode(const OgreSceneNode&) = delete;
+    OgreSceneNode& operator=(const OgreSceneNode&) = delete;
+
+    std::string name;
+    float scaleX = 1.0f;
+    float scaleY = 1.0f;
+    float scaleZ = 1.0f;
+    float posX = 0.0f;
+    float posY = 0.0f;
+    float posZ = 0.0f;
+    float qx = 0.0f;
+    float qy = 0.0f;
+    float qz = 0.0f;
+    float qw = 1.0f;
+    OgreSceneEntity* entity = nullptr; // owned, null for a node without one
+};

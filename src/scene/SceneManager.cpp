@@ -1,0 +1,287 @@
+#include "scene/SceneManager.h"
+
+#include <system_error>
+
+#include "app/Config.h"
+#include "app/ConfigManager.h"
+#include "app/Log.h"
+#include "app/Util.h"
+#include "model/OgreLoader.h"
+#include "scene/OgreScene.h"
+#include "scene/PhysicsManager.h"
+#include "ui/SoundManager.h"
+
+VORN_FILE_LOGGER("SceneManager")
+
+namespace {
+
+// The level's files name these; without them no level could ever be built.
+void requireKey(const Config& config, const char* key, const char* logMessage, const char* text) {
+    if (!config.hasKey(key)) {
+        LOG_FATAL(logMessage);
+        Util::fatalError("Configuration error", text);
+    }
+}
+
+} // namespace
+
+SceneManager::SceneManager() {
+    readLevelList();
+    const Config& config = *ConfigManager::getInstance()->getMainConfig();
+    requireKey(
+        config, "Files:ObjectPropertiesFile",
+        "Could not load 'Files:ObjectPropertiesFile'!, Vorn has to exit",
+        "Could not load the entry 'File:ObjectPropertiesFile' from the config file.\nVorn has to exit now.");
+    requireKey(
+        config, "Files:PhysXMaterialsFile", "Could not load 'Files:PhysXMaterialsFile'!, Vorn has to exit",
+        "Could not load the entry 'Files:PhysXMaterialsFile' from the config file.\nVorn has to exit now.");
+}
+
+SceneManager::~SceneManager() {
+    waitForLoads();
+    for (const auto& [path, scene] : sceneCache) {
+        delete scene;
+    }
+}
+
+void SceneManager::readLevelList() {
+    const Config& config = *ConfigManager::getInstance()->getMainConfig();
+    for (int number = 1;; ++number) {
+        const std::string key = "levels:level" + std::to_string(number);
+        if (!config.hasKey(key.c_str())) {
+            break;
+        }
+        const std::string path = config.getString(key.c_str(), "");
+        addPath(path);
+        LOG_DEBUG("Scene Path: " << path << " loaded into pathCache.");
+    }
+    if (pathCache.empty()) {
+        LOG_FATAL("No Levels found, could not load scenePaths");
+        LOG_INFO("========== Exiting Vorn ==========");
+        Util::fatalError("Loading content failed",
+                         "Could not load any Levels. You can't play a game without any "
+                         "content, so Vorn must exit now.");
+    }
+}
+
+void SceneManager::addPath(const std::string& path) {
+    if (!sceneCache.contains(path)) {
+        pathCache.push_back(path);
+        sceneCache[path] = nullptr;
+    }
+}
+
+void SceneManager::loadScene(int index) {
+    const std::string path = pathAt(index);
+    if (!path.empty()) {
+        loadScene(path);
+    }
+}
+
+// The entry goes into the loading map before the thread can take it out again.
+void SceneManager::loadScene(const std::string& path) {
+    {
+        const std::lock_guard<std::mutex> lock(loadingMutex);
+        if (loading.contains(path)) {
+            return;
+        }
+        try {
+            workers.emplace_back([this, path] { loadSceneBlocking(path); });
+            loading[path] = workers.back().get_id();
+            return;
+        } catch (const std::system_error& error) {
+            LOG_ERROR("No thread could be started to load '" << path << "': " << error.what());
+        }
+    }
+    const std::lock_guard<std::mutex> lock(pathsMutex);
+    addPath(path);
+    loadErrors[path] = "The level could not be loaded: no thread could be started.";
+}
+
+bool SceneManager::loadSceneBlocking(const std::string& path) {
+    bool loaded = false;
+    {
+        const std::lock_guard<std::mutex> lock(pathsMutex);
+        addPath(path);
+        loaded = sceneCache[path] != nullptr;
+    }
+    if (!loaded) {
+        LOG_INFO("Loading Scene:" << path);
+        std::string reason;
+        OgreScene* scene = buildScene(path, reason);
+        const std::lock_guard<std::mutex> lock(pathsMutex);
+        if (scene) {
+            sceneCache[path] = scene;
+            loadErrors.erase(path);
+            LOG_INFO("Scene loaded" << path);
+            loaded = true;
+        } else {
+            loadErrors[path] = reason;
+        }
+    }
+    const std::lock_guard<std::mutex> lock(loadingMutex);
+    loading.erase(path);
+    return loaded;
+}
+
+// Null, with the reason for the player, when the level cannot be played.
+OgreScene* SceneManager::buildScene(const std::string& path, std::string& reason) {
+    const std::lock_guard<std::mutex> lock(sceneLoadingMutex);
+    OgreLoader* loader = OgreLoader::getInstance();
+    OgreScene* scene = loader ? loader->loadScene(path) : nullptr;
+    if (scene && scene->isPlayable()) {
+        if (SoundManager* sounds = SoundManager::getInstance()) {
+            sounds->loadCollisionSounds(*scene);
+        }
+        return scene;
+    }
+    reason = scene ? scene->getLoadError() : "The game is shutting down.";
+    discard(scene);
+    return nullptr;
+}
+
+void SceneManager::discard(OgreScene* scene) {
+    if (!scene) {
+        return;
+    }
+    if (PhysicsManager* physics = PhysicsManager::existingInstance()) {
+        physics->releaseScene(scene->getPhysicsScene());
+    }
+    delete scene;
+}
+
+void SceneManager::waitForLoads() {
+    std::vector<std::thread> running;
+    {
+        const std::lock_guard<std::mutex> lock(loadingMutex);
+        running.swap(workers);
+    }
+    for (std::thread& worker : running) {
+        worker.join();
+    }
+}
+
+int SceneManager::getLevelCount() {
+    const std::lock_guard<std::mutex> lock(pathsMutex);
+    return static_cast<int>(pathCache.size());
+}
+
+std::string SceneManager::getPath(int index) {
+    const std::lock_guard<std::mutex> lock(pathsMutex);
+    return index >= 0 && index < static_cast<int>(pathCache.size()) ? pathCache[index] : "";
+}
+
+std::string SceneManager::pathAt(int index) {
+    const std::string path = getPath(index);
+    if (path.empty()) {
+        LOG_WARN("No such Scene '" << index << "'");
+    }
+    return path;
+}
+
+OgreScene* SceneManager::getScene(int index) {
+    const std::string path = pathAt(index);
+    return path.empty() ? nullptr : getScene(path);
+}
+
+OgreScene* SceneManager::getScene(const std::string& path) {
+    const std::lock_guard<std::mutex> lock(pathsMutex);
+    const auto found = sceneCache.find(path);
+    return found == sceneCache.end() ? nullptr : found->second;
+}
+
+bool SceneManager::hasScene(const std::string& path) {
+    const std::lock_guard<std::mutex> lock(pathsMutex);
+    return sceneCache.contains(path);
+}
+
+SceneManager::LevelState SceneManager::getLevelState(int index) {
+    const std::string path = getPath(index);
+    {
+        const std::lock_guard<std::mutex> lock(pathsMutex);
+        if (path.empty() || loadErrors.contains(path)) {
+            return path.empty() ? LevelState::NotLoaded : LevelState::Failed;
+        }
+        const auto found = sceneCache.find(path);
+        if (found != sceneCache.end() && found->second) {
+            return LevelState::Loaded;
+        }
+    }
+    const std::lock_guard<std::mutex> lock(loadingMutex);
+    return loading.contains(path) ? LevelState::Loading : LevelState::NotLoaded;
+}
+
+std::string SceneManager::getLoadError(int index) {
+    const std::string path = getPath(index);
+    const std::lock_guard<std::mutex> lock(pathsMutex);
+    const auto found = loadErrors.find(path);
+    return found == loadErrors.end() ? "" : found->second;
+}
+
+bool SceneManager::isFirstLevelLoaded() {
+    const std::lock_guard<std::mutex> lock(pathsMutex);
+    return !pathCache.empty() && sceneCache.at(pathCache.front()) != nullptr;
+}
+
+int SceneManager::getCurrentLevel() {
+    const std::lock_guard<std::mutex> lock(pathsMutex);
+    return currentLevel;
+}
+
+OgreScene* SceneManager::getCurrentScene() {
+    const std::lock_guard<std::mutex> lock(pathsMutex);
+    if (currentLevel < 0 || currentLevel >= static_cast<int>(pathCache.size())) {
+        return nullptr;
+    }
+    const auto found = sceneCache.find(pathCache[currentLevel]);
+    return found == sceneCache.end() ? nullptr : found->second;
+}
+
+MainChar* SceneManager::getMainChar() {
+    const OgreScene* scene = getCurrentScene();
+    return scene ? scene->getMainChar() : nullptr;
+}
+
+bool SceneManager::setCurrentLevel(int index) {
+    if (index == -1) {
+        if (PhysicsManager* physics = PhysicsManager::existingInstance()) {
+            physics->setCurrentScene(nullptr, false);
+        }
+        const std::lock_guard<std::mutex> lock(pathsMutex);
+        currentLevel = -1;
+        return true;
+    }
+    if (index == getCurrentLevel()) {
+        return true;
+    }
+    if (index >= getLevelCount()) {
+        LOG_ERROR("No such Level: " << index);
+        return false;
+    }
+    OgreScene* scene = getScene(index);
+    PhysicsManager* physics = PhysicsManager::getInstance();
+    if (!scene || !physics) {
+        return false;
+    }
+    {
+        const std::lock_guard<std::mutex> lock(pathsMutex);
+        currentLevel = index;
+    }
+    physics->setCurrentScene(scene->getPhysicsScene(), true);
+    return true;
+}
+
+bool SceneManager::setCurrentLevel(const std::string& name) {
+    int found = -1;
+    {
+        const std::lock_guard<std::mutex> lock(pathsMutex);
+        for (std::size_t i = 0; i < pathCache.size() && found < 0; ++i) {
+            found = pathCache[i] == name ? static_cast<int>(i) : -1;
+        }
+    }
+    if (found < 0) {
+        LOG_ERROR("No scene '" << name << "' exists, no level change comitted!");
+        return false;
+    }
+    return setCurrentLevel(found);
+}

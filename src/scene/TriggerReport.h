@@ -1,0 +1,11 @@
+#pragma once
+
+#include "physics/PhysicsTriggerReport.h"
+
+// The game's side of trigger volumes: the main character (shape group 1)
+// entering one collects an item, or ends the game in fog, or completes the level
+// at the finish. Leaving and staying do nothing. A trigger actor's user data is its OgreModel.
+class TriggerReport : public PhysicsTriggerReport {
+public:
+    void onTrigger(PhysicsShape& triggerShape, PhysicsShape& otherShape, std::uint32_t status) override;
+};

@@ -1,0 +1,193 @@
+#include <GL/glew.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <future>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+#include "LevelFixture.h"
+#include "app/ConfigManager.h"
+#include "physics/PhysicsSDK.h"
+#include "platform/Glfw.h"
+#include "render/TextureLoader.h"
+#include "scene/OgreScene.h"
+#include "scene/PhysicsManager.h"
+#include "scene/SceneManager.h"
+#include "ui/SoundManager.h"
+
+namespace {
+
+int threadCount() {
+    const auto tasks = std::filesystem::directory_iterator("/proc/self/task");
+    return static_cast<int>(std::distance(begin(tasks), end(tasks)));
+}
+
+class SceneManagerTest : public LevelFixture {
+protected:
+    void SetUp() override {
+        levelOne = writeLevel("one", standardNodes());
+        std::vector<TestNode> noBall = standardNodes();
+        noBall.erase(noBall.begin());
+        writeLevel("two", noBall);
+        SoundManager::getInstance(); // its audio threads start before any count
+    }
+
+    // Replaces a level's material file by a pipe, so loading that level waits in
+    // it until release() writes the materials.
+    void hold(const std::string& level) {
+        pipe = data.root() / "levels" / level / (level + ".material");
+        std::filesystem::remove(pipe);
+        ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    }
+
+    // Waits until the loading thread has opened the pipe, then lets it go on.
+    void release() {
+        int fd = -1;
+        for (int attempt = 0; attempt < 1000 && fd < 0; ++attempt) {
+            fd = open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
+            if (fd < 0) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+        }
+        ASSERT_GE(fd, 0) << "nobody reads the level's materials";
+        fcntl(fd, F_SETFL, 0);
+        const std::string text = kMaterials;
+        EXPECT_EQ(write(fd, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+        close(fd);
+    }
+
+    std::string levelOne;
+    std::filesystem::path pipe;
+};
+
+TEST_F(SceneManagerTest, LevelLoadsOnOneWorkerWhileTheGameThreadGoesOn) {
+    SceneManager* levels = SceneManager::getInstance();
+    ASSERT_EQ(levels->getLevelCount(), 2);
+    hold("one");
+    const int before = threadCount();
+    levels->loadScene(0);
+    levels->loadScene(levelOne);
+    levels->loadScene(0);
+    EXPECT_EQ(threadCount(), before + 1) << "one thread per level, however often it is asked for";
+    EXPECT_EQ(levels->getLevelState(0), SceneManager::LevelState::Loading);
+    EXPECT_FALSE(levels->isFirstLevelLoaded());
+    EXPECT_FALSE(levels->setCurrentLevel(0));
+    EXPECT_EQ(levels->getCurrentLevel(), -1);
+    EXPECT_EQ(levels->getCurrentScene(), nullptr);
+
+    release();
+    levels->waitForLoads();
+    EXPECT_EQ(log.count("INFO", "Loading Scene:"), 1);
+    ASSERT_EQ(levels->getLevelState(0), SceneManager::LevelState::Loaded) << levels->getLoadError(0);
+    EXPECT_TRUE(levels->isFirstLevelLoaded());
+    EXPECT_TRUE(levels->setCurrentLevel(0));
+    PhysicsManager* physics = PhysicsManager::getInstance();
+    EXPECT_EQ(physics->getCurrentScene(), levels->getScene(0)->getPhysicsScene());
+    EXPECT_TRUE(physics->isSimulating());
+    EXPECT_NE(levels->getMainChar(), nullptr);
+
+    physics->fetchResults();
+    EXPECT_TRUE(levels->setCurrentLevel(levelOne));
+    EXPECT_FALSE(physics->isSimulating()) << "the current level again leaves the physics manager alone";
+    EXPECT_TRUE(levels->setCurrentLevel(-1));
+    EXPECT_EQ(physics->getCurrentScene(), nullptr);
+}
+
+TEST_F(SceneManagerTest, FramesGoOnBeingDrawnWhileALevelLoads) {
+    ASSERT_TRUE(Glfw::init());
+    ASSERT_TRUE(Glfw::openWindow(320, 240, false, false));
+    glewExperimental = GL_TRUE;
+    ASSERT_EQ(glewInit(), static_cast<GLenum>(GLEW_OK));
+    SceneManager* levels = SceneManager::getInstance();
+    TextureLoader* textures = TextureLoader::getInstance();
+    hold("one");
+    levels->loadScene(0);
+    std::thread releaser([this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        release();
+    });
+    int frames = 0;
+    while (levels->getLevelState(0) == SceneManager::LevelState::Loading) {
+        glClearColor(0.2f, 0.3f, 0.4f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        textures->uploadTextures(false);
+        Glfw::swapBuffers();
+        ++frames;
+    }
+    releaser.join();
+    EXPECT_GT(frames, 3);
+    ASSERT_EQ(levels->getLevelState(0), SceneManager::LevelState::Loaded) << levels->getLoadError(0);
+    textures->uploadTextures(true);
+    EXPECT_EQ(textures->countPending(), 0);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    Glfw::terminate();
+}
+
+TEST_F(SceneManagerTest, ALevelThatCannotBePlayedFailsWithItsReasonAndCanBeTriedAgain) {
+    SceneManager* levels = SceneManager::getInstance();
+    levels->loadScene(1);
+    levels->waitForLoads();
+    EXPECT_EQ(levels->getLevelState(1), SceneManager::LevelState::Failed);
+    EXPECT_NE(levels->getLoadError(1).find("no main character"), std::string::npos);
+    EXPECT_EQ(levels->getScene(1), nullptr);
+    EXPECT_FALSE(levels->setCurrentLevel(1));
+    EXPECT_EQ(PhysicsManager::getInstance()->getSDK()->getNbScenes(), 0u)
+        << "its physics scene is given back";
+
+    writeLevel("two", standardNodes());
+    EXPECT_TRUE(levels->loadSceneBlocking(levels->getPath(1)));
+    EXPECT_EQ(levels->getLevelState(1), SceneManager::LevelState::Loaded);
+    EXPECT_EQ(levels->getLoadError(1), "");
+}
+
+TEST_F(SceneManagerTest, UnknownLevelsAreRefusedByIndexAndByName) {
+    SceneManager* levels = SceneManager::getInstance();
+    levels->loadScene(7);
+    EXPECT_TRUE(log.contains("No such Scene '7'"));
+    EXPECT_FALSE(levels->setCurrentLevel(2));
+    EXPECT_TRUE(log.contains("No such Level: 2"));
+    EXPECT_FALSE(levels->setCurrentLevel("../levels/three/three.scene"));
+    EXPECT_TRUE(log.contains("No scene '../levels/three/three.scene' exists, no level change comitted!"));
+    EXPECT_EQ(levels->getLevelState(5), SceneManager::LevelState::NotLoaded);
+}
+
+TEST_F(SceneManagerTest, LevelListStopsAtTheFirstMissingNumber) {
+    data.write("Vorn.ini", "[Files]\nObjectPropertiesFile = ../objectproperties.ini\n"
+                           "PhysXMaterialsFile = ../physicsmaterials.ini\n"
+                           "[levels]\nlevel1 = ../levels/one/one.scene\nlevel3 = ../levels/two/two.scene\n");
+    ConfigManager::destroy(); // the sound manager made it read the old file
+    EXPECT_EQ(SceneManager::getInstance()->getLevelCount(), 1);
+    EXPECT_TRUE(log.contains("Scene Path: ../levels/one/one.scene loaded into pathCache."));
+}
+
+// Sound files are decoded outside the sound manager's lock: a level decoding a
+// long file must not stall the game thread's sound calls meanwhile.
+TEST_F(SceneManagerTest, DecodingASoundLeavesTheSoundManagerFree) {
+    const std::string ogg = std::string(VORN_GAME_DIR) + "/sounds/checkpoint.ogg";
+    ASSERT_TRUE(std::filesystem::exists(ogg));
+    pipe = data.root() / "sounds/slow.ogg";
+    std::filesystem::create_directories(pipe.parent_path());
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    SoundManager* sounds = SoundManager::getInstance();
+    auto decoding =
+        std::async(std::launch::async, [sounds] { return sounds->getBuffer("../sounds/slow.ogg"); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    auto query = std::async(std::launch::async, [sounds] { return sounds->getQueueSize(); });
+    EXPECT_EQ(query.wait_for(std::chrono::seconds(2)), std::future_status::ready);
+
+    int fd = open(pipe.c_str(), O_WRONLY);
+    ASSERT_GE(fd, 0);
+    std::ifstream in(ogg, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    close(fd);
+    EXPECT_NE(decoding.get(), 0u);
+    EXPECT_EQ(sounds->getBuffer("../sounds/slow.ogg"), sounds->getBuffer("../sounds/slow.ogg"));
+}
+
+} // namespace
