@@ -126,7 +126,6 @@ struct Level {
         floorMesh.reset(box(30.0f, 0.25f, 30.0f));
         crateMesh.reset(box(0.8f, 1.0f, 0.8f));
         for (OgreModelMesh* mesh : {floorMesh.get(), crateMesh.get()}) {
-            mesh->submeshes.begin()->second->materialRecord = &stone;
             OgreModel builder;
             builder.mesh = mesh;
             builder.createVertexArrays();
@@ -170,6 +169,7 @@ struct Level {
     void place(OgreModelMesh* mesh, const Vector3& position) {
         auto model = std::make_unique<OgreModel>();
         model->mesh = mesh;
+        model->setMaterial(mesh->submeshes.begin()->second, &stone);
         const float rotation[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
         const float translation[3] = {position.x, position.y, position.z};
         model->applyGlobalPose(rotation, translation);

@@ -11,6 +11,7 @@
 #include "game/Fog.h"
 #include "game/Item.h"
 #include "game/MainChar.h"
+#include "particles/Torch.h"
 #include "model/OgreModel.h"
 #include "physics/PhysicsSDK.h"
 #include "physics/PhysicsScene.h"
@@ -32,6 +33,11 @@ const std::map<std::string, MakeGameObject>& gameObjectMakers() {
          [](OgreScene& scene, const OgreModel& model, const OgreSceneNode&) -> OgreModel* {
              scene.mainChar = new MainChar(model);
              return scene.mainChar;
+         }},
+        {"torch",
+         [](OgreScene& scene, const OgreModel& model, const OgreSceneNode& node) -> OgreModel* {
+             scene.torches.push_back(new Torch(model, *scene.levelConfig, node.entity->name));
+             return scene.torches.back();
          }},
         {"checkPoint",
          [](OgreScene&, const OgreModel& model, const OgreSceneNode&) -> OgreModel* {
