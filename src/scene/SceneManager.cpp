@@ -195,20 +195,25 @@ bool SceneManager::hasScene(const std::string& path) {
     return sceneCache.contains(path);
 }
 
+// A level being loaded again after a failure is Loading, not Failed. The loading
+// entry goes only after the result is stored, so a level no longer loading has its result.
 SceneManager::LevelState SceneManager::getLevelState(int index) {
     const std::string path = getPath(index);
+    if (path.empty()) {
+        return LevelState::NotLoaded;
+    }
     {
-        const std::lock_guard<std::mutex> lock(pathsMutex);
-        if (path.empty() || loadErrors.contains(path)) {
-            return path.empty() ? LevelState::NotLoaded : LevelState::Failed;
-        }
-        const auto found = sceneCache.find(path);
-        if (found != sceneCache.end() && found->second) {
-            return LevelState::Loaded;
+        const std::lock_guard<std::mutex> lock(loadingMutex);
+        if (loading.contains(path)) {
+            return LevelState::Loading;
         }
     }
-    const std::lock_guard<std::mutex> lock(loadingMutex);
-    return loading.contains(path) ? LevelState::Loading : LevelState::NotLoaded;
+    const std::lock_guard<std::mutex> lock(pathsMutex);
+    if (loadErrors.contains(path)) {
+        return LevelState::Failed;
+    }
+    const auto found = sceneCache.find(path);
+    return found != sceneCache.end() && found->second ? LevelState::Loaded : LevelState::NotLoaded;
 }
 
 std::string SceneManager::getLoadError(int index) {

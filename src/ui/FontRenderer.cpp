@@ -3,6 +3,7 @@
 #include <GL/glew.h>
 #include <array>
 #include <cmath>
+#include <sstream>
 
 #include "render/GlStateScope.h"
 #include "render/TextureLoader.h"
@@ -58,6 +59,20 @@ std::vector<float> FontRenderer::glyphOffsets(const std::string& text, float siz
         offsets.push_back(left);
     }
     return offsets;
+}
+
+std::vector<std::string> FontRenderer::wrapLines(const std::string& text, float size, int width) const {
+    std::vector<std::string> lines;
+    std::istringstream words(text);
+    std::string word;
+    while (words >> word) {
+        if (!lines.empty() && getTextWidth(lines.back() + " " + word, size) <= width) {
+            lines.back() += " " + word;
+        } else {
+            lines.push_back(word);
+        }
+    }
+    return lines;
 }
 
 void FontRenderer::drawText(const std::string& text, float size, float x, float y) const {

@@ -20,6 +20,9 @@ public:
     // Left edge of each glyph cell, relative to the first one; neighbours sit
     // the average of their two advance widths apart.
     std::vector<float> glyphOffsets(const std::string& text, float size) const;
+    // The text broken into lines at spaces, each at most `width` pixels wide at
+    // `size` unless a single word is wider.
+    std::vector<std::string> wrapLines(const std::string& text, float size, int width) const;
 
     Font* getFont() const { return font; }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 
 // What the menus, the state change and the HUD need from the current level, the
 // level manager and the save states, in one place. The game uses the level
@@ -24,6 +25,8 @@ public:
     virtual void loadFirstLevel() = 0;
     // True once the first level has loaded and has become the current one.
     virtual bool enterFirstLevel() = 0;
+    // Why the first level cannot be played, for the player; empty while it loads or once it is in.
+    virtual std::string firstLevelError() = 0;
     // Back to the newest snapshot; without one, the current level is stopped and reset to its start.
     virtual void respawn() = 0;
     // Energy and turbo of the current level's main character; none without one.

@@ -24,18 +24,23 @@ void LoadingMenu::enter() {
 }
 
 // The first frame still carries the key press that opened the menu, so it is not counted.
+// A first level that cannot be played sends the player back to the main menu, which says why.
 void LoadingMenu::update() {
     const TimeManager* time = TimeManager::getInstance();
     if (!firstFrame) {
         longestFrame = std::max(longestFrame, time->frameDelta);
     }
     firstFrame = false;
-    if (!LevelLink::get().enterFirstLevel()) {
+    LevelLink& level = LevelLink::get();
+    const bool entered = level.enterFirstLevel();
+    if (!entered && level.firstLevelError().empty()) {
         return;
     }
     LOG_INFO("Longest frame of the loading screen: " << longestFrame << " ms");
-    TextureLoader::getInstance()->uploadTextures(true);
-    StateManager::getInstance()->setState(IN_GAME);
+    if (entered) {
+        TextureLoader::getInstance()->uploadTextures(true);
+    }
+    StateManager::getInstance()->setState(entered ? IN_GAME : MAIN_MENU);
 }
 
 void LoadingMenu::render() {

@@ -1,13 +1,52 @@
 #include "ui/MainMenu.h"
 
 #include "app/GameState.h"
+#include "ui/FontRenderer.h"
 #include "ui/LevelLink.h"
+#include "ui/Ortho.h"
+
+namespace {
+
+constexpr float kTextSize = 16.0f;
+constexpr int kLineSpacing = 18;
+constexpr int kMargin = 15;
+constexpr float kNoticeTop = 0.85f;
+
+// Centred lines from below the items down to the bottom edge; what does not fit is left out.
+void drawNotice(const std::string& reason) {
+    const FontRenderer* font = FontRenderer::getInstance();
+    const Ortho::Size window = Ortho::windowSize();
+    std::vector<std::string> lines =
+        font->wrapLines(MainMenu::kLoadFailed, kTextSize, window.width - 2 * kMargin);
+    for (const std::string& line : font->wrapLines(reason, kTextSize, window.width - 2 * kMargin)) {
+        lines.push_back(line);
+    }
+    int y = static_cast<int>(kNoticeTop * static_cast<float>(window.height));
+    for (const std::string& line : lines) {
+        if (y + kTextSize > window.height) {
+            break;
+        }
+        const int x = (window.width - font->getTextWidth(line, kTextSize)) / 2;
+        font->drawText(line, kTextSize, static_cast<float>(x), static_cast<float>(y));
+        y += kLineSpacing;
+    }
+}
+
+} // namespace
 
 MainMenu::MainMenu() : ChoiceMenu({kNew, kNewHighlighted}, {kExit, kExitHighlighted}) {}
 
 void MainMenu::enter() {
     LevelLink::get().leaveCurrentLevel();
     selection = 0;
+}
+
+void MainMenu::render() {
+    ChoiceMenu::render();
+    const std::string reason = LevelLink::get().firstLevelError();
+    if (!reason.empty()) {
+        drawNotice(reason);
+    }
 }
 
 void MainMenu::choose() {

@@ -1,18 +1,66 @@
 #include "ui/SceneLevelLink.h"
 
-// The level manager, the main character and the save states are not part of the
-// game yet: until they are, no level is ever current, loaded or saved.
+#include "scene/OgreScene.h"
+#include "scene/SceneManager.h"
 
-void SceneLevelLink::pauseCurrentLevel() {}
+namespace {
 
-void SceneLevelLink::resumeCurrentLevel() {}
+// Null while no level is current, or before there is a level manager at all.
+OgreScene* currentScene() {
+    SceneManager* levels = SceneManager::existingInstance();
+    return levels ? levels->getCurrentScene() : nullptr;
+}
 
-void SceneLevelLink::leaveCurrentLevel() {}
+} // namespace
 
-void SceneLevelLink::loadFirstLevel() {}
+void SceneLevelLink::pauseCurrentLevel() {
+    if (OgreScene* level = currentScene()) {
+        level->stop();
+    }
+}
+
+void SceneLevelLink::resumeCurrentLevel() {
+    if (OgreScene* level = currentScene()) {
+        level->play();
+    }
+}
+
+// The running physics step is fetched before the reset, so it cannot move the
+// objects again once they are back at their start.
+void SceneLevelLink::leaveCurrentLevel() {
+    SceneManager* levels = SceneManager::existingInstance();
+    if (!levels) {
+        return;
+    }
+    OgreScene* level = levels->getCurrentScene();
+    if (level) {
+        level->stop();
+    }
+    levels->setCurrentLevel(-1);
+    if (level) {
+        level->reset();
+    }
+}
+
+// A level already in needs no worker; one that failed is tried again.
+void SceneLevelLink::loadFirstLevel() {
+    SceneManager* levels = SceneManager::getInstance();
+    if (levels && levels->getLevelState(0) != SceneManager::LevelState::Loaded) {
+        levels->loadScene(0);
+    }
+}
 
 bool SceneLevelLink::enterFirstLevel() {
-    return false;
+    SceneManager* levels = SceneManager::getInstance();
+    return levels && levels->isFirstLevelLoaded() && levels->setCurrentLevel(0);
+}
+
+std::string SceneLevelLink::firstLevelError() {
+    SceneManager* levels = SceneManager::existingInstance();
+    if (!levels || levels->getLevelState(0) != SceneManager::LevelState::Failed) {
+        return "";
+    }
+    return levels->getLoadError(0);
 }
 
 void SceneLevelLink::respawn() {}

@@ -10,6 +10,7 @@ public:
     void leaveCurrentLevel() override;
     void loadFirstLevel() override;
     bool enterFirstLevel() override;
+    std::string firstLevelError() override;
     void respawn() override;
     std::optional<Gauges> mainCharGauges() override;
 };

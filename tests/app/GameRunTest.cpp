@@ -6,10 +6,12 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 #include "GameProcess.h"
 #include "XWindows.h"
@@ -30,19 +32,6 @@ constexpr int kExitTimeout = 20000;
         position = found + 1;
     }
     return ::testing::AssertionSuccess();
-}
-
-bool waitForFile(const std::filesystem::path& path, int timeoutMilliseconds) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMilliseconds);
-    while (!std::filesystem::exists(path) || std::filesystem::file_size(path) == 0) {
-        if (std::chrono::steady_clock::now() >= deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    // Give the writer a moment to finish the file.
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    return true;
 }
 
 // Writes `text` into a named pipe once its reader has opened it.
@@ -74,79 +63,152 @@ std::pair<int, int> imageSize(const std::filesystem::path& path) {
     return size;
 }
 
-// Bright pixels of a screenshot in the rows [top, bottom), counted from the top.
-int brightPixels(const std::filesystem::path& path, int top, int bottom) {
+// The RGB pixels of a screenshot's rows [top, bottom), counted from the top; empty when it cannot be read.
+std::vector<unsigned char> rows(const std::filesystem::path& path, int top, int bottom) {
     ilInit();
     ilEnable(IL_ORIGIN_SET);
     ilOriginFunc(IL_ORIGIN_UPPER_LEFT);
     ILuint image = 0;
     ilGenImages(1, &image);
     ilBindImage(image);
-    int count = 0;
+    std::vector<unsigned char> rgb;
     if (ilLoadImage(path.c_str())) {
         const int width = ilGetInteger(IL_IMAGE_WIDTH);
-        std::vector<unsigned char> rgb(static_cast<std::size_t>(width) * (bottom - top) * 3);
+        rgb.resize(static_cast<std::size_t>(width) * (bottom - top) * 3);
         ilCopyPixels(0, top, 0, width, bottom - top, 1, IL_RGB, IL_UNSIGNED_BYTE, rgb.data());
-        for (std::size_t i = 0; i < rgb.size(); i += 3) {
-            count += rgb[i] + rgb[i + 1] + rgb[i + 2] > 300 ? 1 : 0;
-        }
     }
     ilDeleteImages(1, &image);
+    return rgb;
+}
+
+int brightPixels(const std::filesystem::path& path, int top, int bottom) {
+    const std::vector<unsigned char> rgb = rows(path, top, bottom);
+    int count = 0;
+    for (std::size_t i = 0; i < rgb.size(); i += 3) {
+        count += rgb[i] + rgb[i + 1] + rgb[i + 2] > 300 ? 1 : 0;
+    }
     return count;
 }
 
-// A key the window may not take yet, or no more: the callers look for its effect.
-void sendKey(unsigned long window, const std::string& key) {
-    const std::string command = "xdotool key --window " + std::to_string(window) + " " + key + " 2>/dev/null";
-    [[maybe_unused]] const int result = std::system(command.c_str());
+// Log lines at warning level or above.
+std::string warnings(const std::string& log) {
+    std::istringstream lines(log);
+    std::string line;
+    std::string found;
+    while (std::getline(lines, line)) {
+        for (const char* level : {" WARN ", " ERROR ", " FATAL "}) {
+            if (line.find(level) != std::string::npos) {
+                found += line + "\n";
+            }
+        }
+    }
+    return found;
 }
 
-// Presses the screenshot key until the next picture is written.
-bool takeScreenshot(unsigned long window, const std::filesystem::path& path) {
-    for (int attempt = 0; attempt < 5 && !std::filesystem::exists(path); ++attempt) {
-        sendKey(window, "1");
-        waitForFile(path, 2000);
-    }
-    return std::filesystem::exists(path);
+// Replaces a file of the game by a named pipe: whoever reads it waits until the test writes it.
+std::string holdFile(const GameCopy& install, const std::string& relative) {
+    const std::string content = install.readFile(relative);
+    std::filesystem::remove(install.root() / relative);
+    EXPECT_EQ(mkfifo((install.root() / relative).c_str(), 0600), 0);
+    return content;
 }
+
+constexpr int kLoadTimeout = 120000;
+constexpr int kHeight = 480;
 
 } // namespace
 
-TEST(GameRunTest, StartsAtTheMainMenuWhereEscapeEndsTheGame) {
+// Main menu, new game, the loading screen while the level waits for its materials,
+// play, the pause menu, back to the main menu and out, as a player types it.
+TEST(GameRunTest, FromTheMainMenuIntoPlayToThePauseMenuAndBackOut) {
     const GameCopy install;
+    const std::string material = "levels/level1/level1.material";
+    const std::string materials = holdFile(install, material);
     GameProcess game(install);
-    const unsigned long window = XWindows::waitForWindowOf(game.pid(), kStartTimeout);
-    ASSERT_NE(window, 0ul) << install.readFile("output.txt");
+    ASSERT_NE(game.waitForWindow(kStartTimeout), 0ul) << install.readFile("output.txt");
 
-    const std::filesystem::path menu = install.root() / "bin" / "screen0.tga";
-    ASSERT_TRUE(takeScreenshot(window, menu)) << install.readFile("Vorn.log");
+    const std::filesystem::path menu = game.screenshot("main_menu");
+    ASSERT_FALSE(menu.empty()) << install.readFile("Vorn.log");
     EXPECT_GT(brightPixels(menu, 0, 288), 5000) << "the logo";
     EXPECT_GT(brightPixels(menu, 336, 394), 300) << "the two items";
-    EXPECT_EQ(brightPixels(menu, 400, 480), 0);
+    EXPECT_EQ(brightPixels(menu, 394, kHeight), 0);
 
-    // The game may close its window between the key's press and its release, failing the sender.
-    sendKey(window, "Escape");
-    EXPECT_EQ(game.waitForExit(kExitTimeout), 0)
-        << install.readFile("output.txt") << install.readFile("Vorn.log");
+    game.type("Return");
+    const std::filesystem::path loading = game.screenshot("loading");
+    ASSERT_FALSE(loading.empty());
+    EXPECT_EQ(rows(loading, 0, 288), rows(menu, 0, 288)) << "the same logo";
+    EXPECT_GT(brightPixels(loading, 336, 384), 100) << "the loading image";
+    EXPECT_EQ(brightPixels(loading, 390, kHeight), 0) << "no items";
+
+    ASSERT_TRUE(feedPipe(install.root() / material, materials, kLoadTimeout));
+    ASSERT_TRUE(game.waitForLog("Longest frame of the loading screen", kLoadTimeout))
+        << install.readFile("Vorn.log");
+    const std::filesystem::path play = game.screenshot("play");
+    ASSERT_FALSE(play.empty());
+    EXPECT_NE(rows(play, 0, 288), rows(menu, 0, 288)) << "no logo in play";
+
+    game.type("Escape");
+    const std::filesystem::path pause = game.screenshot("pause_menu");
+    ASSERT_FALSE(pause.empty());
+    EXPECT_EQ(rows(pause, 0, 288), rows(menu, 0, 288));
+    EXPECT_GT(brightPixels(pause, 336, 394), 300) << "the two items";
+    EXPECT_NE(rows(pause, 336, 394), rows(menu, 336, 394)) << "continue and main menu, not new and exit";
+
+    game.type("s Return");
+    const std::filesystem::path back = game.screenshot("main_menu_again");
+    ASSERT_FALSE(back.empty());
+    EXPECT_EQ(rows(back, 0, kHeight), rows(menu, 0, kHeight));
+
+    game.type("Escape");
+    EXPECT_EQ(game.waitForExit(kExitTimeout), 0) << install.readFile("output.txt");
     const std::string log = install.readFile("Vorn.log");
-    EXPECT_EQ(log.find(" WARN "), std::string::npos) << log;
-    EXPECT_EQ(log.find(" ERROR "), std::string::npos) << log;
+    EXPECT_EQ(warnings(log), "");
+    EXPECT_TRUE(
+        appearInOrder(log, {"Starting Main Loop", "Scene loaded", "Longest frame of the loading screen",
+                            "========== Exiting Vorn =========="}))
+        << log;
+}
+
+// A first level whose scene file is gone is no endless loading screen: the main menu
+// says why, and a new game tries again.
+TEST(GameRunTest, ALevelThatCannotBeLoadedSendsThePlayerBackToTheMainMenuWhichSaysWhy) {
+    const GameCopy install;
+    std::filesystem::remove(install.root() / "levels/level1/level1.scene");
+    GameProcess game(install);
+    ASSERT_NE(game.waitForWindow(kStartTimeout), 0ul) << install.readFile("output.txt");
+    ASSERT_TRUE(game.waitForLog("cannot be played", kLoadTimeout)) << install.readFile("Vorn.log");
+
+    game.type("Return");
+    ASSERT_TRUE(game.waitForLog("Longest frame of the loading screen", kLoadTimeout));
+    const std::filesystem::path menu = game.screenshot("main_menu_level_failed");
+    ASSERT_FALSE(menu.empty());
+    EXPECT_GT(brightPixels(menu, 336, 394), 300) << "the two items";
+    EXPECT_GT(brightPixels(menu, 408, 424), 200) << "what went wrong";
+    EXPECT_GT(brightPixels(menu, 426, 442), 200) << "why";
+
+    game.type("Escape");
+    EXPECT_EQ(game.waitForExit(kExitTimeout), 0) << install.readFile("output.txt");
+    const std::string log = install.readFile("Vorn.log");
+    std::size_t tries = 0;
+    for (std::size_t at = log.find("Loading Scene:"); at != std::string::npos;
+         at = log.find("Loading Scene:", at + 1)) {
+        ++tries;
+    }
+    EXPECT_EQ(tries, 2u) << "once at start-up, once for the new game";
+    const std::string unexpected = warnings(log);
+    EXPECT_EQ(unexpected.find("WARN"), std::string::npos) << unexpected;
+    EXPECT_NE(unexpected.find("could not be read"), std::string::npos) << unexpected;
 }
 
 TEST(GameRunTest, StartsTakesAScreenshotAndEndsWhenTheWindowIsClosed) {
     const GameCopy install;
     GameProcess game(install);
-    const unsigned long window = XWindows::waitForWindowOf(game.pid(), kStartTimeout);
+    const unsigned long window = game.waitForWindow(kStartTimeout);
     ASSERT_NE(window, 0ul) << install.readFile("output.txt");
     EXPECT_EQ(XWindows::title(window), "Vorn");
 
-    const std::string sendKey = "xdotool key --window " + std::to_string(window) + " 1";
-    const std::filesystem::path screenshot = install.root() / "bin" / "screen0.tga";
-    for (int attempt = 0; attempt < 5 && !std::filesystem::exists(screenshot); ++attempt) {
-        ASSERT_EQ(std::system(sendKey.c_str()), 0);
-        waitForFile(screenshot, 2000);
-    }
-    ASSERT_TRUE(std::filesystem::exists(screenshot)) << install.readFile("Vorn.log");
+    const std::filesystem::path screenshot = game.screenshot("start");
+    ASSERT_FALSE(screenshot.empty()) << install.readFile("Vorn.log");
     EXPECT_EQ(imageSize(screenshot), (std::pair<int, int>{640, 480}));
 
     ASSERT_TRUE(XWindows::requestClose(window));
@@ -228,11 +290,9 @@ TEST(GameRunTest, ClosingWhileTheFirstLevelLoadsWaitsForTheLoadAndEndsCleanly) {
     const GameCopy install;
     // The level's material file is a pipe: its load waits until the test writes it.
     const std::filesystem::path material = install.root() / "levels/level1/level1.material";
-    const std::string materials = install.readFile("levels/level1/level1.material");
-    std::filesystem::remove(material);
-    ASSERT_EQ(mkfifo(material.c_str(), 0600), 0);
+    const std::string materials = holdFile(install, "levels/level1/level1.material");
     GameProcess game(install);
-    const unsigned long window = XWindows::waitForWindowOf(game.pid(), kStartTimeout);
+    const unsigned long window = game.waitForWindow(kStartTimeout);
     ASSERT_NE(window, 0ul) << install.readFile("output.txt");
     ASSERT_TRUE(XWindows::requestClose(window));
     std::this_thread::sleep_for(std::chrono::milliseconds(500));

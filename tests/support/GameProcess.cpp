@@ -1,5 +1,6 @@
 #include "GameProcess.h"
 
+#include <IL/il.h>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -8,7 +9,56 @@
 #include <thread>
 #include <unistd.h>
 
-GameProcess::GameProcess(const GameCopy& game, const std::map<std::string, std::string>& environment) {
+#include "XWindows.h"
+
+namespace {
+
+template <typename Condition> bool waitUntil(Condition condition, int timeoutMilliseconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMilliseconds);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+// A screenshot is complete once its size has stopped growing.
+bool waitForFile(const std::filesystem::path& path, int timeoutMilliseconds) {
+    std::uintmax_t size = 0;
+    return waitUntil(
+        [&] {
+            std::error_code error;
+            const std::uintmax_t now = std::filesystem::file_size(path, error);
+            const bool settled = !error && now > 0 && now == size;
+            size = error ? 0 : now;
+            return settled;
+        },
+        timeoutMilliseconds);
+}
+
+void keepAsPicture(const std::filesystem::path& screenshot, const std::string& name) {
+    const char* chosen = std::getenv("VORN_TEST_IMAGES");
+    const std::filesystem::path folder =
+        chosen ? std::filesystem::path(chosen) : std::filesystem::path(VORN_TEST_OUTPUT_DIR) / "images";
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    ilInit();
+    ILuint image = 0;
+    ilGenImages(1, &image);
+    ilBindImage(image);
+    if (ilLoadImage(screenshot.c_str())) {
+        ilEnable(IL_FILE_OVERWRITE);
+        ilSaveImage((folder / ("game_" + name + ".png")).c_str());
+    }
+    ilDeleteImages(1, &image);
+}
+
+} // namespace
+
+GameProcess::GameProcess(const GameCopy& game, const std::map<std::string, std::string>& environment)
+    : copy(game) {
     const std::string executable = game.executable().string();
     const std::string output = (game.root() / "output.txt").string();
     childPid = fork();
@@ -33,17 +83,50 @@ GameProcess::~GameProcess() {
 }
 
 int GameProcess::waitForExit(int timeoutMilliseconds) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMilliseconds);
     int status = 0;
-    while (waitpid(childPid, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() >= deadline) {
-            kill(childPid, SIGKILL);
-            waitpid(childPid, &status, 0);
-            childPid = -1;
-            return -1;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    const bool ended =
+        waitUntil([&] { return waitpid(childPid, &status, WNOHANG) != 0; }, timeoutMilliseconds);
+    if (!ended) {
+        kill(childPid, SIGKILL);
+        waitpid(childPid, &status, 0);
     }
     childPid = -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return ended && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+unsigned long GameProcess::waitForWindow(int timeoutMilliseconds) {
+    windowId = XWindows::waitForWindowOf(childPid, timeoutMilliseconds);
+    return windowId;
+}
+
+void GameProcess::type(const std::string& keys) const {
+    const std::string command =
+        "xdotool key --window " + std::to_string(windowId) + " " + keys + " 2>/dev/null";
+    [[maybe_unused]] const int result = std::system(command.c_str());
+}
+
+// A key resent to a busy game may give a second picture of the last screen: it is skipped.
+std::filesystem::path GameProcess::screenshot(const std::string& name) {
+    const auto numbered = [&](int number) {
+        return copy.root() / "bin" / ("screen" + std::to_string(number) + ".tga");
+    };
+    while (std::filesystem::exists(numbered(screenshots))) {
+        ++screenshots;
+    }
+    const std::filesystem::path path = numbered(screenshots);
+    for (int attempt = 0; attempt < 5 && !std::filesystem::exists(path); ++attempt) {
+        type("1");
+        waitForFile(path, 2000);
+    }
+    if (!waitForFile(path, 2000)) {
+        return {};
+    }
+    ++screenshots;
+    keepAsPicture(path, name);
+    return path;
+}
+
+bool GameProcess::waitForLog(const std::string& text, int timeoutMilliseconds) const {
+    return waitUntil([&] { return copy.readFile("Vorn.log").find(text) != std::string::npos; },
+                     timeoutMilliseconds);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <map>
 #include <string>
 #include <sys/types.h>
@@ -19,6 +20,20 @@ public:
     // The exit code, or -1 when the process had to be killed after the timeout.
     int waitForExit(int timeoutMilliseconds);
 
+    // The game's window once it is mapped; 0 when none appears within the timeout.
+    unsigned long waitForWindow(int timeoutMilliseconds);
+    // Presses and releases each key (xdotool names: "Return", "Escape", "s") in the window, in order.
+    // The game may close its window in the middle, so a failed send is not reported.
+    void type(const std::string& keys) const;
+    // Presses the screenshot key until the next screenshot is written and keeps a PNG of it,
+    // named "game_" + name, among the test pictures. The screenshot's path; empty when none came.
+    std::filesystem::path screenshot(const std::string& name);
+    // Waits until the game's log holds `text`.
+    bool waitForLog(const std::string& text, int timeoutMilliseconds) const;
+
 private:
+    const GameCopy& copy;
     pid_t childPid = -1;
+    unsigned long windowId = 0;
+    int screenshots = 0;
 };

@@ -81,6 +81,15 @@ TEST_F(FontTest, MeasuresAtTheNominalSizeAndRoundsOnlyTheSum) {
     EXPECT_EQ(text()->getTextWidth("Z", 28), 16);
 }
 
+// At the nominal size a word's width is its table sum: AA 28, A 14, B 28, BB 56, a space 14.
+TEST_F(FontTest, LinesBreakAtSpacesToFitTheWidthAndALongWordStandsAlone) {
+    writeFont("Calibri", "[common]\nsize = 28\n[char widths]\n32 = 14\n65 = 14\n66 = 28\n");
+    EXPECT_EQ(text()->wrapLines("AA A  B BB", 28, 56), (std::vector<std::string>{"AA A", "B", "BB"}));
+    EXPECT_EQ(text()->wrapLines("AA A", 28, 55), (std::vector<std::string>{"AA", "A"}));
+    EXPECT_EQ(text()->wrapLines("BB", 28, 10), (std::vector<std::string>{"BB"}));
+    EXPECT_TRUE(text()->wrapLines("   ", 28, 100).empty());
+}
+
 TEST_F(FontTest, MissingSizeIsTwentyEightAndMissingFontsFallBackToTheDefault) {
     writeFont("Sizeless", "[char widths]\n65 = 14\n");
     FontManager* fonts = FontManager::getInstance();

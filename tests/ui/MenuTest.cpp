@@ -274,6 +274,33 @@ TEST_F(MenuTest, LoadingScreenStartsPlayOnceTheFirstLevelIsIn) {
     EXPECT_EQ(log.count("INFO", "Longest frame of the loading screen: 120 ms"), 1);
 }
 
+TEST_F(MenuTest, AFirstLevelThatCannotBePlayedLeavesTheLoadingScreenForTheMainMenuWhichSaysWhy) {
+    goTo(LOADING);
+    advanceClock(30);
+    menus()->getCurrentMenu()->update();
+    EXPECT_EQ(state(), LOADING);
+
+    level.loadError = "The scene file '../levels/level1/level1.scene' could not be read.";
+    LogCapture log;
+    advanceClock(30);
+    menus()->getCurrentMenu()->update();
+    EXPECT_EQ(state(), MAIN_MENU);
+    EXPECT_EQ(log.count("INFO", "Longest frame of the loading screen: 30 ms"), 1);
+    const FrameCapture frame = drawOverlay();
+    frame.save("menu_main_load_failed");
+    const int noticeTop = kHeight * 85 / 100;
+    EXPECT_EQ(frame.countBrighter(0, kHeight * 83 / 100, kWidth, noticeTop, 150), 0);
+    EXPECT_GT(frame.countBrighter(0, noticeTop, kWidth, noticeTop + 16, 150), 100) << "the first line";
+    EXPECT_GT(frame.countBrighter(0, noticeTop + 18, kWidth, noticeTop + 34, 150), 100) << "the reason";
+    EXPECT_GT(frame.countBrighter(0, kHeight * 70 / 100, kWidth, kHeight * 82 / 100, 150), 50) << "the items";
+
+    // A new game tries the level again.
+    level.loadError.clear();
+    press(GLFW_KEY_ENTER);
+    EXPECT_EQ(state(), LOADING);
+    EXPECT_EQ(std::count(level.calls.begin(), level.calls.end(), "load"), 2);
+}
+
 TEST_F(MenuTest, LoadingImagePulsesAroundSixtyPercent) {
     EXPECT_FLOAT_EQ(LoadingMenu::pulse(0), 0.6f);
     EXPECT_NEAR(LoadingMenu::pulse(1571), 1.0f, 1e-4f);

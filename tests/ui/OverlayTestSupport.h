@@ -20,11 +20,13 @@ public:
     void leaveCurrentLevel() override { calls.push_back("leave"); }
     void loadFirstLevel() override { calls.push_back("load"); }
     bool enterFirstLevel() override { return firstLevelReady; }
+    std::string firstLevelError() override { return loadError; }
     void respawn() override { calls.push_back("respawn"); }
     std::optional<Gauges> mainCharGauges() override { return gauges; }
 
     std::vector<std::string> calls;
     bool firstLevelReady = false;
+    std::string loadError;
     std::optional<Gauges> gauges;
 };
 
