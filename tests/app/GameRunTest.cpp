@@ -135,7 +135,7 @@ TEST(GameRunTest, FromTheMainMenuIntoPlayToThePauseMenuAndBackOut) {
 
     game.type("Return");
     const std::filesystem::path loading = game.screenshot("loading");
-    ASSERT_FALSE(loading.empty());
+    ASSERT_FALSE(loading.empty()) << install.readFile("output.txt") << install.readFile("Vorn.log");
     EXPECT_EQ(rows(loading, 0, 288), rows(menu, 0, 288)) << "the same logo";
     EXPECT_GT(brightPixels(loading, 336, 384), 100) << "the loading image";
     EXPECT_EQ(brightPixels(loading, 390, kHeight), 0) << "no items";

@@ -100,9 +100,7 @@ unsigned long GameProcess::waitForWindow(int timeoutMilliseconds) {
 }
 
 void GameProcess::type(const std::string& keys) const {
-    const std::string command =
-        "xdotool key --window " + std::to_string(windowId) + " " + keys + " 2>/dev/null";
-    [[maybe_unused]] const int result = std::system(command.c_str());
+    XWindows::typeKeys(windowId, keys);
 }
 
 // A key resent to a busy game may give a second picture of the last screen: it is skipped.

@@ -22,8 +22,8 @@ public:
 
     // The game's window once it is mapped; 0 when none appears within the timeout.
     unsigned long waitForWindow(int timeoutMilliseconds);
-    // Presses and releases each key (xdotool names: "Return", "Escape", "s") in the window, in order.
-    // The game may close its window in the middle, so a failed send is not reported.
+    // Presses and releases each key ("Return", "Escape", "s") in the window, in order. The game
+    // may close its window in the middle, so a failed send is not reported.
     void type(const std::string& keys) const;
     // Presses the screenshot key until the next screenshot is written and keeps a PNG of it,
     // named "game_" + name, among the test pictures. The screenshot's path; empty when none came.

@@ -2,8 +2,10 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <algorithm>
 #include <chrono>
 #include <memory>
+#include <sstream>
 #include <thread>
 
 namespace {
@@ -60,6 +62,28 @@ Window findWindowOf(Display* display, pid_t pid) {
     return found;
 }
 
+// The window library drops a key press whose time is not later than the last press
+// of that key, so every event gets a time of its own, always increasing.
+Time nextEventTime() {
+    static Time last = 0;
+    const auto now = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now().time_since_epoch());
+    last = std::max(last + 1, static_cast<Time>(now.count()));
+    return last;
+}
+
+bool sendKey(Display* display, Window window, KeyCode keycode, bool press) {
+    XEvent event{};
+    event.xkey.type = press ? KeyPress : KeyRelease;
+    event.xkey.display = display;
+    event.xkey.window = window;
+    event.xkey.root = DefaultRootWindow(display);
+    event.xkey.time = nextEventTime();
+    event.xkey.keycode = keycode;
+    event.xkey.same_screen = True;
+    return XSendEvent(display, window, True, press ? KeyPressMask : KeyReleaseMask, &event) != 0;
+}
+
 } // namespace
 
 namespace XWindows {
@@ -106,6 +130,25 @@ bool requestClose(unsigned long window) {
     event.xclient.data.l[0] = static_cast<long>(XInternAtom(display.get(), "WM_DELETE_WINDOW", False));
     event.xclient.data.l[1] = CurrentTime;
     const bool sent = XSendEvent(display.get(), window, False, NoEventMask, &event) != 0;
+    XFlush(display.get());
+    return sent;
+}
+
+bool typeKeys(unsigned long window, const std::string& keys) {
+    XSetErrorHandler(ignoreError);
+    const DisplayHandle display(XOpenDisplay(nullptr));
+    if (!display) {
+        return false;
+    }
+    std::istringstream names(keys);
+    std::string name;
+    bool sent = true;
+    while (names >> name) {
+        const KeySym symbol = XStringToKeysym(name.c_str());
+        const KeyCode keycode = symbol == NoSymbol ? 0 : XKeysymToKeycode(display.get(), symbol);
+        sent = keycode != 0 && sendKey(display.get(), window, keycode, true) &&
+               sendKey(display.get(), window, keycode, false) && sent;
+    }
     XFlush(display.get());
     return sent;
 }

@@ -12,5 +12,8 @@ unsigned long waitForWindowOf(pid_t pid, int timeoutMilliseconds);
 std::string title(unsigned long window);
 // Asks the window to close as a title bar's close button does (WM_DELETE_WINDOW).
 bool requestClose(unsigned long window);
+// Presses and releases each key of the space-separated key names ("Return", "Escape", "s", "1")
+// in the window, whatever window has the focus. False when a name is unknown or the display is gone.
+bool typeKeys(unsigned long window, const std::string& keys);
 
 } // namespace XWindows
