@@ -3,7 +3,8 @@
 // mode 0: ambient, emission and glow only (first pass of the shadowed path);
 // mode 1: the one light in lightIndices[0], added on top of earlier passes;
 // mode 2: everything at once, all selected lights.
-// Each light fades smoothly to nothing at its radius.
+// Each light fades smoothly to nothing at its radius; its diffuse alpha is its
+// strength (a torch's flame burns at 2).
 
 uniform sampler2D Texture0;
 uniform sampler2D bumpMap;
@@ -49,7 +50,8 @@ vec3 lightContribution(int slot, float radius, vec3 normal, vec3 albedo)
     vec3 direction = toLight / max(distance, 1e-6);
     float attenuation = gl_LightSource[slot].position.w == 0.0 ? 1.0 : falloff(distance, radius);
     float lambert = max(dot(normal, direction), 0.0);
-    vec3 diffuse = gl_LightSource[slot].diffuse.rgb * gl_FrontMaterial.diffuse.rgb * albedo * lambert;
+    vec3 diffuse = gl_LightSource[slot].diffuse.rgb * gl_LightSource[slot].diffuse.a *
+                   gl_FrontMaterial.diffuse.rgb * albedo * lambert;
     vec3 specular = vec3(0.0);
     if (lambert > 0.0) {
         vec3 halfway = normalize(direction + normalize(-eyePosition));

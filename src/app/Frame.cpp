@@ -30,6 +30,7 @@
 #include "scene/OgreScene.h"
 #include "scene/PhysicsManager.h"
 #include "scene/SceneManager.h"
+#include "scene/SceneRenderer.h"
 #include "ui/FontManager.h"
 #include "ui/FontRenderer.h"
 #include "ui/HUD.h"
@@ -58,6 +59,7 @@ HUD* hud = nullptr;
 PhysicsManager* physicsManager = nullptr;
 SceneManager* sceneManager = nullptr;
 std::unique_ptr<SkyBox> skyBox;
+std::unique_ptr<SceneRenderer> sceneRenderer;
 
 const char* const kGlfwFailedCaption = "Initializing GLFW failed";
 const char* const kGlfwFailedText = "A fatal error occurred while trying to initialize GLFW.\nTry updating "
@@ -170,6 +172,22 @@ void followMainCharacter() {
     camera->apply();
 }
 
+// The level's models and shadows with the per-pixel program when shaders are on,
+// then its fire with the fixed pipeline.
+void drawCurrentLevel() {
+    OgreScene* level = sceneManager->getCurrentScene();
+    if (shaderManager->isEnabled()) {
+        shaderManager->useProgram(shaderManager->perPixel.get());
+    }
+    if (level) {
+        level->render(*sceneRenderer);
+    }
+    shaderManager->useProgram(nullptr);
+    if (level) {
+        level->renderParticles(*sceneRenderer);
+    }
+}
+
 // Closing the window ends the game like the menu's exit entry.
 bool quitRequested() {
     return !Glfw::isWindowOpen() || QuitSignal::raised();
@@ -246,6 +264,7 @@ void init() {
 
     LOG_TRACE("Loading Shader");
     shaderManager->loadShaders();
+    sceneRenderer = std::make_unique<SceneRenderer>();
 
     LOG_TRACE("Setting up light");
     setUpLight();
@@ -279,11 +298,7 @@ void render() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     if (stateManager->getState() == IN_GAME) {
         skyBox->draw();
-        if (shaderManager->isEnabled()) {
-            shaderManager->useProgram(shaderManager->perPixel.get());
-        }
-        // The current level's scene is drawn here, then the fixed pipeline returns for the particles.
-        shaderManager->useProgram(nullptr);
+        drawCurrentLevel();
     }
     ortho->render();
     takeRequestedScreenshot();
@@ -296,6 +311,7 @@ void shutdown() {
     sceneManager->waitForLoads();
     ManagerLifetime::endCreation();
     skyBox.reset();
+    sceneRenderer.reset();
     PhysicsManager::destroy();
     physicsManager = nullptr;
     TextureLoader::destroy();
