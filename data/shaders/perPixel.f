@@ -78,20 +78,16 @@ void main()
 {
     vec4 texel = textureMode == 1 ? texture2D(Texture0, gl_TexCoord[0].st) : vec4(1.0);
     vec3 albedo = texel.rgb;
-    vec3 normal = surfaceNormal();
-    if (!gl_FrontFacing) {
-        normal = -normal;
-    }
-    vec3 colour = vec3(0.0);
-    if (mode != 1) {
-        colour += ambientTerm(albedo);
-    }
-    if (mode == 1) {
-        if (lightIndices[0] >= 0) {
-            colour += lightContribution(lightIndices[0], lightRadii[0], normal, albedo);
+    vec3 colour = mode == 1 ? vec3(0.0) : ambientTerm(albedo);
+    // Mode 1 lists its one light, mode 2 all of them. One loop serves both: a driver
+    // that runs every branch of a fragment program still stops a loop all fragments left.
+    int lights = mode == 0 ? 0 : 8;
+    if (lights > 0) {
+        vec3 normal = surfaceNormal();
+        if (!gl_FrontFacing) {
+            normal = -normal;
         }
-    } else if (mode == 2) {
-        for (int i = 0; i < 8; ++i) {
+        for (int i = 0; i < lights; ++i) {
             if (lightIndices[i] < 0) {
                 break;
             }

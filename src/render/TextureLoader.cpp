@@ -68,8 +68,10 @@ void setFilters(GLenum target, const TextureLoader::Texture& tex) {
     glTexParameteri(target, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
 }
 
+// A CPU rasteriser takes every anisotropic sample in software: on it the filter costs
+// more than half of the frame, so it is left off there.
 void setAnisotropy() {
-    if (!GLEW_EXT_texture_filter_anisotropic) {
+    if (!GLEW_EXT_texture_filter_anisotropic || SystemInfo::getInstance()->softwareRasterizer) {
         return;
     }
     float driverMaximum = kMaxAnisotropy;
@@ -330,8 +332,11 @@ bool TextureLoader::loadTexture2D(const std::string& name, Texture& tex, GLuint*
     setAnisotropy();
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
 
+    // A CPU rasteriser would decode compressed texels at every sample; it gets them decoded once.
+    const SystemInfo* system = SystemInfo::getInstance();
     const auto compressed = compressedFormats.find(dxtFormat);
-    if (compressed != compressedFormats.end() && SystemInfo::getInstance()->textureCompressionS3TC) {
+    if (compressed != compressedFormats.end() && system->textureCompressionS3TC &&
+        !system->softwareRasterizer) {
         return uploadCompressedLevels(name, image.id, compressed->second);
     }
     convertToUploadableBytes();
