@@ -18,6 +18,7 @@
 #include "app/Util.h"
 #include "app/Window.h"
 #include "game/MainChar.h"
+#include "game/SaveStateManager.h"
 #include "model/OgreLoader.h"
 #include "platform/Glfw.h"
 #include "platform/QuitSignal.h"
@@ -314,6 +315,7 @@ void shutdown() {
     ConfigManager::destroy();
     mainConfig = nullptr;
     SoundManager::destroy();
+    SaveStateManager::destroy();
     HUD::destroy();
     hud = nullptr;
     LightManager::destroy();
