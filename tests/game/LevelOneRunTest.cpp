@@ -4,44 +4,26 @@
 #include <filesystem>
 
 #include "ChildProcess.h"
-#include "app/ConfigManager.h"
+#include "GameFixture.h"
 #include "app/StateManager.h"
-#include "app/TimeManager.h"
-#include "app/Window.h"
 #include "game/MainChar.h"
 #include "game/SaveStateManager.h"
-#include "model/OgreLoader.h"
 #include "physics/PhysicsActor.h"
 #include "platform/Glfw.h"
-#include "render/LightManager.h"
-#include "render/TextureLoader.h"
 #include "scene/OgreScene.h"
-#include "scene/PhysicsManager.h"
 #include "scene/SceneManager.h"
 #include "ui/HUD.h"
-#include "ui/SoundManager.h"
 
 namespace {
 
-class LevelOneRunTest : public ::testing::Test {
+// The generated first level, played from a copy of the game tree.
+class LevelOneRunTest : public GameTest {
 protected:
     LevelOneRunTest() : previous(std::filesystem::current_path()) {
         std::filesystem::current_path(game.root() / "bin");
     }
     ~LevelOneRunTest() override {
-        PhysicsManager::getInstance()->setCurrentScene(nullptr, false);
         Glfw::terminate();
-        SaveStateManager::destroy();
-        HUD::destroy();
-        SceneManager::destroy();
-        PhysicsManager::destroy();
-        OgreLoader::destroy();
-        TextureLoader::destroy();
-        SoundManager::destroy();
-        LightManager::destroy();
-        TimeManager::destroy();
-        StateManager::destroy();
-        ConfigManager::destroy();
         std::filesystem::current_path(previous);
     }
 
@@ -58,8 +40,8 @@ TEST_F(LevelOneRunTest, AFixedRunOfControlsRollsTheBallFromItsStartOntoTheFirstC
     ASSERT_TRUE(levels->loadSceneBlocking(levels->getPath(0))) << levels->getLoadError(0);
     ASSERT_TRUE(levels->setCurrentLevel(0));
     StateManager::getInstance()->setState(IN_GAME);
-    MainChar& ball = *levels->getMainChar();
-    PhysicsManager* physics = PhysicsManager::getInstance();
+    scene = levels->getCurrentScene();
+    ball = scene->getMainChar();
     const SaveStateManager& saves = *SaveStateManager::getInstance();
     Glfw::deliverKey(GLFW_KEY_W, GLFW_PRESS);
     int step = 0;
@@ -69,22 +51,17 @@ TEST_F(LevelOneRunTest, AFixedRunOfControlsRollsTheBallFromItsStartOntoTheFirstC
         } else if (step == 245) {
             Glfw::deliverKey(GLFW_KEY_SPACE, GLFW_RELEASE);
         }
-        physics->fetchResults();
-        levels->getCurrentScene()->update();
-        pollControls();
-        physics->startStep();
+        run(1);
     }
-    Glfw::deliverKey(GLFW_KEY_W, GLFW_RELEASE);
     ASSERT_EQ(saves.getAll().size(), 1u) << "no checkpoint reached in " << step << " steps";
     EXPECT_EQ(StateManager::getInstance()->getState(), IN_GAME);
-    EXPECT_TRUE(ball.onCheckPoint);
-    const PhysicsVec3 at = ball.getActor()->getGlobalPosition();
+    EXPECT_TRUE(ball->onCheckPoint);
+    const PhysicsVec3 at = ball->getActor()->getGlobalPosition();
     EXPECT_LT((Vector3{at.x, 0.0f, at.z} - Vector3{16.0f, 0.0f, -329.0f}).length(), 4.0f)
         << "on the pad of A41_Checkpoint1";
-    const Matrix44& respawn = saves.getCurrent()->records.at("A00_Ball")->modelMatrix;
-    EXPECT_FLOAT_EQ(respawn.at(1, 3), 26.0f + 5.0f) << "five above the checkpoint";
-    ASSERT_EQ(HUD::getInstance()->messages.size(), 1u);
-    EXPECT_EQ(HUD::getInstance()->messages.front().text, "Game saved");
+    EXPECT_FLOAT_EQ(saves.getCurrent()->records.at("A00_Ball")->modelMatrix.at(1, 3), 26.0f + 5.0f)
+        << "the respawn point is five above the checkpoint";
+    EXPECT_EQ(messagesSaying("Game saved"), 1);
 }
 
 } // namespace
