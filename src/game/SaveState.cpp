@@ -79,7 +79,7 @@ std::unique_ptr<ModelSaveData> SaveState::recordFor(OgreModel& model) {
 
 // A level that is known but not loaded counts as missing too.
 bool SaveState::check() const {
-    SceneManager* levels = SceneManager::getInstance();
+    SceneManager* levels = SceneManager::existingInstance();
     const OgreScene* scene = levels && levels->hasScene(scenePath) ? levels->getScene(scenePath) : nullptr;
     if (!scene) {
         LOG_WARN("Tried to load savestate from non-existent scene '" << scenePath << "'");
@@ -95,7 +95,7 @@ bool SaveState::check() const {
 }
 
 void SaveState::restore() {
-    SceneManager* levels = SceneManager::getInstance();
+    SceneManager* levels = SceneManager::existingInstance();
     if (!levels) {
         return;
     }

@@ -13,7 +13,7 @@ void SaveStateManager::createSaveState(CheckPoint* checkPoint) {
     }
     busy = true;
     const int saveTime = checkPoint ? checkPoint->saveTime : -1;
-    SceneManager* levels = SceneManager::getInstance();
+    SceneManager* levels = SceneManager::existingInstance();
     OgreScene* scene = levels ? levels->getCurrentScene() : nullptr;
     if (scene && (!current || saveTime < current->time)) {
         auto state = std::make_unique<SaveState>(*scene, checkPoint);

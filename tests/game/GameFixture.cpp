@@ -6,7 +6,6 @@
 #include "app/TimeManager.h"
 #include "app/Window.h"
 #include "game/MainChar.h"
-#include "game/SaveStateManager.h"
 #include "physics/PhysicsActor.h"
 #include "render/Camera.h"
 #include "scene/OgreScene.h"
@@ -36,7 +35,6 @@ GameTest::~GameTest() {
     if (PhysicsManager* physics = PhysicsManager::existingInstance()) {
         physics->setCurrentScene(nullptr, false);
     }
-    SaveStateManager::destroy();
     HUD::destroy();
     Camera::destroy();
     SceneManager::destroy();
