@@ -2,8 +2,11 @@
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
+SANITIZE_DIR ?= $(BUILD_DIR)-asan
+FUZZ_DIR ?= $(BUILD_DIR)-fuzz
+FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build run test bench format clean
+.PHONY: all deps configure build run test bench fuzz format clean
 
 all: build
 
@@ -23,16 +26,25 @@ run: build
 # (a reset refuses the connections of tests starting at that moment); sound goes to OpenAL Soft's null backend
 # unless a test picks its own. The model tests (the cache reader meets damaged files) run a
 # second time under the address and undefined-behaviour sanitizers; the drawing suites stay out
-# of that run, the OpenGL driver's own allocations would read as leaks.
+# of that run, the OpenGL driver's own allocations would read as leaks. The same build replays
+# every fuzzing seed and kept crash input once through its fuzz target.
 test: build
 	cmake --build $(BUILD_DIR) --target benchmarks -j $(JOBS)
 	cd $(BUILD_DIR) && ALSOFT_DRIVERS=null xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
 		ctest --output-on-failure -j $(JOBS) --timeout 600
-	cmake -S . -B $(BUILD_DIR)-asan -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DVORN_SANITIZE=ON
-	cmake --build $(BUILD_DIR)-asan --target test_model -j $(JOBS)
-	cd $(BUILD_DIR)-asan && ASAN_OPTIONS=allocator_may_return_null=1 \
+	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DVORN_SANITIZE=ON
+	cmake --build $(SANITIZE_DIR) --target test_model fuzz_targets -j $(JOBS)
+	cd $(SANITIZE_DIR) && ASAN_OPTIONS=allocator_may_return_null=1 \
 		UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 		./tests/test_model --gtest_filter='-ModelDrawingTest.*:ModelAnimationTest.*'
+	tools/fuzz-replay.sh $(SANITIZE_DIR)
+
+# Every fuzz target for FUZZ_SECONDS (clang's libFuzzer with the address and
+# undefined-behaviour sanitizers); what they find stays in $(FUZZ_DIR)/.
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DVORN_FUZZ=ON
+	cmake --build $(FUZZ_DIR) --target fuzz_targets -j $(JOBS)
+	tools/fuzz.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
 
 bench: build
 	cmake --build $(BUILD_DIR) --target benchmarks -j $(JOBS)
@@ -43,4 +55,4 @@ format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR)

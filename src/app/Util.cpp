@@ -1,12 +1,18 @@
 #include "app/Util.h"
 
+#include <atomic>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <memory>
+#include <random>
 #include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "app/Log.h"
 #include "app/SHA1.h"
@@ -75,6 +81,24 @@ std::string calcHash(const char* salt, const std::string& path) {
     std::snprintf(text, sizeof text, "%08X%08X%08X%08X%08X", digest[0], digest[1], digest[2], digest[3],
                   digest[4]);
     return text;
+}
+
+std::string createUniqueFile(const std::string& path) {
+    static std::atomic<unsigned> counter{0};
+    static const unsigned seed = std::random_device{}();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string name = path + "." + std::to_string(::getpid()) + "-" + std::to_string(seed) + "-" +
+                                 std::to_string(counter++);
+        const int descriptor = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (descriptor >= 0) {
+            ::close(descriptor);
+            return name;
+        }
+        if (errno != EEXIST) {
+            break;
+        }
+    }
+    return "";
 }
 
 } // namespace Util

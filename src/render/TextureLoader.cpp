@@ -6,8 +6,11 @@
 #include <IL/ilut.h>
 #include <algorithm>
 #include <bit>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <limits>
 
 #include "app/ConfigManager.h"
 #include "app/Log.h"
@@ -48,14 +51,30 @@ ImageLayout currentImageLayout() {
         ilGetInteger(IL_IMAGE_FORMAT), ilGetInteger(IL_IMAGE_TYPE),   ilGetInteger(IL_DXTC_DATA_FORMAT)};
 }
 
-// OpenGL takes the pixels as bytes in a colour format; palettes and wider channels are converted.
-void convertToUploadableBytes() {
-    const ILint format = ilGetInteger(IL_IMAGE_FORMAT);
-    if (format == IL_COLOUR_INDEX) {
-        ilConvertImage(IL_RGBA, IL_UNSIGNED_BYTE);
-    } else if (ilGetInteger(IL_IMAGE_TYPE) != IL_UNSIGNED_BYTE) {
-        ilConvertImage(format, IL_UNSIGNED_BYTE);
+std::uint32_t readBigEndian(const unsigned char* bytes) {
+    return static_cast<std::uint32_t>(bytes[0]) << 24 | bytes[1] << 16 | bytes[2] << 8 | bytes[3];
+}
+
+// The image library's PNG reader does not notice the end of its input: a PNG cut
+// inside a chunk would keep it reading for ever. So a PNG goes to it only when every
+// chunk up to the closing one lies inside the data; other types pass unchecked.
+bool wholePng(const unsigned char* data, std::size_t size) {
+    static const unsigned char signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    if (size < sizeof signature || std::memcmp(data, signature, sizeof signature) != 0) {
+        return true;
     }
+    constexpr std::size_t kChunkFrame = 12; // length, type and checksum around the chunk data
+    for (std::size_t offset = sizeof signature; size - offset >= kChunkFrame;) {
+        const std::uint32_t length = readBigEndian(data + offset);
+        if (length > size - offset - kChunkFrame) {
+            return false;
+        }
+        if (std::memcmp(data + offset + 4, "IEND", 4) == 0) {
+            return true;
+        }
+        offset += kChunkFrame + length;
+    }
+    return false;
 }
 
 void setFilters(GLenum target, const TextureLoader::Texture& tex) {
@@ -276,11 +295,62 @@ bool TextureLoader::loadTexture(const std::string& name, Texture& tex) {
     return result;
 }
 
+bool TextureLoader::decodeImage(const std::string& name, const void* data, std::size_t size) {
+    if (size > std::numeric_limits<ILuint>::max() || !wholePng(static_cast<const unsigned char*>(data), size)) {
+        return false;
+    }
+    return ilLoadL(ilTypeFromExt(name.c_str()), data, static_cast<ILuint>(size)) == IL_TRUE;
+}
+
+bool TextureLoader::decodeImageFile(const std::string& name) {
+    std::ifstream in(name, std::ios::binary | std::ios::ate);
+    if (!in) {
+        return false;
+    }
+    std::vector<char> bytes(static_cast<std::size_t>(in.tellg()));
+    in.seekg(0);
+    return in.read(bytes.data(), static_cast<std::streamsize>(bytes.size())) &&
+           decodeImage(name, bytes.data(), bytes.size());
+}
+
+std::vector<TextureLoader::CompressedLevel> TextureLoader::compressedLevels() {
+    const ILuint image = static_cast<ILuint>(ilGetInteger(IL_CUR_IMAGE));
+    const ILint levels = ilGetInteger(IL_NUM_MIPMAPS);
+    const ILenum dxtFormat = static_cast<ILenum>(ilGetInteger(IL_DXTC_DATA_FORMAT));
+    std::vector<CompressedLevel> result;
+    for (ILint level = 0; level <= levels; ++level) {
+        ilBindImage(image);
+        ilActiveMipmap(static_cast<ILuint>(level));
+        CompressedLevel compressed{ilGetInteger(IL_IMAGE_WIDTH), ilGetInteger(IL_IMAGE_HEIGHT), {}};
+        compressed.blocks.resize(ilGetDXTCData(nullptr, 0, dxtFormat));
+        if (compressed.blocks.empty() ||
+            ilGetDXTCData(compressed.blocks.data(), static_cast<ILuint>(compressed.blocks.size()), dxtFormat) ==
+                0) {
+            result.clear();
+            break;
+        }
+        result.push_back(std::move(compressed));
+    }
+    ilBindImage(image);
+    return result;
+}
+
+// OpenGL takes the pixels as bytes in a colour format.
+const unsigned char* TextureLoader::uploadablePixels() {
+    const ILint format = ilGetInteger(IL_IMAGE_FORMAT);
+    if (format == IL_COLOUR_INDEX) {
+        ilConvertImage(IL_RGBA, IL_UNSIGNED_BYTE);
+    } else if (ilGetInteger(IL_IMAGE_TYPE) != IL_UNSIGNED_BYTE) {
+        ilConvertImage(format, IL_UNSIGNED_BYTE);
+    }
+    return ilGetData();
+}
+
 bool TextureLoader::loadTexture2D(const std::string& name, Texture& tex, GLuint* id) {
     logDevilErrors();
     const DevilImage image;
     ilBindImage(image.id);
-    if (!ilLoadImage(name.c_str())) {
+    if (!decodeImageFile(name)) {
         LOG_ERROR("Texture '" << name << "' could not be loaded!");
         return false;
     }
@@ -298,32 +368,28 @@ bool TextureLoader::loadTexture2D(const std::string& name, Texture& tex, GLuint*
 
     const auto compressed = compressedFormats.find(dxtFormat);
     if (compressed != compressedFormats.end() && SystemInfo::getInstance()->textureCompressionS3TC) {
-        return uploadCompressedLevels(name, image.id, compressed->second);
+        return uploadCompressedLevels(name, compressed->second);
     }
-    convertToUploadableBytes();
+    const unsigned char* pixels = uploadablePixels();
     gluBuild2DMipmaps(GL_TEXTURE_2D, ilGetInteger(IL_IMAGE_BYTES_PER_PIXEL), ilGetInteger(IL_IMAGE_WIDTH),
-                      ilGetInteger(IL_IMAGE_HEIGHT), ilGetInteger(IL_IMAGE_FORMAT), GL_UNSIGNED_BYTE,
-                      ilGetData());
+                      ilGetInteger(IL_IMAGE_HEIGHT), ilGetInteger(IL_IMAGE_FORMAT), GL_UNSIGNED_BYTE, pixels);
     return true;
 }
 
-bool TextureLoader::uploadCompressedLevels(const std::string& name, unsigned image, GLenum internalFormat) {
-    const ILint levels = ilGetInteger(IL_NUM_MIPMAPS);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, levels);
-    const ILenum dxtFormat = static_cast<ILenum>(ilGetInteger(IL_DXTC_DATA_FORMAT));
-    for (ILint level = 0; level <= levels; ++level) {
-        ilBindImage(image);
-        ilActiveMipmap(static_cast<ILuint>(level));
-        const ILuint size = ilGetDXTCData(nullptr, 0, dxtFormat);
-        std::vector<ILubyte> data(size);
-        if (size == 0 || ilGetDXTCData(data.data(), size, dxtFormat) == 0) {
-            LOG_ERROR("Compressed Texture '" << name << "' could not be loaded!");
-            return false;
-        }
-        glCompressedTexImage2D(GL_TEXTURE_2D, level, internalFormat, ilGetInteger(IL_IMAGE_WIDTH),
-                               ilGetInteger(IL_IMAGE_HEIGHT), 0, static_cast<GLsizei>(size), data.data());
-        logDevilErrors();
+bool TextureLoader::uploadCompressedLevels(const std::string& name, GLenum internalFormat) {
+    const std::vector<CompressedLevel> levels = compressedLevels();
+    if (levels.empty()) {
+        LOG_ERROR("Compressed Texture '" << name << "' could not be loaded!");
+        return false;
     }
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(levels.size()) - 1);
+    for (std::size_t level = 0; level < levels.size(); ++level) {
+        const CompressedLevel& compressed = levels[level];
+        glCompressedTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), internalFormat, compressed.width,
+                               compressed.height, 0, static_cast<GLsizei>(compressed.blocks.size()),
+                               compressed.blocks.data());
+    }
+    logDevilErrors();
     return true;
 }
 
@@ -332,7 +398,7 @@ bool TextureLoader::loadTexture3D(const std::vector<std::string>& files, Texture
     for (const std::string& file : files) {
         images.push_back(std::make_unique<DevilImage>());
         ilBindImage(images.back()->id);
-        if (!ilLoadImage(file.c_str())) {
+        if (!decodeImageFile(file)) {
             LOG_ERROR("Texture '" << file << "' could not be loaded!");
             return false;
         }

@@ -22,7 +22,7 @@ std::string readWholeFile(const std::string& fileName) {
 }
 
 // UTF-16 without a byte-order mark shows as ASCII text with every other byte zero.
-pugi::xml_encoding guessEncoding(const std::string& text) {
+pugi::xml_encoding guessEncoding(std::string_view text) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
     if (text.size() >= 2 && byte(0) == 0xFF && byte(1) == 0xFE) {
         return pugi::encoding_utf16_le;
@@ -74,7 +74,10 @@ XMLNode::XMLNode(std::shared_ptr<const pugi::xml_document> document, pugi::xml_n
     : document(std::move(document)), node(node) {}
 
 XMLNode XMLNode::parseFile(const std::string& fileName, const char* tag) {
-    const std::string text = readWholeFile(fileName);
+    return parseText(readWholeFile(fileName), tag);
+}
+
+XMLNode XMLNode::parseText(std::string_view text, const char* tag) {
     if (text.empty()) {
         return {};
     }

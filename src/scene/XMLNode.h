@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <pugixml.hpp>
@@ -17,6 +18,8 @@ public:
     // and returns the top element when its name is `tag`, else the top element's
     // first child of that name. A missing end tag is tolerated.
     static XMLNode parseFile(const std::string& fileName, const char* tag);
+    // The same for a file's content already in memory.
+    static XMLNode parseText(std::string_view text, const char* tag);
 
     bool isEmpty() const { return !node; }
     const char* getName() const { return node.name(); }

@@ -10,6 +10,7 @@
 #include <random>
 #include <set>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -352,4 +353,15 @@ TEST_F(ModelCacheTest, FailedWriteLeavesNoTemporaryFiles) {
         files.insert(entry.path().filename().string());
     }
     EXPECT_EQ(files, (std::set<std::string>{"blocked.vorm", "thing.mesh.vorm", "thing.mesh.xml"}));
+}
+
+// A cache written by one user must be readable by the others that share the game.
+TEST_F(ModelCacheTest, CacheFilesHonourTheUmask) {
+    for (const auto [mask, expected] : {std::pair{022, 0644}, std::pair{027, 0640}}) {
+        const mode_t previous = ::umask(mask);
+        buildAndSave();
+        ::umask(previous);
+        const auto permissions = std::filesystem::status(data.root() / "models/thing.mesh.vorm").permissions();
+        EXPECT_EQ(static_cast<int>(permissions & std::filesystem::perms::all), expected) << std::oct << mask;
+    }
 }
