@@ -3,6 +3,7 @@
 # Each target starts from its seeds in tests/fuzz/corpus/<format>/ and keeps what it
 # finds in BUILD_DIR/corpus/<format>/; crashes and hangs go to BUILD_DIR/artifacts/<format>/.
 # Prints executions and coverage per target; fails when any target found something.
+# The libFuzzer output goes to FUZZ_LOG_DIR/<format>.log (default BUILD_DIR/fuzz-logs).
 set -uo pipefail
 build=$(cd "${1:?build directory}" && pwd) || exit 1
 seconds=${2:-60}
@@ -19,6 +20,8 @@ fi
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-allocator_may_return_null=1:detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}
+log_dir=${FUZZ_LOG_DIR:-$build/fuzz-logs}
+mkdir -p "$log_dir"
 summary=()
 failed=0
 for name in "${targets[@]}"; do
@@ -30,7 +33,7 @@ for name in "${targets[@]}"; do
            -artifact_prefix="$artifacts/")
     [ -f "$fuzz_dir/dict/$name.dict" ] && flags+=(-dict="$fuzz_dir/dict/$name.dict")
     [ -f "$fuzz_dir/targets/$name.options" ] && read -r -a extra < "$fuzz_dir/targets/$name.options" && flags+=("${extra[@]}")
-    log="$build/fuzz-$name.log"
+    log="$log_dir/$name.log"
     echo "== fuzz_$name for ${seconds}s (log: $log)"
     "$binary" "${flags[@]}" "$corpus" "$fuzz_dir/corpus/$name" > "$log" 2>&1
     status=$?

@@ -41,6 +41,25 @@ BOOST_CLASS_VERSION(OgreModel, ModelCache::kClassVersion)
 
 namespace {
 
+// Every class a cache holds pointers to. Writer and reader register them first, in
+// this order, so their class numbers are known: 0 to kRecordClassCount - 1.
+constexpr int kRecordClassCount = 12;
+
+template <class Archive> void registerRecordClasses(Archive& archive) {
+    archive.template register_type<OgreModelMesh>();
+    archive.template register_type<OgreModelSubmesh>();
+    archive.template register_type<OgreModelSharedgeometry>();
+    archive.template register_type<OgreModelGeometry>();
+    archive.template register_type<OgreModelVertexbuffer>();
+    archive.template register_type<OgreModelVertex>();
+    archive.template register_type<OgreModelVertexPosition>();
+    archive.template register_type<OgreModelFace>();
+    archive.template register_type<OgreModelEdge>();
+    archive.template register_type<OgreModelAnimation>();
+    archive.template register_type<OgreModelTrack>();
+    archive.template register_type<OgreModelKeyframe>();
+}
+
 // Numbers other than characters and booleans: written and read through the
 // shortest exact text, where the library would write every float in full
 // scientific notation and read it back through the stream's locale machinery.
@@ -85,6 +104,16 @@ public:
         }
         text.resize(size);
         is.read(text.data(), static_cast<std::streamsize>(size));
+    }
+
+    // A pointer names its class by number; the library would index its tables with any number.
+    void load(boost::archive::class_id_type& id) {
+        std::int_least16_t number = 0;
+        readNumber(number);
+        if (number < -1 || number >= kRecordClassCount) { // -1 stands for a null pointer
+            throw boost::archive::archive_exception(boost::archive::archive_exception::unregistered_class);
+        }
+        id = boost::archive::class_id_type(number);
     }
 
     template <class T> void load(T& value) {
@@ -557,6 +586,7 @@ bool writeArchive(const OgreModel& model, const std::string& path) {
     {
         std::ostream out(&file);
         CacheOutputArchive archive(out);
+        registerRecordClasses(archive);
         archive << model;
         out << '\n';
     }
@@ -662,6 +692,7 @@ OgreModel* ModelCache::loadModelCacheContent(const std::string& expectedHash, st
             TextBuffer buffer(content, size);
             std::istream in(&buffer);
             CacheInputArchive archive(in);
+            registerRecordClasses(archive);
             archive >> *model;
         } catch (const std::exception& exception) {
             rejectDamaged(*model, load, cachePath, exception.what());

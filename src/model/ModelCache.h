@@ -27,5 +27,5 @@ public:
     // Raised by the reader when it rejects a cache; cleared by the caller.
     static thread_local bool modelChanged;
 
-    static constexpr unsigned int kClassVersion = 11;
+    static constexpr unsigned int kClassVersion = 12;
 };

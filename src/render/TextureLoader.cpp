@@ -77,6 +77,53 @@ bool wholePng(const unsigned char* data, std::size_t size) {
     return false;
 }
 
+std::uint32_t readLittleEndian(const unsigned char* bytes) {
+    return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+}
+
+// The image library's DDS reader sets aside the first level's blocks by the size the
+// header states but decompresses as many blocks as width and height call for. A DDS
+// goes to it only when the room it sets aside holds them; block formats other than
+// DXT1 to DXT5 are refused, as their sizes are not checked here.
+bool consistentDds(const unsigned char* data, std::size_t size) {
+    constexpr std::size_t kHeaderSize = 128;
+    if (size < 4 || std::memcmp(data, "DDS ", 4) != 0) {
+        return true;
+    }
+    if (size < kHeaderSize) {
+        return false;
+    }
+    const auto field = [&](std::size_t offset) { return std::uint64_t{readLittleEndian(data + offset)}; };
+    constexpr std::uint64_t kLinearSize = 0x80000;
+    constexpr std::uint64_t kDepth = 0x800000;
+    constexpr std::uint64_t kFourCC = 0x4;
+    if (!(field(80) & kFourCC)) {
+        return true;
+    }
+    const std::uint64_t fourCC = field(84);
+    const auto code = [](const char* text) {
+        return std::uint64_t{readLittleEndian(reinterpret_cast<const unsigned char*>(text))};
+    };
+    std::uint64_t blockSize = 0;
+    if (fourCC == code("DXT1")) {
+        blockSize = 8;
+    } else if (fourCC == code("DXT2") || fourCC == code("DXT3") || fourCC == code("DXT4") ||
+               fourCC == code("DXT5")) {
+        blockSize = 16;
+    } else {
+        return false;
+    }
+    const std::uint64_t height = field(12);
+    const std::uint64_t width = field(16);
+    const std::uint64_t depth = (field(8) & kDepth) ? std::max<std::uint64_t>(field(24), 1) : 1;
+    const std::uint64_t blocks =
+        std::max<std::uint64_t>((width + 3) / 4, 1) * std::max<std::uint64_t>((height + 3) / 4, 1);
+    const std::uint64_t needed = blocks * blockSize * depth;
+    const std::uint64_t setAside =
+        (field(8) & kLinearSize) ? field(20) : width * field(88) / 8 * height * depth;
+    return setAside >= needed;
+}
+
 void setFilters(GLenum target, const TextureLoader::Texture& tex) {
     glTexParameteri(target, GL_TEXTURE_WRAP_S, tex.wrapS);
     glTexParameteri(target, GL_TEXTURE_WRAP_T, tex.wrapT);
@@ -296,7 +343,8 @@ bool TextureLoader::loadTexture(const std::string& name, Texture& tex) {
 }
 
 bool TextureLoader::decodeImage(const std::string& name, const void* data, std::size_t size) {
-    if (size > std::numeric_limits<ILuint>::max() || !wholePng(static_cast<const unsigned char*>(data), size)) {
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    if (size > std::numeric_limits<ILuint>::max() || !wholePng(bytes, size) || !consistentDds(bytes, size)) {
         return false;
     }
     return ilLoadL(ilTypeFromExt(name.c_str()), data, static_cast<ILuint>(size)) == IL_TRUE;
@@ -324,8 +372,8 @@ std::vector<TextureLoader::CompressedLevel> TextureLoader::compressedLevels() {
         CompressedLevel compressed{ilGetInteger(IL_IMAGE_WIDTH), ilGetInteger(IL_IMAGE_HEIGHT), {}};
         compressed.blocks.resize(ilGetDXTCData(nullptr, 0, dxtFormat));
         if (compressed.blocks.empty() ||
-            ilGetDXTCData(compressed.blocks.data(), static_cast<ILuint>(compressed.blocks.size()), dxtFormat) ==
-                0) {
+            ilGetDXTCData(compressed.blocks.data(), static_cast<ILuint>(compressed.blocks.size()),
+                          dxtFormat) == 0) {
             result.clear();
             break;
         }

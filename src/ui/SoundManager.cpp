@@ -61,6 +61,8 @@ bool usableFrequency(double frequency) {
     return frequency >= 1.0 && frequency <= std::numeric_limits<ALsizei>::max();
 }
 
+constexpr std::size_t kWavReadSlack = 64;
+
 std::uint32_t readLittleEndian(const unsigned char* bytes) {
     return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
 }
@@ -88,9 +90,9 @@ void writeBigEndian(unsigned char* bytes, std::uint32_t value) {
 // file whose other chunks run past its end, or that has no data chunk, is refused.
 bool fitLengthsToFile(std::vector<unsigned char>& file) {
     const std::size_t size = file.size();
-    if (size >= 24 && std::memcmp(file.data(), ".snd", 4) == 0) {
-        const std::uint32_t dataStart = readBigEndian(&file[4]);
-        if (dataStart > size) {
+    if (size >= 4 && std::memcmp(file.data(), ".snd", 4) == 0) {
+        const std::uint32_t dataStart = size >= 24 ? readBigEndian(&file[4]) : 0;
+        if (dataStart < 24 || dataStart > size) {
             return false;
         }
         const auto present = static_cast<std::uint32_t>(size - dataStart);
@@ -104,7 +106,8 @@ bool fitLengthsToFile(std::vector<unsigned char>& file) {
         const std::uint32_t length = readLittleEndian(&file[offset + 4]);
         const std::size_t rest = size - offset - 8;
         if (std::memcmp(&file[offset], "data", 4) == 0) {
-            writeLittleEndian(&file[offset + 4], static_cast<std::uint32_t>(std::min<std::size_t>(length, rest)));
+            writeLittleEndian(&file[offset + 4],
+                              static_cast<std::uint32_t>(std::min<std::size_t>(length, rest)));
             return true;
         }
         if (length > rest) {
@@ -129,7 +132,10 @@ std::optional<SoundManager::DecodedSound> decodeWav(const void* data, std::size_
     SoundManager::DecodedSound sound;
     ALsizei length = 0;
     ALfloat frequency = 0.0f;
-    void* samples = alutLoadMemoryFromFileImage(file.data(), static_cast<ALsizei>(file.size()), &sound.format,
+    // ALUT reads the numbers of a header without looking where the file ends: past the
+    // end it finds zeros, not what lies behind the copy.
+    file.resize(size + kWavReadSlack);
+    void* samples = alutLoadMemoryFromFileImage(file.data(), static_cast<ALsizei>(size), &sound.format,
                                                 &length, &frequency);
     if (!samples) {
         LOG_WARN("alutCreateBufferFromFile: " << alutGetErrorString(alutGetError()));
@@ -203,8 +209,8 @@ std::optional<SoundManager::DecodedSound> decodeOgg(const std::string& fileName,
         LOG_WARN("Only mono and stereo OGG files are supported: " << fileName);
         return std::nullopt;
     }
-    SoundManager::DecodedSound sound{{}, info->channels == 1 ? AL_FORMAT_MONO16 : AL_FORMAT_STEREO16,
-                                     static_cast<ALsizei>(info->rate)};
+    SoundManager::DecodedSound sound{
+        {}, info->channels == 1 ? AL_FORMAT_MONO16 : AL_FORMAT_STEREO16, static_cast<ALsizei>(info->rate)};
     char chunk[SoundManager::kOggReadSize];
     int bitstream = 0;
     for (;;) {
@@ -376,8 +382,8 @@ bool SoundManager::isOgg(const std::string& fileName) {
     return endsWithIgnoringCase(fileName, ".ogg");
 }
 
-std::optional<SoundManager::DecodedSound> SoundManager::decodeSound(const std::string& fileName, const void* data,
-                                                                    std::size_t size) {
+std::optional<SoundManager::DecodedSound> SoundManager::decodeSound(const std::string& fileName,
+                                                                    const void* data, std::size_t size) {
     if (isWav(fileName)) {
         return decodeWav(data, size);
     }

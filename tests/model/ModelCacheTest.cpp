@@ -89,13 +89,14 @@ std::string archiveOf(const std::string& file) {
     return file.substr(0, file.rfind('\n', file.size() - 2));
 }
 
-// The archive header is "22 serialization::archive <library version> 0 11 ...": the
-// top object's tracking level and class version follow the library version.
+// The archive header is "22 serialization::archive <library version> 0 <class version> ...":
+// the top object's tracking level and class version follow the library version.
 std::string withClassVersion(const std::string& file, int version) {
     std::string archive = archiveOf(file);
     const std::size_t libraryVersion = archive.find(' ', archive.find("serialization::archive")) + 1;
-    const std::size_t classVersion = archive.find(" 0 11 ", libraryVersion) + 3;
-    archive.replace(classVersion, 2, std::to_string(version));
+    const std::string current = std::to_string(ModelCache::kClassVersion);
+    const std::size_t classVersion = archive.find(" 0 " + current + " ", libraryVersion) + 3;
+    archive.replace(classVersion, current.size(), std::to_string(version));
     return ModelCache::withChecksum(archive);
 }
 
@@ -205,8 +206,9 @@ TEST_F(ModelCacheTest, CurrentCacheIsUsedAndWithoutXmlAnyCacheIs) {
 TEST_F(ModelCacheTest, OtherClassVersionsAreRejected) {
     buildAndSave();
     const std::string archive = data.read("models/thing.mesh.vorm");
-    ASSERT_NE(withClassVersion(archive, 10), archive);
-    for (const int version : {10, 12}) {
+    const int current = static_cast<int>(ModelCache::kClassVersion);
+    ASSERT_NE(withClassVersion(archive, current - 1), archive);
+    for (const int version : {current - 1, current + 1}) {
         rewriteCache(withClassVersion(archive, version));
         EXPECT_FALSE(read()) << "version " << version;
     }
@@ -357,11 +359,12 @@ TEST_F(ModelCacheTest, FailedWriteLeavesNoTemporaryFiles) {
 
 // A cache written by one user must be readable by the others that share the game.
 TEST_F(ModelCacheTest, CacheFilesHonourTheUmask) {
-    for (const auto [mask, expected] : {std::pair{022, 0644}, std::pair{027, 0640}}) {
+    for (const auto& [mask, expected] : {std::pair{022, 0644}, std::pair{027, 0640}}) {
         const mode_t previous = ::umask(mask);
         buildAndSave();
         ::umask(previous);
-        const auto permissions = std::filesystem::status(data.root() / "models/thing.mesh.vorm").permissions();
+        const auto permissions =
+            std::filesystem::status(data.root() / "models/thing.mesh.vorm").permissions();
         EXPECT_EQ(static_cast<int>(permissions & std::filesystem::perms::all), expected) << std::oct << mask;
     }
 }
