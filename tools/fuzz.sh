@@ -3,7 +3,8 @@
 # Each target starts from its seeds in tests/fuzz/corpus/<format>/ and keeps what it
 # finds in BUILD_DIR/corpus/<format>/; crashes and hangs go to BUILD_DIR/artifacts/<format>/.
 # Prints executions and coverage per target; fails when any target found something.
-# The libFuzzer output goes to FUZZ_LOG_DIR/<format>.log (default BUILD_DIR/fuzz-logs).
+# The libFuzzer output goes to FUZZ_LOG_DIR/<format>.log (default BUILD_DIR/fuzz-logs);
+# FUZZ_FLAGS adds libFuzzer flags (e.g. "-fork=1 -ignore_crashes=1" to go on after a find).
 set -uo pipefail
 build=$(cd "${1:?build directory}" && pwd) || exit 1
 seconds=${2:-60}
@@ -31,6 +32,8 @@ for name in "${targets[@]}"; do
     mkdir -p "$corpus" "$artifacts"
     flags=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1
            -artifact_prefix="$artifacts/")
+    read -r -a extra_flags <<< "${FUZZ_FLAGS:-}"
+    flags+=("${extra_flags[@]}")
     [ -f "$fuzz_dir/dict/$name.dict" ] && flags+=(-dict="$fuzz_dir/dict/$name.dict")
     [ -f "$fuzz_dir/targets/$name.options" ] && read -r -a extra < "$fuzz_dir/targets/$name.options" && flags+=("${extra[@]}")
     log="$log_dir/$name.log"

@@ -81,47 +81,92 @@ std::uint32_t readLittleEndian(const unsigned char* bytes) {
     return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
 }
 
-// The image library's DDS reader sets aside the first level's blocks by the size the
-// header states but decompresses as many blocks as width and height call for. A DDS
-// goes to it only when the room it sets aside holds them; block formats other than
-// DXT1 to DXT5 are refused, as their sizes are not checked here.
+// The image library's DDS reader trusts the header: it sets aside what the header
+// states, computes sizes in 32 bits and decompresses as much as width, height and
+// depth call for. A DDS goes to it only when it is a plain 2D texture (mipmaps
+// allowed) in DXT1 to DXT5 with its size stated or in 8 to 32 bits per pixel, of at
+// most 16384 pixels a side, whose every level lies inside the file and within the
+// room the header states.
+class DdsHeader {
+public:
+    DdsHeader(const unsigned char* data, std::size_t size) : data(data), size(size) {}
+
+    bool acceptable() const {
+        constexpr std::uint64_t kMaxSide = 16384;
+        if (field(4) != 124 || field(76) != 32 || field(112) != 0 || (flags() & kDepth)) {
+            return false; // another header layout, a cube map or a volume
+        }
+        if ((field(80) & kFourCC) && !(flags() & kLinearSize)) {
+            return false; // the reader would read blocks by one size and keep them by another
+        }
+        const std::uint64_t width = field(16);
+        const std::uint64_t height = field(12);
+        if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide) {
+            return false;
+        }
+        const std::uint64_t first = levelSize(width, height);
+        if (first == 0) {
+            return false;
+        }
+        const std::uint64_t stated = (flags() & kLinearSize) ? field(20) : first;
+        return stated >= first && stated <= size - kHeaderSize && chainSize(width, height) <= size - kHeaderSize;
+    }
+
+    static constexpr std::size_t kHeaderSize = 128;
+
+private:
+    static constexpr std::uint64_t kLinearSize = 0x80000;
+    static constexpr std::uint64_t kMipmapCount = 0x20000;
+    static constexpr std::uint64_t kDepth = 0x800000;
+    static constexpr std::uint64_t kFourCC = 0x4;
+
+    std::uint64_t field(std::size_t offset) const { return readLittleEndian(data + offset); }
+    std::uint64_t flags() const { return field(8); }
+
+    static std::uint64_t code(const char* text) {
+        return readLittleEndian(reinterpret_cast<const unsigned char*>(text));
+    }
+
+    // The bytes of one level; 0 for a pixel format the reader is not trusted with.
+    std::uint64_t levelSize(std::uint64_t width, std::uint64_t height) const {
+        if (field(80) & kFourCC) {
+            const std::uint64_t fourCC = field(84);
+            const std::uint64_t blocks = ((width + 3) / 4) * ((height + 3) / 4);
+            if (fourCC == code("DXT1")) {
+                return blocks * 8;
+            }
+            const bool dxt = fourCC == code("DXT2") || fourCC == code("DXT3") || fourCC == code("DXT4") ||
+                             fourCC == code("DXT5");
+            return dxt ? blocks * 16 : 0;
+        }
+        const std::uint64_t bits = field(88);
+        return (bits == 8 || bits == 16 || bits == 24 || bits == 32) ? width * height * bits / 8 : 0;
+    }
+
+    std::uint64_t chainSize(std::uint64_t width, std::uint64_t height) const {
+        const std::uint64_t levels = (flags() & kMipmapCount) ? std::max<std::uint64_t>(field(28), 1) : 1;
+        std::uint64_t total = 0;
+        for (std::uint64_t level = 0; level < levels; ++level) {
+            total += levelSize(width, height);
+            if (width == 1 && height == 1) {
+                // more levels than halvings
+                return level + 1 == levels ? total : std::numeric_limits<std::uint64_t>::max();
+            }
+            width = std::max<std::uint64_t>(width / 2, 1);
+            height = std::max<std::uint64_t>(height / 2, 1);
+        }
+        return total;
+    }
+
+    const unsigned char* data;
+    std::size_t size;
+};
+
 bool consistentDds(const unsigned char* data, std::size_t size) {
-    constexpr std::size_t kHeaderSize = 128;
     if (size < 4 || std::memcmp(data, "DDS ", 4) != 0) {
         return true;
     }
-    if (size < kHeaderSize) {
-        return false;
-    }
-    const auto field = [&](std::size_t offset) { return std::uint64_t{readLittleEndian(data + offset)}; };
-    constexpr std::uint64_t kLinearSize = 0x80000;
-    constexpr std::uint64_t kDepth = 0x800000;
-    constexpr std::uint64_t kFourCC = 0x4;
-    if (!(field(80) & kFourCC)) {
-        return true;
-    }
-    const std::uint64_t fourCC = field(84);
-    const auto code = [](const char* text) {
-        return std::uint64_t{readLittleEndian(reinterpret_cast<const unsigned char*>(text))};
-    };
-    std::uint64_t blockSize = 0;
-    if (fourCC == code("DXT1")) {
-        blockSize = 8;
-    } else if (fourCC == code("DXT2") || fourCC == code("DXT3") || fourCC == code("DXT4") ||
-               fourCC == code("DXT5")) {
-        blockSize = 16;
-    } else {
-        return false;
-    }
-    const std::uint64_t height = field(12);
-    const std::uint64_t width = field(16);
-    const std::uint64_t depth = (field(8) & kDepth) ? std::max<std::uint64_t>(field(24), 1) : 1;
-    const std::uint64_t blocks =
-        std::max<std::uint64_t>((width + 3) / 4, 1) * std::max<std::uint64_t>((height + 3) / 4, 1);
-    const std::uint64_t needed = blocks * blockSize * depth;
-    const std::uint64_t setAside =
-        (field(8) & kLinearSize) ? field(20) : width * field(88) / 8 * height * depth;
-    return setAside >= needed;
+    return size >= DdsHeader::kHeaderSize && DdsHeader(data, size).acceptable();
 }
 
 void setFilters(GLenum target, const TextureLoader::Texture& tex) {

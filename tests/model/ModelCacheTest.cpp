@@ -368,3 +368,31 @@ TEST_F(ModelCacheTest, CacheFilesHonourTheUmask) {
         EXPECT_EQ(static_cast<int>(permissions & std::filesystem::perms::all), expected) << std::oct << mask;
     }
 }
+
+// A cache with a checksum that fits but numbers that do not: the archive reader must
+// refuse it without making room for what the numbers claim or indexing by them.
+TEST_F(ModelCacheTest, ArchivesWithImpossibleNumbersAreRefused) {
+    buildAndSave();
+    const std::string archive = archiveOf(data.read("models/thing.mesh.vorm"));
+    const std::string hash = Util::calcHash(nullptr, xmlPath());
+    const std::size_t hashAt = archive.find(" 40 " + hash);
+    ASSERT_NE(hashAt, std::string::npos);
+    // The mesh pointer follows the hash: class number 0, tracked, version 0.
+    const std::size_t meshPointer = hashAt + 4 + hash.size();
+    ASSERT_EQ(archive.compare(meshPointer, 7, " 0 1 0\n"), 0) << archive.substr(0, 120);
+
+    std::string longString = archive;
+    longString.replace(hashAt, 4, " 18446744073709551615 ");
+    std::string otherClass = archive;
+    otherClass.replace(meshPointer, 3, " 77");
+    std::string negativeClass = archive;
+    negativeClass.replace(meshPointer, 3, " -9");
+    for (const std::string& damaged : {longString, otherClass, negativeClass}) {
+        std::unique_ptr<OgreModel> model(
+            ModelCache::loadModelCacheContent("", ModelCache::withChecksum(damaged), "../models/thing.mesh.vorm"));
+        EXPECT_EQ(model->mesh, nullptr);
+        EXPECT_TRUE(ModelCache::modelChanged);
+        ModelCache::modelChanged = false;
+    }
+    EXPECT_EQ(log.count("WARN", "is damaged"), 3);
+}

@@ -248,3 +248,42 @@ TEST_F(TextureLoaderTest, PartialUploadsDoLittleEachCallAndFinishEverything) {
     loader->uploadTextures(false);
     EXPECT_EQ(loader->countPending(), 0);
 }
+
+namespace {
+
+bool decodes(const std::string& name, const std::string& bytes) {
+    ILuint image = 0;
+    ilGenImages(1, &image);
+    ilBindImage(image);
+    const bool decoded = TextureLoader::decodeImage(name, bytes.data(), bytes.size());
+    ilDeleteImages(1, &image);
+    return decoded;
+}
+
+} // namespace
+
+// The image library would read a cut PNG for ever and decompress more DXT blocks than
+// it set aside: such files are refused before it sees them, whole ones still load.
+TEST_F(TextureLoaderTest, DamagedFilesNeverReachTheImageLibrary) {
+    writeImage(path("textures/whole.png"), 16, 16);
+    writeImage(path("textures/whole.dds"), 16, 16, IL_DXT5);
+    const std::string png = data->read("textures/whole.png");
+    const std::string dds = data->read("textures/whole.dds");
+    EXPECT_TRUE(decodes("whole.png", png));
+    EXPECT_TRUE(decodes("whole.dds", dds));
+
+    const std::string cutPng = png.substr(0, png.size() - 20);
+    EXPECT_FALSE(decodes("cut.png", cutPng));
+    std::string widerDds = dds;
+    widerDds[16 + 1] = 0x20; // 8208 pixels wide, the blocks of 16
+    EXPECT_FALSE(decodes("wide.dds", widerDds));
+    std::string otherBlocks = dds;
+    otherBlocks.replace(84, 4, "ATI2");
+    EXPECT_FALSE(decodes("other.dds", otherBlocks));
+
+    data->write("textures/cut.png", cutPng);
+    loader->addTexture("../textures/cut.png", GL_REPEAT);
+    loader->uploadTextures(true);
+    EXPECT_EQ(loader->countPending(), 0);
+    EXPECT_EQ(loader->getTexture("../textures/cut.png"), nullptr);
+}
