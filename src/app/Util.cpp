@@ -57,15 +57,14 @@ std::string calcHash(const char* salt, const std::string& path) {
     }
 
     const std::size_t blockSize = blockSizeFor(saltText.size());
-    std::vector<std::uint8_t> pattern(saltText.empty() ? 0 : blockSize);
-    for (std::size_t i = 0; i < pattern.size(); ++i) {
-        pattern[i] = static_cast<std::uint8_t>(saltText[i % saltText.size()]);
-    }
-
+    std::vector<std::uint8_t> pattern; // grown as far as the file reaches, small files are the rule
     SHA1 sha;
     std::vector<std::uint8_t> buffer(blockSize);
     std::size_t count;
     while (!sha.isCorrupted() && (count = std::fread(buffer.data(), 1, blockSize, file.get())) > 0) {
+        for (std::size_t i = pattern.size(); !saltText.empty() && i < count; ++i) {
+            pattern.push_back(static_cast<std::uint8_t>(saltText[i % saltText.size()]));
+        }
         for (std::size_t i = 0; i < pattern.size() && i < count; ++i) {
             buffer[i] |= pattern[i];
         }

@@ -6,7 +6,6 @@
 #include <IL/ilut.h>
 #include <algorithm>
 #include <bit>
-#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -15,6 +14,7 @@
 #include "app/ConfigManager.h"
 #include "app/Log.h"
 #include "app/SystemInfo.h"
+#include "render/ImageFileCheck.h"
 
 VORN_FILE_LOGGER("TextureLoader")
 
@@ -49,124 +49,6 @@ ImageLayout currentImageLayout() {
     return {
         ilGetInteger(IL_IMAGE_WIDTH),  ilGetInteger(IL_IMAGE_HEIGHT), ilGetInteger(IL_IMAGE_BYTES_PER_PIXEL),
         ilGetInteger(IL_IMAGE_FORMAT), ilGetInteger(IL_IMAGE_TYPE),   ilGetInteger(IL_DXTC_DATA_FORMAT)};
-}
-
-std::uint32_t readBigEndian(const unsigned char* bytes) {
-    return static_cast<std::uint32_t>(bytes[0]) << 24 | bytes[1] << 16 | bytes[2] << 8 | bytes[3];
-}
-
-// The image library's PNG reader does not notice the end of its input: a PNG cut
-// inside a chunk would keep it reading for ever. So a PNG goes to it only when every
-// chunk up to the closing one lies inside the data; other types pass unchecked.
-bool wholePng(const unsigned char* data, std::size_t size) {
-    static const unsigned char signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    if (size < sizeof signature || std::memcmp(data, signature, sizeof signature) != 0) {
-        return true;
-    }
-    constexpr std::size_t kChunkFrame = 12; // length, type and checksum around the chunk data
-    for (std::size_t offset = sizeof signature; size - offset >= kChunkFrame;) {
-        const std::uint32_t length = readBigEndian(data + offset);
-        if (length > size - offset - kChunkFrame) {
-            return false;
-        }
-        if (std::memcmp(data + offset + 4, "IEND", 4) == 0) {
-            return true;
-        }
-        offset += kChunkFrame + length;
-    }
-    return false;
-}
-
-std::uint32_t readLittleEndian(const unsigned char* bytes) {
-    return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-}
-
-// The image library's DDS reader trusts the header: it sets aside what the header
-// states, computes sizes in 32 bits and decompresses as much as width, height and
-// depth call for. A DDS goes to it only when it is a plain 2D texture (mipmaps
-// allowed) in DXT1 to DXT5 with its size stated or in 8 to 32 bits per pixel, of at
-// most 16384 pixels a side, whose every level lies inside the file and within the
-// room the header states.
-class DdsHeader {
-public:
-    DdsHeader(const unsigned char* data, std::size_t size) : data(data), size(size) {}
-
-    bool acceptable() const {
-        constexpr std::uint64_t kMaxSide = 16384;
-        if (field(4) != 124 || field(76) != 32 || field(112) != 0 || (flags() & kDepth)) {
-            return false; // another header layout, a cube map or a volume
-        }
-        if ((field(80) & kFourCC) && !(flags() & kLinearSize)) {
-            return false; // the reader would read blocks by one size and keep them by another
-        }
-        const std::uint64_t width = field(16);
-        const std::uint64_t height = field(12);
-        if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide) {
-            return false;
-        }
-        const std::uint64_t first = levelSize(width, height);
-        if (first == 0) {
-            return false;
-        }
-        const std::uint64_t stated = (flags() & kLinearSize) ? field(20) : first;
-        return stated >= first && stated <= size - kHeaderSize && chainSize(width, height) <= size - kHeaderSize;
-    }
-
-    static constexpr std::size_t kHeaderSize = 128;
-
-private:
-    static constexpr std::uint64_t kLinearSize = 0x80000;
-    static constexpr std::uint64_t kMipmapCount = 0x20000;
-    static constexpr std::uint64_t kDepth = 0x800000;
-    static constexpr std::uint64_t kFourCC = 0x4;
-
-    std::uint64_t field(std::size_t offset) const { return readLittleEndian(data + offset); }
-    std::uint64_t flags() const { return field(8); }
-
-    static std::uint64_t code(const char* text) {
-        return readLittleEndian(reinterpret_cast<const unsigned char*>(text));
-    }
-
-    // The bytes of one level; 0 for a pixel format the reader is not trusted with.
-    std::uint64_t levelSize(std::uint64_t width, std::uint64_t height) const {
-        if (field(80) & kFourCC) {
-            const std::uint64_t fourCC = field(84);
-            const std::uint64_t blocks = ((width + 3) / 4) * ((height + 3) / 4);
-            if (fourCC == code("DXT1")) {
-                return blocks * 8;
-            }
-            const bool dxt = fourCC == code("DXT2") || fourCC == code("DXT3") || fourCC == code("DXT4") ||
-                             fourCC == code("DXT5");
-            return dxt ? blocks * 16 : 0;
-        }
-        const std::uint64_t bits = field(88);
-        return (bits == 8 || bits == 16 || bits == 24 || bits == 32) ? width * height * bits / 8 : 0;
-    }
-
-    std::uint64_t chainSize(std::uint64_t width, std::uint64_t height) const {
-        const std::uint64_t levels = (flags() & kMipmapCount) ? std::max<std::uint64_t>(field(28), 1) : 1;
-        std::uint64_t total = 0;
-        for (std::uint64_t level = 0; level < levels; ++level) {
-            total += levelSize(width, height);
-            if (width == 1 && height == 1) {
-                // more levels than halvings
-                return level + 1 == levels ? total : std::numeric_limits<std::uint64_t>::max();
-            }
-            width = std::max<std::uint64_t>(width / 2, 1);
-            height = std::max<std::uint64_t>(height / 2, 1);
-        }
-        return total;
-    }
-
-    const unsigned char* data;
-    std::size_t size;
-};
-
-bool consistentDds(const unsigned char* data, std::size_t size) {
-    if (size < 4 || std::memcmp(data, "DDS ", 4) != 0) {
-        return true;
-    }
-    return size >= DdsHeader::kHeaderSize && DdsHeader(data, size).acceptable();
 }
 
 void setFilters(GLenum target, const TextureLoader::Texture& tex) {
@@ -226,6 +108,9 @@ TextureLoader::~TextureLoader() {
     textures.clear();
 }
 
+// The most the image library may take at once: an RGBA image of 8192 pixels a side. Its
+// readers make room for whatever size a header states, so a damaged file of a few bytes
+// could otherwise claim gigabytes; the reader refuses the file when it gets no room.
 // Rows start at the top edge whatever the file format keeps, as the models'
 // texture coordinates and the overlay expect; saving may replace older files.
 void TextureLoader::initDevil() {
@@ -388,11 +273,12 @@ bool TextureLoader::loadTexture(const std::string& name, Texture& tex) {
 }
 
 bool TextureLoader::decodeImage(const std::string& name, const void* data, std::size_t size) {
-    const auto* bytes = static_cast<const unsigned char*>(data);
-    if (size > std::numeric_limits<ILuint>::max() || !wholePng(bytes, size) || !consistentDds(bytes, size)) {
+    const ILenum type = ilTypeFromExt(name.c_str());
+    if (size > std::numeric_limits<ILuint>::max() ||
+        !ImageFileCheck::acceptable(type, static_cast<const unsigned char*>(data), size)) {
         return false;
     }
-    return ilLoadL(ilTypeFromExt(name.c_str()), data, static_cast<ILuint>(size)) == IL_TRUE;
+    return ilLoadL(type, data, static_cast<ILuint>(size)) == IL_TRUE;
 }
 
 bool TextureLoader::decodeImageFile(const std::string& name) {

@@ -60,7 +60,7 @@ public:
         std::vector<unsigned char> blocks;
     };
     // An image file's bytes into the bound image, their type taken from the name's
-    // extension (from the content when the extension names none). False when they are no such image.
+    // extension. False when they are no image of that type or one the check refuses.
     static bool decodeImage(const std::string& name, const void* data, std::size_t size);
     // The file read and decoded into the bound image.
     static bool decodeImageFile(const std::string& name);

@@ -87,7 +87,8 @@ void writeBigEndian(unsigned char* bytes, std::uint32_t value) {
 // cut short at its declared length with the missing end left unset, and reads past the
 // end of a file that has no data chunk: a few damaged bytes could make it take gigabytes
 // or read what is not the file. So the data length is cut to what the file holds, and a
-// file whose other chunks run past its end, or that has no data chunk, is refused.
+// file whose other chunks run past its end, that has no data chunk, or a Sun audio file
+// whose header is incomplete, is refused.
 bool fitLengthsToFile(std::vector<unsigned char>& file) {
     const std::size_t size = file.size();
     if (size >= 4 && std::memcmp(file.data(), ".snd", 4) == 0) {

@@ -5,11 +5,10 @@
 #include <filesystem>
 #include <fstream>
 #include <log4cxx/logger.h>
+#include <sanitizer/asan_interface.h>
 #include <unistd.h>
 
 namespace Fuzz {
-
-volatile unsigned char touchedBytes;
 
 void quietLogs() {
     log4cxx::Logger::getRootLogger()->setLevel(log4cxx::Level::getOff());
@@ -40,12 +39,13 @@ void writeFile(const std::string& path, const std::uint8_t* data, std::size_t si
 }
 
 void touch(const void* data, std::size_t size) {
-    const auto* bytes = static_cast<const volatile unsigned char*>(data);
-    unsigned char sum = 0;
-    for (std::size_t i = 0; i < size; ++i) {
-        sum ^= bytes[i];
+    // The sanitizer's own check is far quicker than reading large buffers byte by byte.
+    if (const void* bad = __asan_region_is_poisoned(const_cast<void*>(data), size)) {
+        std::fprintf(stderr, "touch: byte %zu of %zu is not in the buffer\n",
+                     static_cast<std::size_t>(static_cast<const char*>(bad) - static_cast<const char*>(data)),
+                     size);
+        std::abort();
     }
-    touchedBytes = sum;
 }
 
 } // namespace Fuzz

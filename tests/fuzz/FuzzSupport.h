@@ -27,9 +27,11 @@ inline std::string_view text(const std::uint8_t* data, std::size_t size) {
 // library function in its own __lsan_default_suppressions(); the leak reports then
 // need the whole allocation stack, not the first frames only.
 #define VORN_FUZZ_FULL_ALLOCATION_STACKS                                                                     \
-    extern "C" const char* __asan_default_options() { return "fast_unwind_on_malloc=0"; }
+    extern "C" const char* __asan_default_options() {                                                        \
+        return "fast_unwind_on_malloc=0";                                                                    \
+    }
 
-// Reads every byte, so the address sanitizer sees a buffer shorter than claimed.
+// Ends the run when the buffer is shorter than claimed.
 void touch(const void* data, std::size_t size);
 
 } // namespace Fuzz
