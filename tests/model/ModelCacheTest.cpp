@@ -394,5 +394,5 @@ TEST_F(ModelCacheTest, ArchivesWithImpossibleNumbersAreRefused) {
         EXPECT_TRUE(ModelCache::modelChanged);
         ModelCache::modelChanged = false;
     }
-    EXPECT_EQ(log.count("WARN", "is damaged"), 3);
+    EXPECT_EQ(log.count("WARN", "cache file '../models/thing.mesh.vorm' is damaged"), 3);
 }

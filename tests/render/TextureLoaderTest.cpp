@@ -281,6 +281,15 @@ TEST_F(TextureLoaderTest, DamagedFilesNeverReachTheImageLibrary) {
     otherBlocks.replace(84, 4, "ATI2");
     EXPECT_FALSE(decodes("other.dds", otherBlocks));
 
+    writeImage(path("textures/whole.tga"), 16, 16);
+    const std::string tga = data->read("textures/whole.tga");
+    EXPECT_TRUE(decodes("whole.tga", tga));
+    std::string hugeTga = tga.substr(0, 60);
+    hugeTga[12] = hugeTga[14] = 0x00;
+    hugeTga[13] = hugeTga[15] = 0x30; // 12288 x 12288 pixels in 42 bytes
+    EXPECT_FALSE(decodes("huge.tga", hugeTga));
+    EXPECT_FALSE(decodes("whole.psd", png)) << "only the checked types reach the library";
+
     data->write("textures/cut.png", cutPng);
     loader->addTexture("../textures/cut.png", GL_REPEAT);
     loader->uploadTextures(true);
