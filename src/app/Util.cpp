@@ -1,5 +1,6 @@
 #include "app/Util.h"
 
+#include <array>
 #include <atomic>
 #include <cerrno>
 #include <cstdint>
@@ -41,9 +42,10 @@ struct FileCloser {
 
 // A read buffer whose size is a whole number of salt lengths, so every block
 // starts at salt index 0 and the salt can be applied as one repeated pattern.
+constexpr std::size_t kHashBlock = 1 << 16;
+
 std::size_t blockSizeFor(std::size_t saltLength) {
-    constexpr std::size_t target = 1 << 16;
-    return saltLength == 0 ? target : (target / saltLength) * saltLength;
+    return saltLength == 0 ? kHashBlock : (kHashBlock / saltLength) * saltLength;
 }
 
 } // namespace
@@ -59,7 +61,7 @@ std::string calcHash(const char* salt, const std::string& path) {
     const std::size_t blockSize = blockSizeFor(saltText.size());
     std::vector<std::uint8_t> pattern; // grown as far as the file reaches, small files are the rule
     SHA1 sha;
-    std::vector<std::uint8_t> buffer(blockSize);
+    std::array<std::uint8_t, kHashBlock> buffer; // on the stack: configurations are hashed often
     std::size_t count;
     while (!sha.isCorrupted() && (count = std::fread(buffer.data(), 1, blockSize, file.get())) > 0) {
         for (std::size_t i = pattern.size(); !saltText.empty() && i < count; ++i) {
