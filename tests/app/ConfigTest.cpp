@@ -2,9 +2,9 @@
 
 #include <csignal>
 #include <filesystem>
+#include <iniparser.h>
 #include <set>
 #include <sys/resource.h>
-#include <iniparser.h>
 
 #include "TempDataRoot.h"
 #include "app/Config.h"

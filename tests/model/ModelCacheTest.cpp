@@ -388,8 +388,8 @@ TEST_F(ModelCacheTest, ArchivesWithImpossibleNumbersAreRefused) {
     std::string negativeClass = archive;
     negativeClass.replace(meshPointer, 3, " -9");
     for (const std::string& damaged : {longString, otherClass, negativeClass}) {
-        std::unique_ptr<OgreModel> model(
-            ModelCache::loadModelCacheContent("", ModelCache::withChecksum(damaged), "../models/thing.mesh.vorm"));
+        std::unique_ptr<OgreModel> model(ModelCache::loadModelCacheContent(
+            "", ModelCache::withChecksum(damaged), "../models/thing.mesh.vorm"));
         EXPECT_EQ(model->mesh, nullptr);
         EXPECT_TRUE(ModelCache::modelChanged);
         ModelCache::modelChanged = false;

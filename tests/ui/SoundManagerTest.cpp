@@ -214,7 +214,8 @@ TEST_F(SoundManagerTest, WavLengthsAreHeldToTheFile) {
     data.write("sounds/claims-gigabytes.wav", withLength(whole, dataChunk, 0xFFFFFFF0u));
     data.write("sounds/huge-format.wav", withLength(whole, whole.find("fmt "), 0x80000000u));
     data.write("sounds/no-data.wav", whole.substr(0, dataChunk));
-    EXPECT_EQ(bufferInt(sounds()->getBuffer("../sounds/cut.wav"), AL_SIZE), static_cast<ALint>(samples - 100));
+    EXPECT_EQ(bufferInt(sounds()->getBuffer("../sounds/cut.wav"), AL_SIZE),
+              static_cast<ALint>(samples - 100));
     EXPECT_EQ(bufferInt(sounds()->getBuffer("../sounds/claims-gigabytes.wav"), AL_SIZE),
               static_cast<ALint>(samples));
     EXPECT_EQ(sounds()->getBuffer("../sounds/huge-format.wav"), 0u);
