@@ -13,7 +13,7 @@ for binary in "$build"/tests/fuzz/fuzz_*; do
     targets=$((targets + 1))
     log="$build/fuzz-replay-$name.log"
     if "$binary" "$corpora/$name" > "$log" 2>&1; then
-        echo "fuzz_$name: $(tail -1 "$log")"
+        echo "fuzz_$name: $(grep "^Executed" "$log")"
     else
         echo "fuzz_$name FAILED on $(grep '^Running: ' "$log" | tail -1 | cut -d' ' -f2-):"
         tail -40 "$log"
