@@ -42,9 +42,15 @@ for name in "${targets[@]}"; do
     status=$?
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
     speed=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -1)
+    if [ -z "$runs" ]; then # fork mode prints its totals as "#RUNS: cov: ..."
+        runs=$(sed -n 's/^#\([0-9]*\): cov.*/\1/p' "$log" | tail -1)
+        [ -n "$runs" ] && speed=$((runs / seconds))
+    fi
     coverage=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)
     features=$(grep -o 'ft: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)
-    line=$(printf '%-6s %12s execs %8s/s  cov %6s  ft %6s' "$name" "${runs:-?}" "${speed:-?}" "${coverage:-?}" "${features:-?}")
+    line=$(printf '%-9s %12s execs %8s/s  cov %6s  ft %6s' "$name" "${runs:-?}" "${speed:-?}" "${coverage:-?}" "${features:-?}")
+    found=$(grep -o 'oom/timeout/crash: [0-9/]*' "$log" | tail -1)
+    [ -n "$found" ] && line="$line  $found (artifacts: $(ls "$artifacts" | wc -l))"
     if [ $status -ne 0 ]; then
         line="$line  FOUND A FAULT (exit $status), see $log and $artifacts"
         failed=1
