@@ -108,9 +108,6 @@ TextureLoader::~TextureLoader() {
     textures.clear();
 }
 
-// The most the image library may take at once: an RGBA image of 8192 pixels a side. Its
-// readers make room for whatever size a header states, so a damaged file of a few bytes
-// could otherwise claim gigabytes; the reader refuses the file when it gets no room.
 // Rows start at the top edge whatever the file format keeps, as the models'
 // texture coordinates and the overlay expect; saving may replace older files.
 void TextureLoader::initDevil() {
