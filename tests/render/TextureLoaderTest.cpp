@@ -289,6 +289,10 @@ TEST_F(TextureLoaderTest, DamagedFilesNeverReachTheImageLibrary) {
     hugeTga[13] = hugeTga[15] = 0x30; // 12288 x 12288 pixels in 42 bytes
     EXPECT_FALSE(decodes("huge.tga", hugeTga));
     EXPECT_FALSE(decodes("whole.psd", png)) << "only the checked types reach the library";
+    for (const std::string name : {"whole.bmp", "whole.jpg"}) {
+        writeImage(path("textures/" + name), 16, 16);
+        EXPECT_TRUE(decodes(name, data->read("textures/" + name))) << name;
+    }
 
     data->write("textures/cut.png", cutPng);
     loader->addTexture("../textures/cut.png", GL_REPEAT);
