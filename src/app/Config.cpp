@@ -92,7 +92,9 @@ void Config::updateStoredHash() const {
     if (!security) {
         security = dictionary_new(0);
     }
-    const std::string stored = iniparser_getstring(security, hashKey.c_str(), "");
+    // A section of that name has no value: the library hands back null for it.
+    const char* storedValue = iniparser_getstring(security, hashKey.c_str(), "");
+    const std::string stored = storedValue ? storedValue : "";
     const std::string computed = Util::calcHash(Util::kConfigSalt, filename);
     if (stored != computed) {
         iniparser_set(security, "hashes", nullptr);

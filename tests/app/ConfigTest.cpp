@@ -157,6 +157,14 @@ TEST_F(ConfigTest, HashUpdateUsesATemporaryNameOfItsOwn) {
     EXPECT_EQ(hashFiles(data.root()), (std::set<std::string>{"security", "security.tmp"}));
 }
 
+// Found by fuzzing: a hash file edited into a section named like a key ended the game.
+TEST_F(ConfigTest, HashFileWithASectionForTheKeyIsRepaired) {
+    data.write("a.ini", "[a]\nkey = 1\n");
+    data.write("security", "[hashes:../a.ini]\n");
+    { const Config a("../a.ini"); }
+    EXPECT_EQ(storedHash("../a.ini"), Util::calcHash(Util::kConfigSalt, "../a.ini"));
+}
+
 TEST_F(ConfigTest, MissingFileHasNoHashToStore) {
     { const Config config("../absent.ini"); }
     EXPECT_FALSE(std::filesystem::exists(data.root() / "security"));
