@@ -18,6 +18,11 @@ MessageBoxResult showMessageBox(const std::string& text, const std::string& capt
 // A file that cannot be opened or hashed gives the empty text.
 std::string calcHash(const char* salt, const std::string& path);
 
+// Creates a new empty file beside `path`, named `path` + "." + a suffix no other
+// process or thread uses, with the usual permissions (0666 less the umask).
+// Returns its name, or the empty text when it cannot be created.
+std::string createUniqueFile(const std::string& path);
+
 // The program's salt for configuration files.
 extern const char* const kConfigSalt;
 
