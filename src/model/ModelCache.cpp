@@ -593,17 +593,6 @@ bool writeArchive(const OgreModel& model, const std::string& path) {
     return file.finish();
 }
 
-std::string readWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in) {
-        throw std::runtime_error("cannot open it");
-    }
-    std::string content(static_cast<std::size_t>(in.tellg()), '\0');
-    in.seekg(0);
-    in.read(content.data(), static_cast<std::streamsize>(content.size()));
-    return content;
-}
-
 // The size of the archive text at the start of a cache file, 0 when the file is cut short or damaged.
 std::size_t verifiedArchiveSize(const std::string& file) {
     if (file.size() <= Checksum::kTrailerSize) {
@@ -664,15 +653,13 @@ bool ModelCache::saveModel(const OgreModel& model, const std::string& cachePath)
 }
 
 OgreModel* ModelCache::loadModelCache(const std::string& expectedHash, const std::string& cachePath) {
-    std::string content;
-    try {
-        content = readWholeFile(cachePath);
-    } catch (const std::exception& exception) {
-        LOG_WARN("cache file '" << cachePath << "' is damaged (" << exception.what() << ")");
+    std::optional<std::string> content = Util::readFile(cachePath);
+    if (!content) {
+        LOG_WARN("cache file '" << cachePath << "' is damaged (cannot open it)");
         modelChanged = true;
         return new OgreModel();
     }
-    return loadModelCacheContent(expectedHash, std::move(content), cachePath);
+    return loadModelCacheContent(expectedHash, std::move(*content), cachePath);
 }
 
 OgreModel* ModelCache::loadModelCacheContent(const std::string& expectedHash, std::string content,

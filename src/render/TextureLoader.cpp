@@ -8,12 +8,12 @@
 #include <bit>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <limits>
 
 #include "app/ConfigManager.h"
 #include "app/Log.h"
 #include "app/SystemInfo.h"
+#include "app/Util.h"
 #include "render/ImageFileCheck.h"
 
 VORN_FILE_LOGGER("TextureLoader")
@@ -309,14 +309,8 @@ bool TextureLoader::decodeImage(const std::string& name, const void* data, std::
 }
 
 bool TextureLoader::decodeImageFile(const std::string& name) {
-    std::ifstream in(name, std::ios::binary | std::ios::ate);
-    if (!in) {
-        return false;
-    }
-    std::vector<char> bytes(static_cast<std::size_t>(in.tellg()));
-    in.seekg(0);
-    return in.read(bytes.data(), static_cast<std::streamsize>(bytes.size())) &&
-           decodeImage(name, bytes.data(), bytes.size());
+    const std::optional<std::string> bytes = Util::readFile(name);
+    return bytes && decodeImage(name, bytes->data(), bytes->size());
 }
 
 std::vector<TextureLoader::CompressedLevel> TextureLoader::compressedLevels() {

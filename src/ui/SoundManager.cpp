@@ -10,12 +10,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <limits>
 
 #include "app/Config.h"
 #include "app/ConfigManager.h"
 #include "app/Log.h"
+#include "app/Util.h"
 #include "ui/SoundBody.h"
 #include "ui/SoundScene.h"
 
@@ -41,19 +41,6 @@ bool isBusy(const SoundSource& source) {
 Config* findSoundConfig() {
     const std::string path = ConfigManager::getInstance()->getMainConfig()->getString("Files:SoundFile", "");
     return path.empty() ? nullptr : ConfigManager::getInstance()->getConfig(path);
-}
-
-std::optional<std::vector<char>> readWholeFile(const std::string& fileName) {
-    std::ifstream in(fileName, std::ios::binary | std::ios::ate);
-    if (!in) {
-        return std::nullopt;
-    }
-    std::vector<char> bytes(static_cast<std::size_t>(in.tellg()));
-    in.seekg(0);
-    if (!in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()))) {
-        return std::nullopt;
-    }
-    return bytes;
 }
 
 // Rates that an audio buffer takes: positive and within its integer.
@@ -397,7 +384,7 @@ std::optional<SoundManager::DecodedSound> SoundManager::decodeFile(const std::st
         LOG_WARN("Unknown filetype: " << fileName);
         return std::nullopt;
     }
-    const std::optional<std::vector<char>> bytes = readWholeFile(fileName);
+    const std::optional<std::string> bytes = Util::readFile(fileName);
     if (!bytes) {
         if (isWav(fileName)) {
             LOG_WARN("alutCreateBufferFromFile: " << alutGetErrorString(ALUT_ERROR_IO_ERROR));
