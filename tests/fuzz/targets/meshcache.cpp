@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const XMLNode root = XMLNode::parseText(Fuzz::text(data, size), "mesh");
+    const XMLNode root = XMLNode::parseText(std::string(Fuzz::text(data, size)), "mesh");
     const std::unique_ptr<OgreModel> model(OgreLoader::getInstance()->loadXMLModel("", root));
     if (!model) {
         return 0;
