@@ -18,6 +18,7 @@
 #include "app/Util.h"
 #include "app/Window.h"
 #include "game/MainChar.h"
+#include "game/SaveStateManager.h"
 #include "model/OgreLoader.h"
 #include "platform/Glfw.h"
 #include "platform/QuitSignal.h"
@@ -64,6 +65,11 @@ std::unique_ptr<SceneRenderer> sceneRenderer;
 const char* const kGlfwFailedCaption = "Initializing GLFW failed";
 const char* const kGlfwFailedText = "A fatal error occurred while trying to initialize GLFW.\nTry updating "
                                     "your graphics driver. Vorn must exit now.";
+const char* const kNoDisplayCaption = "No display found";
+const char* const kNoDisplayText =
+    "No display was found (DISPLAY is not set or cannot be opened), so Vorn cannot open its window.\n"
+    "To run it without a screen, start it under a virtual X server: xvfb-run -a make run\n"
+    "Vorn must exit now.";
 
 // Each step fetches the step the engine ran meanwhile (the contact and trigger
 // reports run there), lets the level's objects follow their actors, polls the
@@ -96,7 +102,9 @@ void startPhysics() {
 void openWindow() {
     LOG_TRACE("Initializing GLFW");
     if (!Glfw::init()) {
-        failStartup("Couldn't initializes GLFW!", kGlfwFailedCaption, kGlfwFailedText);
+        const bool noDisplay = Glfw::displayMissing();
+        failStartup("Couldn't initializes GLFW!", noDisplay ? kNoDisplayCaption : kGlfwFailedCaption,
+                    noDisplay ? kNoDisplayText : kGlfwFailedText);
     }
     LOG_TRACE("Opening GLFW Window");
     if (!initGLFW()) {
@@ -330,6 +338,7 @@ void shutdown() {
     ConfigManager::destroy();
     mainConfig = nullptr;
     SoundManager::destroy();
+    SaveStateManager::destroy();
     HUD::destroy();
     hud = nullptr;
     LightManager::destroy();

@@ -299,6 +299,9 @@ void OgreScene::setUpActor(const Config& objectProperties, OgreSceneNode& node, 
     actor->setUserData(object);
     actor->setGlobalPosition(positionOf(node));
     actor->setGlobalOrientationQuat(rotationOf(node));
+    if (auto* item = dynamic_cast<Item*>(object)) {
+        item->placeTrigger();
+    }
     actor->setGroup(static_cast<std::uint16_t>(keys.integer("actorGroup", 0)));
     const auto shapeGroup = static_cast<std::uint16_t>(keys.integer("shapeGroup", 0));
     for (PhysicsShape* shape : actor->getShapes()) {

@@ -1,7 +1,12 @@
 #include "ui/SceneLevelLink.h"
 
-// The level manager, the main character and the save states are not part of the
-// game yet: until they are, no level is ever current, loaded or saved.
+#include "game/MainChar.h"
+#include "game/SaveStateManager.h"
+#include "scene/OgreScene.h"
+#include "scene/SceneManager.h"
+
+// Pausing, resuming, leaving and loading the first level are not wired to the
+// level manager yet.
 
 void SceneLevelLink::pauseCurrentLevel() {}
 
@@ -15,8 +20,25 @@ bool SceneLevelLink::enterFirstLevel() {
     return false;
 }
 
-void SceneLevelLink::respawn() {}
+// Without a snapshot the level starts over; the menu then switches to play.
+void SceneLevelLink::respawn() {
+    SaveStateManager* saves = SaveStateManager::getInstance();
+    if (saves && saves->getCurrent()) {
+        saves->loadSaveState();
+        return;
+    }
+    SceneManager* levels = SceneManager::existingInstance();
+    if (OgreScene* level = levels ? levels->getCurrentScene() : nullptr) {
+        level->stop();
+        level->reset();
+    }
+}
 
 std::optional<LevelLink::Gauges> SceneLevelLink::mainCharGauges() {
-    return std::nullopt;
+    SceneManager* levels = SceneManager::existingInstance();
+    const MainChar* mainChar = levels ? levels->getMainChar() : nullptr;
+    if (!mainChar) {
+        return std::nullopt;
+    }
+    return Gauges{mainChar->energy, mainChar->turboLevel};
 }

@@ -302,3 +302,55 @@ TEST_F(TextureLoaderTest, ANormalMapOfAnotherSizeLeavesTheTexturesSizeAndUploads
     EXPECT_EQ(wall->height, 32);
     glDeleteTextures(1, &bound);
 }
+
+namespace {
+
+bool decodes(const std::string& name, const std::string& bytes) {
+    ILuint image = 0;
+    ilGenImages(1, &image);
+    ilBindImage(image);
+    const bool decoded = TextureLoader::decodeImage(name, bytes.data(), bytes.size());
+    ilDeleteImages(1, &image);
+    return decoded;
+}
+
+} // namespace
+
+// The image library would read a cut PNG for ever and decompress more DXT blocks than
+// it set aside: such files are refused before it sees them, whole ones still load.
+TEST_F(TextureLoaderTest, DamagedFilesNeverReachTheImageLibrary) {
+    writeImage(path("textures/whole.png"), 16, 16);
+    writeImage(path("textures/whole.dds"), 16, 16, IL_DXT5);
+    const std::string png = data->read("textures/whole.png");
+    const std::string dds = data->read("textures/whole.dds");
+    EXPECT_TRUE(decodes("whole.png", png));
+    EXPECT_TRUE(decodes("whole.dds", dds));
+
+    const std::string cutPng = png.substr(0, png.size() - 20);
+    EXPECT_FALSE(decodes("cut.png", cutPng));
+    std::string widerDds = dds;
+    widerDds[16 + 1] = 0x20; // 8208 pixels wide, the blocks of 16
+    EXPECT_FALSE(decodes("wide.dds", widerDds));
+    std::string otherBlocks = dds;
+    otherBlocks.replace(84, 4, "ATI2");
+    EXPECT_FALSE(decodes("other.dds", otherBlocks));
+
+    writeImage(path("textures/whole.tga"), 16, 16);
+    const std::string tga = data->read("textures/whole.tga");
+    EXPECT_TRUE(decodes("whole.tga", tga));
+    std::string hugeTga = tga.substr(0, 60);
+    hugeTga[12] = hugeTga[14] = 0x00;
+    hugeTga[13] = hugeTga[15] = 0x30; // 12288 x 12288 pixels in 42 bytes
+    EXPECT_FALSE(decodes("huge.tga", hugeTga));
+    EXPECT_FALSE(decodes("whole.psd", png)) << "only the checked types reach the library";
+    for (const std::string name : {"whole.bmp", "whole.jpg"}) {
+        writeImage(path("textures/" + name), 16, 16);
+        EXPECT_TRUE(decodes(name, data->read("textures/" + name))) << name;
+    }
+
+    data->write("textures/cut.png", cutPng);
+    loader->addTexture("../textures/cut.png", GL_REPEAT);
+    loader->uploadTextures(true);
+    EXPECT_EQ(loader->countPending(), 0);
+    EXPECT_EQ(loader->getTexture("../textures/cut.png"), nullptr);
+}
