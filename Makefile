@@ -2,8 +2,12 @@
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
+SANITIZE_DIR ?= $(BUILD_DIR)-asan
+TSAN_DIR ?= $(BUILD_DIR)-tsan
+FUZZ_DIR ?= $(BUILD_DIR)-fuzz
+FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build run test bench format clean
+.PHONY: all deps configure build run test bench fuzz format clean
 
 all: build
 
@@ -26,23 +30,32 @@ run: build
 # of that run, the OpenGL driver's own allocations would read as leaks. The scene tests (levels
 # from many exporters, loaded on worker threads while the game thread goes on) run there too,
 # and a third time under the thread sanitizer, where the OpenGL driver's threads are left out
-# of its judgement.
+# of its judgement. The same sanitizer build replays every fuzzing seed and kept crash input
+# once through its fuzz target.
 test: build
 	cmake --build $(BUILD_DIR) --target benchmarks -j $(JOBS)
 	cd $(BUILD_DIR) && ALSOFT_DRIVERS=null xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
 		ctest --output-on-failure -j $(JOBS) --timeout 600
-	cmake -S . -B $(BUILD_DIR)-asan -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DVORN_SANITIZE=ON
-	cmake --build $(BUILD_DIR)-asan --target test_model test_scene -j $(JOBS)
-	cd $(BUILD_DIR)-asan && ASAN_OPTIONS=allocator_may_return_null=1 \
+	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DVORN_SANITIZE=ON
+	cmake --build $(SANITIZE_DIR) --target test_model test_scene fuzz_targets -j $(JOBS)
+	cd $(SANITIZE_DIR) && ASAN_OPTIONS=allocator_may_return_null=1 \
 		UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 		./tests/test_model --gtest_filter='-ModelDrawingTest.*:ModelAnimationTest.*'
-	cd $(BUILD_DIR)-asan && ALSOFT_DRIVERS=null UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	cd $(SANITIZE_DIR) && ALSOFT_DRIVERS=null UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 		./tests/test_scene --gtest_filter='-SceneManagerTest.FramesGoOnBeingDrawnWhileALevelLoads:LevelLinkTest.*'
-	cmake -S . -B $(BUILD_DIR)-tsan -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DVORN_SANITIZE_THREAD=ON
-	cmake --build $(BUILD_DIR)-tsan --target test_scene -j $(JOBS)
-	cd $(BUILD_DIR)-tsan && ALSOFT_DRIVERS=null \
+	tools/fuzz-replay.sh $(SANITIZE_DIR)
+	cmake -S . -B $(TSAN_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DVORN_SANITIZE_THREAD=ON
+	cmake --build $(TSAN_DIR) --target test_scene -j $(JOBS)
+	cd $(TSAN_DIR) && ALSOFT_DRIVERS=null \
 		TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$(CURDIR)/tests/tsan.supp \
 		xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" ./tests/test_scene
+
+# Every fuzz target for FUZZ_SECONDS (clang's libFuzzer with the address and
+# undefined-behaviour sanitizers); what they find stays in $(FUZZ_DIR)/.
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DVORN_FUZZ=ON
+	cmake --build $(FUZZ_DIR) --target fuzz_targets -j $(JOBS)
+	tools/fuzz.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
 
 bench: build
 	cmake --build $(BUILD_DIR) --target benchmarks -j $(JOBS)
@@ -53,4 +66,4 @@ format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(TSAN_DIR) $(FUZZ_DIR)

@@ -9,7 +9,8 @@ packages=(
     liblog4cxx-dev libboost-serialization-dev libiniparser-dev
     libbullet-dev libpugixml-dev libfreetype-dev fonts-dejavu-core
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth libgl1-mesa-dri libx11-dev xdotool sox python3
+    xvfb xauth libgl1-mesa-dri libx11-dev xdotool sox python3 procps
+    clang libclang-rt-14-dev
 )
 
 missing=()

@@ -3,7 +3,8 @@
 // mode 0: ambient, emission and glow only (first pass of the shadowed path);
 // mode 1: the one light in lightIndices[0], added on top of earlier passes;
 // mode 2: everything at once, all selected lights.
-// Each light fades smoothly to nothing at its radius.
+// Each light fades smoothly to nothing at its radius; its diffuse alpha is its
+// strength (a torch's flame burns at 2).
 
 uniform sampler2D Texture0;
 uniform sampler2D bumpMap;
@@ -49,7 +50,8 @@ vec3 lightContribution(int slot, float radius, vec3 normal, vec3 albedo)
     vec3 direction = toLight / max(distance, 1e-6);
     float attenuation = gl_LightSource[slot].position.w == 0.0 ? 1.0 : falloff(distance, radius);
     float lambert = max(dot(normal, direction), 0.0);
-    vec3 diffuse = gl_LightSource[slot].diffuse.rgb * gl_FrontMaterial.diffuse.rgb * albedo * lambert;
+    vec3 diffuse = gl_LightSource[slot].diffuse.rgb * gl_LightSource[slot].diffuse.a *
+                   gl_FrontMaterial.diffuse.rgb * albedo * lambert;
     vec3 specular = vec3(0.0);
     if (lambert > 0.0) {
         vec3 halfway = normalize(direction + normalize(-eyePosition));
@@ -76,20 +78,16 @@ void main()
 {
     vec4 texel = textureMode == 1 ? texture2D(Texture0, gl_TexCoord[0].st) : vec4(1.0);
     vec3 albedo = texel.rgb;
-    vec3 normal = surfaceNormal();
-    if (!gl_FrontFacing) {
-        normal = -normal;
-    }
-    vec3 colour = vec3(0.0);
-    if (mode != 1) {
-        colour += ambientTerm(albedo);
-    }
-    if (mode == 1) {
-        if (lightIndices[0] >= 0) {
-            colour += lightContribution(lightIndices[0], lightRadii[0], normal, albedo);
+    vec3 colour = mode == 1 ? vec3(0.0) : ambientTerm(albedo);
+    // Mode 1 lists its one light, mode 2 all of them. One loop serves both: a driver
+    // that runs every branch of a fragment program still stops a loop all fragments left.
+    int lights = mode == 0 ? 0 : 8;
+    if (lights > 0) {
+        vec3 normal = surfaceNormal();
+        if (!gl_FrontFacing) {
+            normal = -normal;
         }
-    } else if (mode == 2) {
-        for (int i = 0; i < 8; ++i) {
+        for (int i = 0; i < lights; ++i) {
             if (lightIndices[i] < 0) {
                 break;
             }

@@ -48,15 +48,19 @@ std::mutex& hashFileMutex() {
 // Written beside the target and renamed over it, so a crash mid-write never
 // loses the hashes already stored.
 bool writeDictionary(dictionary* dict, const std::string& path) {
-    const std::string temporary = path + ".tmp";
+    const std::string temporary = Util::createUniqueFile(path);
+    if (temporary.empty()) {
+        return false;
+    }
+    std::error_code error;
     std::FILE* file = std::fopen(temporary.c_str(), "w");
     if (!file) {
+        std::filesystem::remove(temporary, error);
         return false;
     }
     iniparser_dump_ini(dict, file);
     const bool written = std::fflush(file) == 0 && !std::ferror(file);
     const bool closed = std::fclose(file) == 0;
-    std::error_code error;
     if (written && closed) {
         std::filesystem::rename(temporary, path, error);
         if (!error) {
@@ -88,7 +92,9 @@ void Config::updateStoredHash() const {
     if (!security) {
         security = dictionary_new(0);
     }
-    const std::string stored = iniparser_getstring(security, hashKey.c_str(), "");
+    // A section of that name has no value: the library hands back null for it.
+    const char* storedValue = iniparser_getstring(security, hashKey.c_str(), "");
+    const std::string stored = storedValue ? storedValue : "";
     const std::string computed = Util::calcHash(Util::kConfigSalt, filename);
     if (stored != computed) {
         iniparser_set(security, "hashes", nullptr);

@@ -18,6 +18,7 @@
 #include "app/Util.h"
 #include "app/Window.h"
 #include "game/MainChar.h"
+#include "game/SaveStateManager.h"
 #include "model/OgreLoader.h"
 #include "platform/Glfw.h"
 #include "platform/QuitSignal.h"
@@ -30,6 +31,7 @@
 #include "scene/OgreScene.h"
 #include "scene/PhysicsManager.h"
 #include "scene/SceneManager.h"
+#include "scene/SceneRenderer.h"
 #include "ui/FontManager.h"
 #include "ui/FontRenderer.h"
 #include "ui/HUD.h"
@@ -58,10 +60,16 @@ HUD* hud = nullptr;
 PhysicsManager* physicsManager = nullptr;
 SceneManager* sceneManager = nullptr;
 std::unique_ptr<SkyBox> skyBox;
+std::unique_ptr<SceneRenderer> sceneRenderer;
 
 const char* const kGlfwFailedCaption = "Initializing GLFW failed";
 const char* const kGlfwFailedText = "A fatal error occurred while trying to initialize GLFW.\nTry updating "
                                     "your graphics driver. Vorn must exit now.";
+const char* const kNoDisplayCaption = "No display found";
+const char* const kNoDisplayText =
+    "No display was found (DISPLAY is not set or cannot be opened), so Vorn cannot open its window.\n"
+    "To run it without a screen, start it under a virtual X server: xvfb-run -a make run\n"
+    "Vorn must exit now.";
 
 // Each step fetches the step the engine ran meanwhile (the contact and trigger
 // reports run there), lets the level's objects follow their actors, polls the
@@ -94,7 +102,9 @@ void startPhysics() {
 void openWindow() {
     LOG_TRACE("Initializing GLFW");
     if (!Glfw::init()) {
-        failStartup("Couldn't initializes GLFW!", kGlfwFailedCaption, kGlfwFailedText);
+        const bool noDisplay = Glfw::displayMissing();
+        failStartup("Couldn't initializes GLFW!", noDisplay ? kNoDisplayCaption : kGlfwFailedCaption,
+                    noDisplay ? kNoDisplayText : kGlfwFailedText);
     }
     LOG_TRACE("Opening GLFW Window");
     if (!initGLFW()) {
@@ -168,6 +178,22 @@ void followMainCharacter() {
         camera->follow(*position, static_cast<float>(timeManager->frameDelta) / 1000.0f);
     }
     camera->apply();
+}
+
+// The level's models and shadows with the per-pixel program when shaders are on,
+// then its fire with the fixed pipeline.
+void drawCurrentLevel() {
+    OgreScene* level = sceneManager->getCurrentScene();
+    if (shaderManager->isEnabled()) {
+        shaderManager->useProgram(shaderManager->perPixel.get());
+    }
+    if (level) {
+        level->render(*sceneRenderer);
+    }
+    shaderManager->useProgram(nullptr);
+    if (level) {
+        level->renderParticles(*sceneRenderer);
+    }
 }
 
 // Closing the window ends the game like the menu's exit entry.
@@ -246,6 +272,7 @@ void init() {
 
     LOG_TRACE("Loading Shader");
     shaderManager->loadShaders();
+    sceneRenderer = std::make_unique<SceneRenderer>();
 
     LOG_TRACE("Setting up light");
     setUpLight();
@@ -279,11 +306,7 @@ void render() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     if (stateManager->getState() == IN_GAME) {
         skyBox->draw();
-        if (shaderManager->isEnabled()) {
-            shaderManager->useProgram(shaderManager->perPixel.get());
-        }
-        // The current level's scene is drawn here, then the fixed pipeline returns for the particles.
-        shaderManager->useProgram(nullptr);
+        drawCurrentLevel();
     }
     ortho->render();
     takeRequestedScreenshot();
@@ -296,6 +319,7 @@ void shutdown() {
     sceneManager->waitForLoads();
     ManagerLifetime::endCreation();
     skyBox.reset();
+    sceneRenderer.reset();
     PhysicsManager::destroy();
     physicsManager = nullptr;
     TextureLoader::destroy();
@@ -314,6 +338,7 @@ void shutdown() {
     ConfigManager::destroy();
     mainConfig = nullptr;
     SoundManager::destroy();
+    SaveStateManager::destroy();
     HUD::destroy();
     hud = nullptr;
     LightManager::destroy();

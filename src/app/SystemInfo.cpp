@@ -87,6 +87,19 @@ SystemInfo::SystemInfo(const Driver& driver)
     nonPowerOfTwoTextures = driver.isSupported("GL_ARB_texture_non_power_of_two");
     textureCompressionS3TC = driver.isSupported("GL_EXT_texture_compression_s3tc");
     depthClamp = driver.isSupported("GL_NV_depth_clamp");
+    softwareRasterizer = isSoftwareRasterizer(renderer);
+    if (softwareRasterizer) {
+        LOG_INFO("Software rasterizer: textures are kept uncompressed and without anisotropic filtering.");
+    }
+}
+
+bool SystemInfo::isSoftwareRasterizer(const std::string& renderer) {
+    for (const char* name : {"llvmpipe", "softpipe", "Software Rasterizer"}) {
+        if (renderer.find(name) != std::string::npos) {
+            return true;
+        }
+    }
+    return false;
 }
 
 int SystemInfo::parseShadingLanguage(const std::string& text) {

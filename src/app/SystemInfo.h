@@ -35,6 +35,7 @@ public:
     std::string getVersionString() const;
     // "4.50 core" gives 450; text without a version gives 0.
     static int parseShadingLanguage(const std::string& text);
+    static bool isSoftwareRasterizer(const std::string& renderer);
 
     static constexpr int kVersion20 = 6;
 
@@ -47,6 +48,9 @@ public:
     bool textureCompressionS3TC = false;
     bool nonPowerOfTwoTextures = false;
     bool depthClamp = false;
+    // Mesa's CPU rasterisers: they decode compressed texels and take every
+    // anisotropic sample in software, per pixel and per frame.
+    bool softwareRasterizer = false;
 
 private:
 };

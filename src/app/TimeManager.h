@@ -14,7 +14,7 @@ class TimeManager : public Singleton<TimeManager> {
     friend class Singleton<TimeManager>;
 
 public:
-    using ClockFunction = std::function<int()>;
+    using ClockFunction = std::function<Milliseconds()>;
 
     // The clock is the monotonic millisecond clock unless a test hands in its own.
     explicit TimeManager(ClockFunction clock = Clock::milliseconds);
@@ -25,14 +25,14 @@ public:
     void addTimer(Timer* timer);
     void removeTimer(Timer* timer);
 
-    int startTime;
-    int now;
-    int lastFrameTime;
-    int frameDelta = 0;
+    Milliseconds startTime;
+    Milliseconds now;
+    Milliseconds lastFrameTime;
+    Milliseconds frameDelta = 0;
     int framesSinceSample = 0;
     float fps = 0.0f;
-    int lastSampleTime;
-    int physicsClock;
+    Milliseconds lastSampleTime;
+    Milliseconds physicsClock;
     int stepCount = 0;
     bool fpsUpdated = false;
     bool paused = false;

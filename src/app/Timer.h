@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Clock.h"
+
 // A one-shot or repeating millisecond timer driven by the TimeManager. The owner
 // sets dueTime = TimeManager::now + duration when it starts the timer.
 struct Timer {
@@ -9,7 +11,7 @@ struct Timer {
     void* userData = nullptr;
     bool active = false;
     bool repeating = false;
-    int period = 0;
-    int duration = 0;
-    int dueTime = 0;
+    Milliseconds period = 0;
+    Milliseconds duration = 0;
+    Milliseconds dueTime = 0;
 };

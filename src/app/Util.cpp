@@ -1,12 +1,21 @@
 #include "app/Util.h"
 
+#include <array>
+#include <atomic>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <iostream>
+#include <iterator>
 #include <memory>
+#include <random>
 #include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "app/Log.h"
 #include "app/SHA1.h"
@@ -35,9 +44,10 @@ struct FileCloser {
 
 // A read buffer whose size is a whole number of salt lengths, so every block
 // starts at salt index 0 and the salt can be applied as one repeated pattern.
+constexpr std::size_t kHashBlock = 1 << 16;
+
 std::size_t blockSizeFor(std::size_t saltLength) {
-    constexpr std::size_t target = 1 << 16;
-    return saltLength == 0 ? target : (target / saltLength) * saltLength;
+    return saltLength == 0 ? kHashBlock : (kHashBlock / saltLength) * saltLength;
 }
 
 } // namespace
@@ -51,15 +61,14 @@ std::string calcHash(const char* salt, const std::string& path) {
     }
 
     const std::size_t blockSize = blockSizeFor(saltText.size());
-    std::vector<std::uint8_t> pattern(saltText.empty() ? 0 : blockSize);
-    for (std::size_t i = 0; i < pattern.size(); ++i) {
-        pattern[i] = static_cast<std::uint8_t>(saltText[i % saltText.size()]);
-    }
-
+    std::vector<std::uint8_t> pattern; // grown as far as the file reaches, small files are the rule
     SHA1 sha;
-    std::vector<std::uint8_t> buffer(blockSize);
+    std::array<std::uint8_t, kHashBlock> buffer; // on the stack: configurations are hashed often
     std::size_t count;
     while (!sha.isCorrupted() && (count = std::fread(buffer.data(), 1, blockSize, file.get())) > 0) {
+        for (std::size_t i = pattern.size(); !saltText.empty() && i < count; ++i) {
+            pattern.push_back(static_cast<std::uint8_t>(saltText[i % saltText.size()]));
+        }
         for (std::size_t i = 0; i < pattern.size() && i < count; ++i) {
             buffer[i] |= pattern[i];
         }
@@ -75,6 +84,36 @@ std::string calcHash(const char* salt, const std::string& path) {
     std::snprintf(text, sizeof text, "%08X%08X%08X%08X%08X", digest[0], digest[1], digest[2], digest[3],
                   digest[4]);
     return text;
+}
+
+std::string createUniqueFile(const std::string& path) {
+    static std::atomic<unsigned> counter{0};
+    static const unsigned seed = std::random_device{}();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string name = path + "." + std::to_string(::getpid()) + "-" + std::to_string(seed) + "-" +
+                                 std::to_string(counter++);
+        const int descriptor = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (descriptor >= 0) {
+            ::close(descriptor);
+            return name;
+        }
+        if (errno != EEXIST) {
+            break;
+        }
+    }
+    return "";
+}
+
+std::optional<std::string> readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+        return std::nullopt;
+    }
+    return content;
 }
 
 } // namespace Util

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/TerminalMessageBox.h"
@@ -17,6 +18,14 @@ MessageBoxResult showMessageBox(const std::string& text, const std::string& capt
 // byte at the same position modulo the salt length. A null salt means none.
 // A file that cannot be opened or hashed gives the empty text.
 std::string calcHash(const char* salt, const std::string& path);
+
+// Creates a new empty file beside `path`, named `path` + "." + a suffix no other
+// process or thread uses, with the usual permissions (0666 less the umask).
+// Returns its name, or the empty text when it cannot be created.
+std::string createUniqueFile(const std::string& path);
+
+// The whole content of a file, read to its end (pipes too); none when it cannot be read.
+std::optional<std::string> readFile(const std::string& path);
 
 // The program's salt for configuration files.
 extern const char* const kConfigSalt;

@@ -8,14 +8,18 @@
 #include <string>
 
 #include "app/ConfigManager.h"
+#include "app/Controls.h"
 #include "app/Log.h"
 #include "app/StateManager.h"
 #include "app/SystemInfo.h"
 #include "app/TimeManager.h"
+#include "game/SaveStateManager.h"
 #include "platform/Glfw.h"
 #include "platform/GlfwKeys.h"
 #include "render/Camera.h"
 #include "render/Matrix44.h"
+#include "scene/OgreScene.h"
+#include "scene/SceneManager.h"
 #include "ui/HUD.h"
 #include "ui/Menu.h"
 #include "ui/MenuManager.h"
@@ -139,6 +143,9 @@ void handlePressedKey(int key) {
     case '3':
         showToggle("Shadows: ", config.shadows = !config.shadows);
         break;
+    case '5':
+        SaveStateManager::getInstance()->loadSaveState();
+        break;
     case '6':
         toggleGeometryShader(config);
         break;
@@ -206,6 +213,21 @@ bool held(int key) {
 
 bool buttonHeld(int button) {
     return Glfw::getMouseButton(button) == PRESS;
+}
+
+// The controls reach the ball only in play and only when the current level has one.
+void driveCurrentMainChar(const HeldControls& controls) {
+    const StateManager* states = StateManager::existingInstance();
+    SceneManager* levels = SceneManager::existingInstance();
+    OgreScene* level = levels ? levels->getCurrentScene() : nullptr;
+    if (!states || states->getState() != IN_GAME || !level || !level->getMainChar()) {
+        return;
+    }
+    if (controls.resetPosition) {
+        returnToStart(*level);
+    }
+    const Camera* camera = Camera::existingInstance();
+    driveMainChar(*level->getMainChar(), controls, camera ? camera->getHeading() : 0.0f);
 }
 
 void releaseAllControls() {
@@ -372,5 +394,6 @@ HeldControls pollControls() {
     if (!controls.boost) {
         windowState.boostLatch = true;
     }
+    driveCurrentMainChar(controls);
     return controls;
 }

@@ -46,7 +46,8 @@ void keyCallback(int key, int action);
 void mousePosCallback(int x, int y);
 void mouseWheelCallback(int pos);
 
-// Once per physics step: reads the controls and keeps the latches and the jump state.
+// Once per physics step: reads the controls, keeps the latches and the jump state and, in
+// play, drives the current level's main character.
 HeldControls pollControls();
 
 constexpr float kNearPlane = 0.005f;

@@ -5,12 +5,16 @@
 #include "model/OgreModel.h"
 
 // A pad that saves the game when the main character lands on it; the first
-// landing plays its sound and marks it reached.
+// landing plays its sound and marks it reached, and from then on it glows.
 class CheckPoint : public OgreModel {
 public:
     explicit CheckPoint(const OgreModel& model);
 
     void reset() override;
+    // Draws with its glow as "fadeTime"; later objects draw without one.
+    void render(LightSource* light) override;
+    // A reached checkpoint pulses between 0.2 and 1.0 with a period of pi seconds.
+    void update() override;
 
     int saveTime = -1; // milliseconds stamp of the save state it last made, -1 for none
     float fade = 0.0f; // glow handed to the shader, 0 until reached

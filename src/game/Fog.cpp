@@ -7,3 +7,7 @@ Fog::Fog(const OgreModel& model) : OgreModel(model) {
         actor->getShapes().front()->setFlag(PhysicsShapeFlags::TriggerEnable, true);
     }
 }
+
+void Fog::renderIfInRange(std::vector<LightSource*>) {}
+
+void Fog::render(LightSource*) {}

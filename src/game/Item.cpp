@@ -1,6 +1,7 @@
 #include "game/Item.h"
 
 #include "physics/PhysicsActor.h"
+#include "physics/PhysicsScene.h"
 #include "ui/SoundManager.h"
 
 namespace {
@@ -12,11 +13,44 @@ const char* soundKey(bool turbo, bool bottle) {
     return turbo ? "Common:turbopickup" : "Common:powerpickup";
 }
 
+Vector3 toVector(const PhysicsVec3& v) {
+    return {v.x, v.y, v.z};
+}
+
 } // namespace
 
 Item::Item(const OgreModel& model, bool isTurbo, bool isBottle, float amount)
     : OgreModel(model), turbo(isTurbo ? 1 : 0), bottle(isBottle), value(amount),
-      pickupSound(SoundManager::configuredSound(soundKey(isTurbo, isBottle))) {}
+      pickupSound(SoundManager::configuredSound(soundKey(isTurbo, isBottle))) {
+    createTrigger();
+}
+
+// A static box at the world origin until the item is placed; the trigger report
+// finds the item through its user data.
+void Item::createTrigger() {
+    if (!actor || !mesh) {
+        return;
+    }
+    PhysicsShapeDesc box;
+    box.type = PhysicsShapeType::Box;
+    box.dimensions = {mesh->extents[0] + kTriggerMargin, mesh->extents[1] + kTriggerMargin,
+                      mesh->extents[2] + kTriggerMargin};
+    box.flags = PhysicsShapeFlags::TriggerEnable;
+    box.group = kTriggerGroup;
+    PhysicsActorDesc desc;
+    desc.shapes.push_back(box);
+    desc.group = kTriggerGroup;
+    desc.userData = static_cast<OgreModel*>(this);
+    triggerActor = actor->getScene().createActor(desc);
+}
+
+void Item::placeTrigger() {
+    if (!triggerActor || !actor) {
+        return;
+    }
+    triggerPosition = toVector(actor->getGlobalPosition());
+    triggerActor->setGlobalPosition({triggerPosition.x, triggerPosition.y, triggerPosition.z});
+}
 
 void Item::pickUp() {
     if (actor) {
@@ -32,4 +66,33 @@ void Item::pickUp() {
 // The flags raised by pickUp stay: restoring a save state clears them.
 void Item::reset() {
     active = true;
+    placeTrigger();
+}
+
+void Item::update() {
+    if (!active) {
+        return;
+    }
+    OgreModel::update();
+    if (actor && (toVector(actor->getGlobalPosition()) - triggerPosition).length() > kTriggerSlack) {
+        placeTrigger();
+    }
+}
+
+void Item::renderIfInRange(std::vector<LightSource*> lights) {
+    if (active) {
+        OgreModel::renderIfInRange(std::move(lights));
+    }
+}
+
+void Item::render(LightSource* light) {
+    if (active) {
+        OgreModel::render(light);
+    }
+}
+
+void Item::renderShadowVolume(LightSource* light, bool useGeometryShader, bool zPass) {
+    if (active) {
+        OgreModel::renderShadowVolume(light, useGeometryShader, zPass);
+    }
 }

@@ -1,28 +1,57 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
+#include "app/Timer.h"
 #include "model/OgreModel.h"
 #include "particles/ParticleController.h"
+#include "render/LightSource.h"
 
-// The player's ball. The contact report keeps its ground flags, pickups fill
-// its energy and turbo.
+// The player's ball. Its energy drains with every update except on a checkpoint
+// and ends the game at zero; pickups fill its energy and turbo. It burns as a
+// fire that shrinks with the energy and carries the light of slot 0, whose radius
+// follows the energy too.
 class MainChar : public OgreModel {
 public:
     explicit MainChar(const OgreModel& model);
     ~MainChar() override;
 
     void reset() override;
-    // Both stay within 0..1.
+    void renderIfInRange(std::vector<LightSource*> lights) override;
+    void render(LightSource* lightSource) override;
+    void update() override;
+
+    // Clamped to 0..1; reaching 0 switches to game over once.
+    void setEnergy(float x);
+    // Adds energy and starts a fire burst.
     void addEnergy(float amount);
+    // Both stay within 0..1.
     void addTurbo(float amount);
+    void removeTurbo(float amount);
+    // The fire burns stronger for "GameSettings:fireBirstTime" ms; overlapping
+    // bursts share one multiplier, which returns to 1 when the last one ends.
+    void fireBurst();
 
     float energy = 1.0f;
     float turboLevel = 0.0f;
+    const float energyDrain; // per update: capacity seconds of updates at 60 per second
     bool onGround = false;
     bool onCheckPoint = false;
+    int burstCount = 0;
     // The actor's configured limit, restored when braking ends.
     float defaultMaxAngularVelocity = 0.0f;
     // The ball's fire: two emitters pushed by one force field, all on its actor.
     std::unique_ptr<ParticleController> particleController;
+    std::unique_ptr<LightSource> light;
+
+private:
+    static void endBurst(Timer* timer, void* mainChar);
+    void finishBurst(Timer* timer);
+    void applySoundGain();
+    void moveLight();
+    static float secondsSinceStart();
+
+    // The running bursts' timers; the time manager only borrows them.
+    std::vector<std::unique_ptr<Timer>> burstTimers;
 };

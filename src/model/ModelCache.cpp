@@ -1,5 +1,6 @@
 #include "model/ModelCache.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cinttypes>
 #include <cstdint>
@@ -32,12 +33,32 @@
 #include <boost/serialization/version.hpp>
 
 #include "app/Log.h"
+#include "app/Util.h"
 
 VORN_FILE_LOGGER("ModelCache")
 
 BOOST_CLASS_VERSION(OgreModel, ModelCache::kClassVersion)
 
 namespace {
+
+// Every class a cache holds pointers to. Writer and reader register them first, in
+// this order, so their class numbers are known: 0 to kRecordClassCount - 1.
+constexpr int kRecordClassCount = 12;
+
+template <class Archive> void registerRecordClasses(Archive& archive) {
+    archive.template register_type<OgreModelMesh>();
+    archive.template register_type<OgreModelSubmesh>();
+    archive.template register_type<OgreModelSharedgeometry>();
+    archive.template register_type<OgreModelGeometry>();
+    archive.template register_type<OgreModelVertexbuffer>();
+    archive.template register_type<OgreModelVertex>();
+    archive.template register_type<OgreModelVertexPosition>();
+    archive.template register_type<OgreModelFace>();
+    archive.template register_type<OgreModelEdge>();
+    archive.template register_type<OgreModelAnimation>();
+    archive.template register_type<OgreModelTrack>();
+    archive.template register_type<OgreModelKeyframe>();
+}
 
 // Numbers other than characters and booleans: written and read through the
 // shortest exact text, where the library would write every float in full
@@ -72,6 +93,29 @@ public:
     explicit CacheInputArchive(std::istream& in) : text_iarchive_impl<CacheInputArchive>(in, 0) { init(); }
 
     using text_iarchive_impl<CacheInputArchive>::load;
+
+    // The library would make room for any length a damaged file names.
+    void load(std::string& text) {
+        std::size_t size = 0;
+        readNumber(size);
+        is.get(); // the space between the length and the characters
+        if (size > static_cast<std::size_t>(std::max<std::streamsize>(is.rdbuf()->in_avail(), 0))) {
+            throw boost::archive::archive_exception(boost::archive::archive_exception::input_stream_error);
+        }
+        text.resize(size);
+        is.read(text.data(), static_cast<std::streamsize>(size));
+    }
+
+    // A pointer names its class by number; the library would index its tables with any number.
+    void load(boost::archive::class_id_type& id) {
+        std::int_least16_t number = 0;
+        readNumber(number);
+        if (number < -1 || number >= kRecordClassCount) { // -1 stands for a null pointer
+            throw boost::archive::archive_exception(boost::archive::archive_exception::unregistered_class);
+        }
+        id = boost::archive::class_id_type(number);
+    }
+
     template <class T> void load(T& value) {
         if constexpr (kPlainNumber<T>) {
             readNumber(value);
@@ -468,17 +512,6 @@ void syncToDisk(const std::string& path) {
     }
 }
 
-// A unique name beside the target, so the rename stays on one file system.
-std::string createTemporaryFile(const std::string& cachePath) {
-    std::string pattern = cachePath + ".XXXXXX";
-    const int descriptor = ::mkstemp(pattern.data());
-    if (descriptor < 0) {
-        return "";
-    }
-    ::close(descriptor);
-    return pattern;
-}
-
 // Damage detection for the archive text (not protection against forgery): the
 // archive library trusts its input, so a cache is handed to it only whole.
 // Text is taken in pieces whose sizes are multiples of 8, except the last.
@@ -553,21 +586,11 @@ bool writeArchive(const OgreModel& model, const std::string& path) {
     {
         std::ostream out(&file);
         CacheOutputArchive archive(out);
+        registerRecordClasses(archive);
         archive << model;
         out << '\n';
     }
     return file.finish();
-}
-
-std::string readWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in) {
-        throw std::runtime_error("cannot open it");
-    }
-    std::string content(static_cast<std::size_t>(in.tellg()), '\0');
-    in.seekg(0);
-    in.read(content.data(), static_cast<std::streamsize>(content.size()));
-    return content;
 }
 
 // The size of the archive text at the start of a cache file, 0 when the file is cut short or damaged.
@@ -605,7 +628,7 @@ std::string ModelCache::withChecksum(std::string archiveText) {
 }
 
 bool ModelCache::saveModel(const OgreModel& model, const std::string& cachePath) {
-    const std::string temporaryPath = createTemporaryFile(cachePath);
+    const std::string temporaryPath = Util::createUniqueFile(cachePath);
     if (temporaryPath.empty()) {
         LOG_ERROR("cannot create a temporary file beside '" << cachePath << "'");
         return false;
@@ -630,6 +653,17 @@ bool ModelCache::saveModel(const OgreModel& model, const std::string& cachePath)
 }
 
 OgreModel* ModelCache::loadModelCache(const std::string& expectedHash, const std::string& cachePath) {
+    std::optional<std::string> content = Util::readFile(cachePath);
+    if (!content) {
+        LOG_WARN("cache file '" << cachePath << "' is damaged (cannot open it)");
+        modelChanged = true;
+        return new OgreModel();
+    }
+    return loadModelCacheContent(expectedHash, std::move(*content), cachePath);
+}
+
+OgreModel* ModelCache::loadModelCacheContent(const std::string& expectedHash, std::string content,
+                                             const std::string& cachePath) {
     modelChanged = false;
     auto* model = new OgreModel();
     model->expectedHash = expectedHash;
@@ -637,15 +671,15 @@ OgreModel* ModelCache::loadModelCache(const std::string& expectedHash, const std
     {
         const ScopedLoad scope(load);
         try {
-            std::string text = readWholeFile(cachePath);
-            const std::size_t size = verifiedArchiveSize(text);
+            const std::size_t size = verifiedArchiveSize(content);
             if (size == 0) {
                 throw std::runtime_error("cut short or changed after writing");
             }
             load.elementLimit = size;
-            TextBuffer buffer(text, size);
+            TextBuffer buffer(content, size);
             std::istream in(&buffer);
             CacheInputArchive archive(in);
+            registerRecordClasses(archive);
             archive >> *model;
         } catch (const std::exception& exception) {
             rejectDamaged(*model, load, cachePath, exception.what());

@@ -17,6 +17,9 @@ public:
     // A cache of another version, of other XML content, or one that is damaged
     // raises modelChanged and comes back without a mesh; the caller deletes it.
     static OgreModel* loadModelCache(const std::string& expectedHash, const std::string& cachePath);
+    // The same for a cache file's content already in memory; cachePath only names it in the log.
+    static OgreModel* loadModelCacheContent(const std::string& expectedHash, std::string content,
+                                            const std::string& cachePath);
 
     // The file content for an archive text: the text and its checksum line.
     static std::string withChecksum(std::string archiveText);
@@ -25,5 +28,5 @@ public:
     // initialisation spares other files the check for a per-thread initialiser.
     static constinit thread_local bool modelChanged;
 
-    static constexpr unsigned int kClassVersion = 11;
+    static constexpr unsigned int kClassVersion = 12;
 };

@@ -310,11 +310,14 @@ OgreModel* OgreLoader::loadCachedModel(const std::string& cachePath, const std::
 
 OgreModel* OgreLoader::loadXMLModel(const std::string& hash, const std::string& xmlPath) {
     LOG_TRACE("Loading Model from xml");
+    return loadXMLModel(hash, XMLNode::parseFile(xmlPath, "mesh"));
+}
+
+OgreModel* OgreLoader::loadXMLModel(const std::string& hash, const XMLNode& root) {
     auto model = std::make_unique<OgreModel>();
     model->hash = hash;
     auto mesh = std::make_unique<OgreModelMesh>();
 
-    const XMLNode root = XMLNode::parseFile(xmlPath, "mesh");
     const int submeshesCount = root.nChildNode("submeshes");
     if (submeshesCount != 1) {
         LOG_ERROR("Invalid Model (<submeshes> must exist! (number=" << submeshesCount << ")");

@@ -26,6 +26,8 @@ public:
     OgreModel* loadModel(const std::string& path);
     // A new model with a new mesh parsed from the XML file, edges analysed; null on failure.
     OgreModel* loadXMLModel(const std::string& hash, const std::string& xmlPath);
+    // The same for a parsed <mesh> element.
+    OgreModel* loadXMLModel(const std::string& hash, const XMLNode& root);
 
     // The element readers; each returns a new record (null when rejected).
     // A submesh without its own geometry resolves its faces against `sharedGeometry`.

@@ -60,6 +60,12 @@ void Torch::update() {
     flicker();
 }
 
+void Torch::renderShadowVolume(LightSource* lightSource, bool useGeometryShader, bool zPass) {
+    if (lightSource != light.get()) {
+        OgreModel::renderShadowVolume(lightSource, useGeometryShader, zPass);
+    }
+}
+
 // Every update the light trembles a hair below the flame and its grey wavers between 0.35 and 0.49.
 void Torch::flicker() {
     const auto jitter = [] { return static_cast<float>(std::rand() % 11 - 11) / 1000.0f; };

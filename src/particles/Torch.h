@@ -25,6 +25,9 @@ public:
     ~Torch() override;
 
     void update() override;
+    // The bowl holds the torch's own flame, so it throws no shadow from that light;
+    // other lights see the torch as any other caster.
+    void renderShadowVolume(LightSource* lightSource, bool useGeometryShader, bool zPass) override;
 
     static int numberOf(const std::string& entityName);
 

@@ -1,8 +1,12 @@
 #pragma once
 
-// Millisecond clock that stands in for the multimedia timer: monotonic, 32-bit,
-// wrapping like the original.
+#include <cstdint>
+
+// A count of milliseconds. 64 bits: a 32-bit count wraps after 24.8 days of uptime.
+using Milliseconds = std::int64_t;
+
+// The monotonic millisecond clock that stands in for the multimedia timer.
 class Clock {
 public:
-    static int milliseconds();
+    static Milliseconds milliseconds();
 };

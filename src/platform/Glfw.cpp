@@ -3,6 +3,8 @@
 #include <GLFW/glfw3.h>
 #include <array>
 #include <cmath>
+#include <cstdlib>
+#include <string>
 
 #include "app/Log.h"
 #include "platform/GlfwKeys.h"
@@ -32,8 +34,11 @@ Glfw::KeyCallback keyCallback = nullptr;
 Glfw::MousePosCallback mousePosCallback = nullptr;
 Glfw::MouseWheelCallback mouseWheelCallback = nullptr;
 
+std::string lastLibraryError;
+
 void logLibraryError(int code, const char* description) {
     LOG_ERROR("GLFW error " << code << ": " << description);
+    lastLibraryError = description ? description : "";
 }
 
 void installEventHandlers(GLFWwindow* target) {
@@ -138,6 +143,7 @@ int Glfw::translateKey(int libraryKey) {
 }
 
 bool Glfw::init() {
+    lastLibraryError.clear();
     glfwSetErrorCallback(logLibraryError);
     initialized = glfwInit() == GLFW_TRUE;
     return initialized;
@@ -151,6 +157,12 @@ void Glfw::terminate() {
     keyCallback = nullptr;
     mousePosCallback = nullptr;
     mouseWheelCallback = nullptr;
+}
+
+bool Glfw::displayMissing() {
+    const char* display = std::getenv("DISPLAY");
+    return !display || !*display || lastLibraryError.find("open display") != std::string::npos ||
+           lastLibraryError.find("DISPLAY environment variable") != std::string::npos;
 }
 
 std::string Glfw::lastError() {

@@ -20,6 +20,8 @@ public:
     static bool isInitialized();
     // The library's description of its most recent error, empty when there was none.
     static std::string lastError();
+    // After a failed init: whether there was no display to connect to at all.
+    static bool displayMissing();
 
     // Compatibility-profile GLX context with a 24-bit depth and an 8-bit stencil
     // buffer. A hidden window serves headless tests.

@@ -8,10 +8,13 @@
 #include <bit>
 #include <cstring>
 #include <filesystem>
+#include <limits>
 
 #include "app/ConfigManager.h"
 #include "app/Log.h"
 #include "app/SystemInfo.h"
+#include "app/Util.h"
+#include "render/ImageFileCheck.h"
 
 VORN_FILE_LOGGER("TextureLoader")
 
@@ -48,16 +51,6 @@ ImageLayout currentImageLayout() {
         ilGetInteger(IL_IMAGE_FORMAT), ilGetInteger(IL_IMAGE_TYPE),   ilGetInteger(IL_DXTC_DATA_FORMAT)};
 }
 
-// OpenGL takes the pixels as bytes in a colour format; palettes and wider channels are converted.
-void convertToUploadableBytes() {
-    const ILint format = ilGetInteger(IL_IMAGE_FORMAT);
-    if (format == IL_COLOUR_INDEX) {
-        ilConvertImage(IL_RGBA, IL_UNSIGNED_BYTE);
-    } else if (ilGetInteger(IL_IMAGE_TYPE) != IL_UNSIGNED_BYTE) {
-        ilConvertImage(format, IL_UNSIGNED_BYTE);
-    }
-}
-
 void setFilters(GLenum target, const TextureLoader::Texture& tex) {
     glTexParameteri(target, GL_TEXTURE_WRAP_S, tex.wrapS);
     glTexParameteri(target, GL_TEXTURE_WRAP_T, tex.wrapT);
@@ -68,8 +61,10 @@ void setFilters(GLenum target, const TextureLoader::Texture& tex) {
     glTexParameteri(target, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
 }
 
+// A CPU rasteriser takes every anisotropic sample in software: on it the filter costs
+// more than half of the frame, so it is left off there.
 void setAnisotropy() {
-    if (!GLEW_EXT_texture_filter_anisotropic) {
+    if (!GLEW_EXT_texture_filter_anisotropic || SystemInfo::getInstance()->softwareRasterizer) {
         return;
     }
     float driverMaximum = kMaxAnisotropy;
@@ -306,12 +301,59 @@ bool TextureLoader::loadTexture(const std::string& name, Texture& tex) {
     return result;
 }
 
+bool TextureLoader::decodeImage(const std::string& name, const void* data, std::size_t size) {
+    const ILenum type = ilTypeFromExt(name.c_str());
+    if (size > std::numeric_limits<ILuint>::max() ||
+        !ImageFileCheck::acceptable(type, static_cast<const unsigned char*>(data), size)) {
+        return false;
+    }
+    return ilLoadL(type, data, static_cast<ILuint>(size)) == IL_TRUE;
+}
+
+bool TextureLoader::decodeImageFile(const std::string& name) {
+    const std::optional<std::string> bytes = Util::readFile(name);
+    return bytes && decodeImage(name, bytes->data(), bytes->size());
+}
+
+std::vector<TextureLoader::CompressedLevel> TextureLoader::compressedLevels() {
+    const ILuint image = static_cast<ILuint>(ilGetInteger(IL_CUR_IMAGE));
+    const ILint levels = ilGetInteger(IL_NUM_MIPMAPS);
+    const ILenum dxtFormat = static_cast<ILenum>(ilGetInteger(IL_DXTC_DATA_FORMAT));
+    std::vector<CompressedLevel> result;
+    for (ILint level = 0; level <= levels; ++level) {
+        ilBindImage(image);
+        ilActiveMipmap(static_cast<ILuint>(level));
+        CompressedLevel compressed{ilGetInteger(IL_IMAGE_WIDTH), ilGetInteger(IL_IMAGE_HEIGHT), {}};
+        compressed.blocks.resize(ilGetDXTCData(nullptr, 0, dxtFormat));
+        if (compressed.blocks.empty() ||
+            ilGetDXTCData(compressed.blocks.data(), static_cast<ILuint>(compressed.blocks.size()),
+                          dxtFormat) == 0) {
+            result.clear();
+            break;
+        }
+        result.push_back(std::move(compressed));
+    }
+    ilBindImage(image);
+    return result;
+}
+
+// OpenGL takes the pixels as bytes in a colour format.
+const unsigned char* TextureLoader::uploadablePixels() {
+    const ILint format = ilGetInteger(IL_IMAGE_FORMAT);
+    if (format == IL_COLOUR_INDEX) {
+        ilConvertImage(IL_RGBA, IL_UNSIGNED_BYTE);
+    } else if (ilGetInteger(IL_IMAGE_TYPE) != IL_UNSIGNED_BYTE) {
+        ilConvertImage(format, IL_UNSIGNED_BYTE);
+    }
+    return ilGetData();
+}
+
 bool TextureLoader::loadTexture2D(const std::string& name, Texture& tex, GLuint* id) {
     const UploadState state;
     logDevilErrors();
     const DevilImage image;
     ilBindImage(image.id);
-    if (!ilLoadImage(name.c_str())) {
+    if (!decodeImageFile(name)) {
         LOG_ERROR("Texture '" << name << "' could not be loaded!");
         return false;
     }
@@ -330,34 +372,33 @@ bool TextureLoader::loadTexture2D(const std::string& name, Texture& tex, GLuint*
     setAnisotropy();
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
 
+    // A CPU rasteriser would decode compressed texels at every sample; it gets them decoded once.
+    const SystemInfo* system = SystemInfo::getInstance();
     const auto compressed = compressedFormats.find(dxtFormat);
-    if (compressed != compressedFormats.end() && SystemInfo::getInstance()->textureCompressionS3TC) {
-        return uploadCompressedLevels(name, image.id, compressed->second);
+    if (compressed != compressedFormats.end() && system->textureCompressionS3TC &&
+        !system->softwareRasterizer) {
+        return uploadCompressedLevels(name, compressed->second);
     }
-    convertToUploadableBytes();
+    const unsigned char* pixels = uploadablePixels();
     gluBuild2DMipmaps(GL_TEXTURE_2D, ilGetInteger(IL_IMAGE_BYTES_PER_PIXEL), ilGetInteger(IL_IMAGE_WIDTH),
-                      ilGetInteger(IL_IMAGE_HEIGHT), ilGetInteger(IL_IMAGE_FORMAT), GL_UNSIGNED_BYTE,
-                      ilGetData());
+                      ilGetInteger(IL_IMAGE_HEIGHT), ilGetInteger(IL_IMAGE_FORMAT), GL_UNSIGNED_BYTE, pixels);
     return true;
 }
 
-bool TextureLoader::uploadCompressedLevels(const std::string& name, unsigned image, GLenum internalFormat) {
-    const ILint levels = ilGetInteger(IL_NUM_MIPMAPS);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, levels);
-    const ILenum dxtFormat = static_cast<ILenum>(ilGetInteger(IL_DXTC_DATA_FORMAT));
-    for (ILint level = 0; level <= levels; ++level) {
-        ilBindImage(image);
-        ilActiveMipmap(static_cast<ILuint>(level));
-        const ILuint size = ilGetDXTCData(nullptr, 0, dxtFormat);
-        std::vector<ILubyte> data(size);
-        if (size == 0 || ilGetDXTCData(data.data(), size, dxtFormat) == 0) {
-            LOG_ERROR("Compressed Texture '" << name << "' could not be loaded!");
-            return false;
-        }
-        glCompressedTexImage2D(GL_TEXTURE_2D, level, internalFormat, ilGetInteger(IL_IMAGE_WIDTH),
-                               ilGetInteger(IL_IMAGE_HEIGHT), 0, static_cast<GLsizei>(size), data.data());
-        logDevilErrors();
+bool TextureLoader::uploadCompressedLevels(const std::string& name, GLenum internalFormat) {
+    const std::vector<CompressedLevel> levels = compressedLevels();
+    if (levels.empty()) {
+        LOG_ERROR("Compressed Texture '" << name << "' could not be loaded!");
+        return false;
     }
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(levels.size()) - 1);
+    for (std::size_t level = 0; level < levels.size(); ++level) {
+        const CompressedLevel& compressed = levels[level];
+        glCompressedTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), internalFormat, compressed.width,
+                               compressed.height, 0, static_cast<GLsizei>(compressed.blocks.size()),
+                               compressed.blocks.data());
+    }
+    logDevilErrors();
     return true;
 }
 
@@ -367,7 +408,7 @@ bool TextureLoader::loadTexture3D(const std::vector<std::string>& files, Texture
     for (const std::string& file : files) {
         images.push_back(std::make_unique<DevilImage>());
         ilBindImage(images.back()->id);
-        if (!ilLoadImage(file.c_str())) {
+        if (!decodeImageFile(file)) {
             LOG_ERROR("Texture '" << file << "' could not be loaded!");
             return false;
         }

@@ -3,6 +3,7 @@
 #include "app/Singleton.h"
 
 #include <GL/glew.h>
+#include <cstddef>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -52,9 +53,26 @@ public:
     // Where the normal map of `name` would lie: dir/bump/normalmap/base_NRM.ext.
     static std::string normalMapName(const std::string& name);
 
+    // Decoding works on the bound image of the image library and needs no OpenGL.
+    struct CompressedLevel {
+        int width = 0;
+        int height = 0;
+        std::vector<unsigned char> blocks;
+    };
+    // An image file's bytes into the bound image, their type taken from the name's
+    // extension. False when they are no image of that type or one the check refuses.
+    static bool decodeImage(const std::string& name, const void* data, std::size_t size);
+    // The file read and decoded into the bound image.
+    static bool decodeImageFile(const std::string& name);
+    // The DXT blocks of every mipmap level of the bound image; empty when a level has none.
+    static std::vector<CompressedLevel> compressedLevels();
+    // The bound image's pixels as bytes in its colour format, palettes and wider channels
+    // converted: width * height * bytes per pixel of them.
+    static const unsigned char* uploadablePixels();
+
 private:
     void initDevil();
-    bool uploadCompressedLevels(const std::string& name, unsigned image, GLenum internalFormat);
+    bool uploadCompressedLevels(const std::string& name, GLenum internalFormat);
     static void logDevilErrors();
     static std::vector<std::string> seriesFiles(const std::string& pattern);
 

@@ -4,6 +4,7 @@
 
 #include "game/CheckPoint.h"
 #include "game/MainChar.h"
+#include "game/SaveStateManager.h"
 #include "physics/PhysicsActor.h"
 #include "ui/SoundManager.h"
 
@@ -95,4 +96,8 @@ void ContactReport::leave(MainChar& mainChar, PhysicsActor* ground) {
     }
 }
 
-void ContactReport::createSaveState(CheckPoint&) {}
+void ContactReport::createSaveState(CheckPoint& checkPoint) {
+    if (SaveStateManager* saves = SaveStateManager::getInstance()) {
+        saves->createSaveState(&checkPoint);
+    }
+}

@@ -299,6 +299,9 @@ void OgreScene::setUpActor(const Config& objectProperties, OgreSceneNode& node, 
     actor->setUserData(object);
     actor->setGlobalPosition(positionOf(node));
     actor->setGlobalOrientationQuat(rotationOf(node));
+    if (auto* item = dynamic_cast<Item*>(object)) {
+        item->placeTrigger();
+    }
     actor->setGroup(static_cast<std::uint16_t>(keys.integer("actorGroup", 0)));
     const auto shapeGroup = static_cast<std::uint16_t>(keys.integer("shapeGroup", 0));
     for (PhysicsShape* shape : actor->getShapes()) {
@@ -454,6 +457,38 @@ bool OgreScene::segmentBlocked(const Vector3& a, const Vector3& b) const {
     const PhysicsShape* shape = physicsScene->raycastClosestShape(
         {{a.x, a.y, a.z}, {direction.x, direction.y, direction.z}}, PhysicsShapesType::All, hit);
     return shape && hit.distance <= length;
+}
+
+void OgreScene::render(SceneRenderer& renderer) {
+    renderer.render(sceneObjects(),
+                    [this](const Vector3& a, const Vector3& b) { return segmentBlocked(a, b); });
+    modelviewMatrix = renderer.modelView;
+    projectionMatrix = renderer.projection;
+}
+
+void OgreScene::renderParticles(const SceneRenderer& renderer) const {
+    std::vector<SceneRenderer::ParticleSource> fires;
+    for (Torch* torch : torches) {
+        fires.push_back({*torch->getPosition(), torch->mesh ? torch->mesh->radius : 0.0f,
+                         [torch] { torch->particleController->render(); }});
+    }
+    std::function<void()> mainCharacterFire;
+    if (mainChar) {
+        mainCharacterFire = [this] { mainChar->particleController->render(); };
+    }
+    renderer.renderParticles(mainCharacterFire, fires);
+}
+
+std::vector<SceneObject> OgreScene::sceneObjects() const {
+    std::vector<SceneObject> objects;
+    for (const auto& [name, node] : nodes) {
+        const OgreSceneEntity* entity = node->entity;
+        if (entity && entity->model) {
+            objects.push_back({entity->model, SceneRenderer::isTransparent(entity->name),
+                               entity->receiveShadows, entity->castShadows});
+        }
+    }
+    return objects;
 }
 
 std::map<std::string, const SoundBody*> OgreScene::getSoundBodies() const {

@@ -12,6 +12,7 @@
 #include "scene/OgreSceneEnvironment.h"
 #include "scene/OgreSceneMaterial.h"
 #include "scene/OgreSceneNode.h"
+#include "scene/SceneRenderer.h"
 #include "ui/SoundScene.h"
 
 class Config;
@@ -19,6 +20,7 @@ class FinishCheckPoint;
 class MainChar;
 class PhysicsActor;
 class PhysicsScene;
+class SceneRenderer;
 class SoundSource;
 class Torch;
 
@@ -52,6 +54,12 @@ public:
     void reset();
     // Whether any shape lies on the segment from a to b.
     bool segmentBlocked(const Vector3& a, const Vector3& b) const;
+    // The level through the scene passes; the camera's view is loaded.
+    void render(SceneRenderer& renderer);
+    // The main character's fire, then the fire of each torch in view.
+    void renderParticles(const SceneRenderer& renderer) const;
+    // Every node's model with what its entity says about it, in name order.
+    std::vector<SceneObject> sceneObjects() const;
 
     // The profile of an entity name: the text between the first "[" and the first "]".
     static std::string profileOf(const std::string& entityName);

@@ -1,25 +1,14 @@
 #include "scene/XMLNode.h"
 
-#include <fstream>
 #include <strings.h>
 
+#include "app/Util.h"
 #include "scene/TextEncoding.h"
 
 namespace {
 
 bool sameName(const char* a, const char* b) {
     return strcasecmp(a, b) == 0;
-}
-
-std::string readWholeFile(const std::string& fileName) {
-    std::ifstream in(fileName, std::ios::binary | std::ios::ate);
-    if (!in) {
-        return {};
-    }
-    std::string text(static_cast<std::size_t>(in.tellg()), '\0');
-    in.seekg(0);
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    return in ? text : std::string();
 }
 
 pugi::xml_encoding pugiEncoding(const std::string& text) {
@@ -57,7 +46,7 @@ XMLNode::XMLNode(std::shared_ptr<const pugi::xml_document> document, pugi::xml_n
     : document(std::move(document)), node(node) {}
 
 XMLNode XMLNode::parseFile(const std::string& fileName, const char* tag) {
-    return parseText(readWholeFile(fileName), tag);
+    return parseText(Util::readFile(fileName).value_or(""), tag);
 }
 
 XMLNode XMLNode::parseText(const std::string& text, const char* tag) {

@@ -12,8 +12,8 @@
 
 VORN_FILE_LOGGER("LoadingMenu")
 
-float LoadingMenu::pulse(int elapsedMilliseconds) {
-    return 0.6f + 0.4f * static_cast<float>(std::sin(elapsedMilliseconds / 1000.0));
+float LoadingMenu::pulse(Milliseconds elapsedMilliseconds) {
+    return 0.6f + 0.4f * static_cast<float>(std::sin(static_cast<double>(elapsedMilliseconds) / 1000.0));
 }
 
 void LoadingMenu::enter() {

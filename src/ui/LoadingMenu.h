@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Clock.h"
 #include "ui/Menu.h"
 
 // Shown while the first level loads in the background; starts play once it is in.
@@ -12,10 +13,10 @@ public:
     void keyEvent(int, int) override {}
 
     // Opacity of the loading image, 0.2 to 1, over the milliseconds since the menu was entered.
-    static float pulse(int elapsedMilliseconds);
+    static float pulse(Milliseconds elapsedMilliseconds);
 
 private:
-    int pulseStart = 0;
-    int longestFrame = 0;
+    Milliseconds pulseStart = 0;
+    Milliseconds longestFrame = 0;
     bool firstFrame = true;
 };

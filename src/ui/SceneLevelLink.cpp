@@ -1,5 +1,7 @@
 #include "ui/SceneLevelLink.h"
 
+#include "game/MainChar.h"
+#include "game/SaveStateManager.h"
 #include "scene/OgreScene.h"
 #include "scene/SceneManager.h"
 
@@ -63,8 +65,24 @@ std::string SceneLevelLink::firstLevelError() {
     return levels->getLoadError(0);
 }
 
-void SceneLevelLink::respawn() {}
+// Without a snapshot the level starts over; the menu then switches to play.
+void SceneLevelLink::respawn() {
+    SaveStateManager* saves = SaveStateManager::getInstance();
+    if (saves && saves->getCurrent()) {
+        saves->loadSaveState();
+        return;
+    }
+    if (OgreScene* level = currentScene()) {
+        level->stop();
+        level->reset();
+    }
+}
 
 std::optional<LevelLink::Gauges> SceneLevelLink::mainCharGauges() {
-    return std::nullopt;
+    SceneManager* levels = SceneManager::existingInstance();
+    const MainChar* mainChar = levels ? levels->getMainChar() : nullptr;
+    if (!mainChar) {
+        return std::nullopt;
+    }
+    return Gauges{mainChar->energy, mainChar->turboLevel};
 }

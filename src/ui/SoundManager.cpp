@@ -6,11 +6,16 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <limits>
 
 #include "app/Config.h"
 #include "app/ConfigManager.h"
 #include "app/Log.h"
+#include "app/Util.h"
 #include "ui/SoundBody.h"
 #include "ui/SoundScene.h"
 
@@ -38,6 +43,133 @@ Config* findSoundConfig() {
     return path.empty() ? nullptr : ConfigManager::getInstance()->getConfig(path);
 }
 
+// Rates that an audio buffer takes: positive and within its integer.
+bool usableFrequency(double frequency) {
+    return frequency >= 1.0 && frequency <= std::numeric_limits<ALsizei>::max();
+}
+
+constexpr std::size_t kWavReadSlack = 64;
+
+std::uint32_t readLittleEndian(const unsigned char* bytes) {
+    return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+}
+
+std::uint32_t readBigEndian(const unsigned char* bytes) {
+    return static_cast<std::uint32_t>(bytes[0]) << 24 | bytes[1] << 16 | bytes[2] << 8 | bytes[3];
+}
+
+void writeLittleEndian(unsigned char* bytes, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) {
+        bytes[i] = static_cast<unsigned char>(value >> (8 * i));
+    }
+}
+
+void writeBigEndian(unsigned char* bytes, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) {
+        bytes[3 - i] = static_cast<unsigned char>(value >> (8 * (3 - i)));
+    }
+}
+
+// ALUT sets aside the length a chunk declares before reading it, hands on a data chunk
+// cut short at its declared length with the missing end left unset, and reads past the
+// end of a file that has no data chunk: a few damaged bytes could make it take gigabytes
+// or read what is not the file. So the data length is cut to what the file holds, and a
+// file whose other chunks run past its end, that has no data chunk, or a Sun audio file
+// whose header is incomplete, is refused.
+bool fitLengthsToFile(std::vector<unsigned char>& file) {
+    const std::size_t size = file.size();
+    if (size >= 4 && std::memcmp(file.data(), ".snd", 4) == 0) {
+        const std::uint32_t dataStart = size >= 24 ? readBigEndian(&file[4]) : 0;
+        if (dataStart < 24 || dataStart > size) {
+            return false;
+        }
+        const auto present = static_cast<std::uint32_t>(size - dataStart);
+        writeBigEndian(&file[8], std::min(readBigEndian(&file[8]), present));
+        return true;
+    }
+    if (size < 12 || std::memcmp(file.data(), "RIFF", 4) != 0) {
+        return true;
+    }
+    for (std::size_t offset = 12; offset + 8 <= size;) {
+        const std::uint32_t length = readLittleEndian(&file[offset + 4]);
+        const std::size_t rest = size - offset - 8;
+        if (std::memcmp(&file[offset], "data", 4) == 0) {
+            writeLittleEndian(&file[offset + 4],
+                              static_cast<std::uint32_t>(std::min<std::size_t>(length, rest)));
+            return true;
+        }
+        if (length > rest) {
+            return false;
+        }
+        offset += 8 + length + (length & 1);
+    }
+    return false; // no data chunk: ALUT would read on past the end looking for one
+}
+
+std::optional<SoundManager::DecodedSound> decodeWav(const void* data, std::size_t size) {
+    if (size > static_cast<std::size_t>(std::numeric_limits<ALsizei>::max())) {
+        return std::nullopt;
+    }
+    const auto* begin = static_cast<const unsigned char*>(data);
+    std::vector<unsigned char> file(begin, begin + size);
+    if (!fitLengthsToFile(file)) {
+        LOG_WARN("alutCreateBufferFromFile: " << alutGetErrorString(ALUT_ERROR_CORRUPT_OR_TRUNCATED_DATA));
+        return std::nullopt;
+    }
+    alutGetError();
+    SoundManager::DecodedSound sound;
+    ALsizei length = 0;
+    ALfloat frequency = 0.0f;
+    // ALUT reads the numbers of a header without looking where the file ends: past the
+    // end it finds zeros, not what lies behind the copy.
+    file.resize(size + kWavReadSlack);
+    void* samples = alutLoadMemoryFromFileImage(file.data(), static_cast<ALsizei>(size), &sound.format,
+                                                &length, &frequency);
+    if (!samples) {
+        LOG_WARN("alutCreateBufferFromFile: " << alutGetErrorString(alutGetError()));
+        return std::nullopt;
+    }
+    const char* bytes = static_cast<const char*>(samples);
+    sound.samples.assign(bytes, bytes + std::max<ALsizei>(length, 0));
+    std::free(samples);
+    if (!usableFrequency(frequency)) {
+        LOG_WARN("alutCreateBufferFromFile: sample rate " << frequency << " out of range");
+        return std::nullopt;
+    }
+    sound.frequency = static_cast<ALsizei>(frequency);
+    return sound;
+}
+
+// The Ogg file library reads the file's bytes from memory.
+struct OggBytes {
+    const char* data;
+    std::size_t size;
+    std::size_t position = 0;
+
+    static std::size_t read(void* target, std::size_t itemSize, std::size_t items, void* source) {
+        auto& bytes = *static_cast<OggBytes*>(source);
+        const std::size_t wanted = itemSize * items;
+        const std::size_t count = std::min(wanted, bytes.size - bytes.position);
+        std::memcpy(target, bytes.data + bytes.position, count);
+        bytes.position += count;
+        return itemSize == 0 ? 0 : count / itemSize;
+    }
+
+    static int seek(void* source, ogg_int64_t offset, int whence) {
+        auto& bytes = *static_cast<OggBytes*>(source);
+        const ogg_int64_t base = whence == SEEK_SET   ? 0
+                                 : whence == SEEK_CUR ? static_cast<ogg_int64_t>(bytes.position)
+                                                      : static_cast<ogg_int64_t>(bytes.size);
+        if (offset < -base || offset > static_cast<ogg_int64_t>(bytes.size) - base) {
+            return -1;
+        }
+        bytes.position = static_cast<std::size_t>(base + offset);
+        return 0;
+    }
+
+    static long tell(void* source) { return static_cast<long>(static_cast<OggBytes*>(source)->position); }
+};
+
 struct OggFile {
     OggVorbis_File file;
     bool open = false;
@@ -48,27 +180,24 @@ struct OggFile {
     }
 };
 
-struct DecodedSound {
-    std::vector<char> samples;
-    ALenum format = AL_FORMAT_MONO16;
-    ALsizei frequency = 0;
-};
-
 // The whole stream as 16-bit signed little-endian samples.
-std::optional<DecodedSound> decodeOgg(const std::string& fileName) {
+std::optional<SoundManager::DecodedSound> decodeOgg(const std::string& fileName, const void* data,
+                                                    std::size_t size) {
+    OggBytes bytes{static_cast<const char*>(data), size};
+    const ov_callbacks callbacks{OggBytes::read, OggBytes::seek, nullptr, OggBytes::tell};
     OggFile ogg;
-    const int opened = ov_fopen(fileName.c_str(), &ogg.file);
+    const int opened = ov_open_callbacks(&bytes, &ogg.file, nullptr, 0, callbacks);
     if (opened != 0) {
         LOG_WARN("ov_fopen: " << fileName << " (" << opened << ")");
         return std::nullopt;
     }
     ogg.open = true;
     const vorbis_info* info = ov_info(&ogg.file, -1);
-    if (!info || info->channels < 1 || info->channels > 2) {
+    if (!info || info->channels < 1 || info->channels > 2 || !usableFrequency(info->rate)) {
         LOG_WARN("Only mono and stereo OGG files are supported: " << fileName);
         return std::nullopt;
     }
-    DecodedSound sound{
+    SoundManager::DecodedSound sound{
         {}, info->channels == 1 ? AL_FORMAT_MONO16 : AL_FORMAT_STEREO16, static_cast<ALsizei>(info->rate)};
     char chunk[SoundManager::kOggReadSize];
     int bitstream = 0;
@@ -87,34 +216,6 @@ std::optional<DecodedSound> decodeOgg(const std::string& fileName) {
         sound.samples.insert(sound.samples.end(), chunk, chunk + read);
     }
     return sound;
-}
-
-std::optional<DecodedSound> decodeWav(const std::string& fileName) {
-    alutGetError();
-    ALenum format = 0;
-    ALsizei size = 0;
-    ALfloat frequency = 0.0f;
-    void* data = alutLoadMemoryFromFile(fileName.c_str(), &format, &size, &frequency);
-    if (!data) {
-        LOG_WARN("alutCreateBufferFromFile: " << alutGetErrorString(alutGetError()));
-        return std::nullopt;
-    }
-    const char* bytes = static_cast<const char*>(data);
-    DecodedSound sound{{bytes, bytes + size}, format, static_cast<ALsizei>(frequency)};
-    std::free(data);
-    return sound;
-}
-
-// Reads and decodes a sound file; the result is what a buffer is made from.
-std::optional<DecodedSound> decodeFile(const std::string& fileName) {
-    if (endsWithIgnoringCase(fileName, ".wav")) {
-        return decodeWav(fileName);
-    }
-    if (endsWithIgnoringCase(fileName, ".ogg")) {
-        return decodeOgg(fileName);
-    }
-    LOG_WARN("Unknown filetype: " << fileName);
-    return std::nullopt;
 }
 
 using ProfilePair = std::pair<std::string, std::string>;
@@ -251,12 +352,67 @@ ALuint SoundManager::getBuffer(const std::string& fileName) {
     const std::lock_guard<std::mutex> lock(mutex);
     const auto [entry, added] = buffers.try_emplace(fileName, 0);
     if (added && sound) {
-        alGenBuffers(1, &entry->second);
-        alBufferData(entry->second, sound->format, sound->samples.data(),
-                     static_cast<ALsizei>(sound->samples.size()), sound->frequency);
-        LOG_DEBUG("Sound loaded: " << fileName);
+        entry->second = upload(fileName, *sound);
+        if (entry->second != 0) {
+            LOG_DEBUG("Sound loaded: " << fileName);
+        }
     }
     return entry->second;
+}
+
+bool SoundManager::isWav(const std::string& fileName) {
+    return endsWithIgnoringCase(fileName, ".wav");
+}
+
+bool SoundManager::isOgg(const std::string& fileName) {
+    return endsWithIgnoringCase(fileName, ".ogg");
+}
+
+std::optional<SoundManager::DecodedSound> SoundManager::decodeSound(const std::string& fileName,
+                                                                    const void* data, std::size_t size) {
+    if (isWav(fileName)) {
+        return decodeWav(data, size);
+    }
+    if (isOgg(fileName)) {
+        return decodeOgg(fileName, data, size);
+    }
+    return std::nullopt;
+}
+
+std::optional<SoundManager::DecodedSound> SoundManager::decodeFile(const std::string& fileName) {
+    if (!isWav(fileName) && !isOgg(fileName)) {
+        LOG_WARN("Unknown filetype: " << fileName);
+        return std::nullopt;
+    }
+    const std::optional<std::string> bytes = Util::readFile(fileName);
+    if (!bytes) {
+        if (isWav(fileName)) {
+            LOG_WARN("alutCreateBufferFromFile: " << alutGetErrorString(ALUT_ERROR_IO_ERROR));
+        } else {
+            LOG_WARN("ov_fopen: " << fileName << " (" << OV_EREAD << ")");
+        }
+        return std::nullopt;
+    }
+    std::optional<DecodedSound> sound = decodeSound(fileName, bytes->data(), bytes->size());
+    if (sound && sound->samples.size() > static_cast<std::size_t>(std::numeric_limits<ALsizei>::max())) {
+        return std::nullopt;
+    }
+    return sound;
+}
+
+ALuint SoundManager::upload(const std::string& fileName, const DecodedSound& sound) {
+    alGetError();
+    ALuint buffer = 0;
+    alGenBuffers(1, &buffer);
+    alBufferData(buffer, sound.format, sound.samples.data(), static_cast<ALsizei>(sound.samples.size()),
+                 sound.frequency);
+    const ALenum error = alGetError();
+    if (error != AL_NO_ERROR) {
+        LOG_WARN("alBufferData: " << fileName << " (" << error << ")");
+        alDeleteBuffers(1, &buffer);
+        return 0;
+    }
+    return buffer;
 }
 
 bool SoundManager::attachBufferToSource(SoundSource* source, ALuint buffer) {

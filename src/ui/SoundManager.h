@@ -61,6 +61,20 @@ public:
     std::size_t getQueueSize() const;
     std::vector<SoundSource*> getAllSources() const;
 
+    // Decoded samples for one buffer.
+    struct DecodedSound {
+        std::vector<char> samples;
+        ALenum format = 0;
+        ALsizei frequency = 0;
+    };
+    // A WAV or OGG file's bytes, the type taken from the name's ending; nothing for other
+    // types and damaged files. OGG needs no audio device; ALUT decodes WAV only while an
+    // audio context is current.
+    static std::optional<DecodedSound> decodeSound(const std::string& fileName, const void* data,
+                                                   std::size_t size);
+    static bool isWav(const std::string& fileName);
+    static bool isOgg(const std::string& fileName);
+
     static constexpr int kMaxSources = 100;
     static constexpr int kMaxRetries = 200;
     static constexpr std::size_t kOggReadSize = 32768;
@@ -71,6 +85,9 @@ private:
     void createSources();
     void readSettings();
     SoundSource* takeFreeSource(bool keep);
+    // Reads and decodes a sound file outside the lock; the result is what a buffer is made from.
+    static std::optional<DecodedSound> decodeFile(const std::string& fileName);
+    ALuint upload(const std::string& fileName, const DecodedSound& sound);
     bool attach(SoundSource* source, ALuint buffer);
     SoundSource* createKeptSource(ALuint buffer);
     bool hasCollisionSound(const SoundBody* a, const SoundBody* b) const;

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <iniparser.h>
+#include <set>
+#include <sys/resource.h>
 
 #include "TempDataRoot.h"
 #include "app/Config.h"
@@ -32,6 +35,18 @@ std::string storedHash(const std::string& path) {
     const std::string value = iniparser_getstring(security, ("hashes:" + path).c_str(), "<absent>");
     iniparser_freedict(security);
     return value;
+}
+
+// What is left in the data root besides the configuration files: no temporary file may stay.
+std::set<std::string> hashFiles(const std::filesystem::path& root) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(root)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("security", 0) == 0) {
+            names.insert(name);
+        }
+    }
+    return names;
 }
 
 } // namespace
@@ -118,10 +133,36 @@ TEST_F(ConfigTest, FailedHashWriteKeepsTheOldHashFile) {
     const std::string before = data.read("security");
     data.write("a.ini", "[a]\nkey = 2\n");
 
-    // A folder where the temporary file would go makes the write fail, even for root.
-    std::filesystem::create_directory(data.root() / "security.tmp");
+    // A file size limit below the hash file's size makes the write fail, even for root.
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit previousLimit{};
+    ::getrlimit(RLIMIT_FSIZE, &previousLimit);
+    rlimit limit = previousLimit;
+    limit.rlim_cur = 16;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
     { const Config a("../a.ini"); }
+    ::setrlimit(RLIMIT_FSIZE, &previousLimit);
+    std::signal(SIGXFSZ, previousHandler);
+
     EXPECT_EQ(data.read("security"), before);
+    EXPECT_EQ(hashFiles(data.root()), std::set<std::string>{"security"});
+}
+
+// Another game on the same data tree may be writing its own temporary file right now.
+TEST_F(ConfigTest, HashUpdateUsesATemporaryNameOfItsOwn) {
+    std::filesystem::create_directory(data.root() / "security.tmp");
+    data.write("a.ini", "[a]\nkey = 1\n");
+    { const Config a("../a.ini"); }
+    EXPECT_EQ(storedHash("../a.ini"), Util::calcHash(Util::kConfigSalt, "../a.ini"));
+    EXPECT_EQ(hashFiles(data.root()), (std::set<std::string>{"security", "security.tmp"}));
+}
+
+// Found by fuzzing: a hash file edited into a section named like a key ended the game.
+TEST_F(ConfigTest, HashFileWithASectionForTheKeyIsRepaired) {
+    data.write("a.ini", "[a]\nkey = 1\n");
+    data.write("security", "[hashes:../a.ini]\n");
+    { const Config a("../a.ini"); }
+    EXPECT_EQ(storedHash("../a.ini"), Util::calcHash(Util::kConfigSalt, "../a.ini"));
 }
 
 TEST_F(ConfigTest, MissingFileHasNoHashToStore) {

@@ -284,6 +284,18 @@ TEST(GameRunTest, NoDisplayEndsTheStartBeforeAnyWindow) {
     const std::string log = install.readFile("Vorn.log");
     EXPECT_TRUE(appearInOrder(log, {"Initializing GLFW", "Couldn't initializes GLFW!"})) << log;
     EXPECT_EQ(log.find("Opening GLFW Window"), std::string::npos);
+    const std::string output = install.readFile("output.txt");
+    EXPECT_NE(output.find("No display was found"), std::string::npos) << output;
+    EXPECT_NE(output.find("xvfb-run"), std::string::npos) << output;
+    EXPECT_EQ(output.find("graphics driver"), std::string::npos) << output;
+}
+
+TEST(GameRunTest, UnreachableDisplayIsReportedAsNoDisplay) {
+    const GameCopy install;
+    GameProcess game(install, {{"DISPLAY", ":4711"}});
+    EXPECT_EQ(game.waitForExit(kExitTimeout), 1);
+    const std::string output = install.readFile("output.txt");
+    EXPECT_NE(output.find("No display was found"), std::string::npos) << output;
 }
 
 TEST(GameRunTest, ClosingWhileTheFirstLevelLoadsWaitsForTheLoadAndEndsCleanly) {

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "TempDataRoot.h"
@@ -34,6 +35,25 @@ TEST(Sha1, FipsTestVectors) {
     EXPECT_EQ(digestOf("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq"),
               "84983E441C3BD26EBAAE4AA1F95129E5E54670F1");
     EXPECT_EQ(digestOf(""), "DA39A3EE5E6B4B0D3255BFEF95601890AFD80709");
+}
+
+// Lengths around the padding edge: up to 55 bytes the length fits into the last
+// block, from 56 on the padding takes a block of its own.
+TEST(Sha1, PaddingEdgeVectors) {
+    const std::pair<std::size_t, const char*> vectors[] = {
+        {55, "C1C8BBDC22796E28C0E15163D20899B65621D65A"},  {56, "C2DB330F6083854C99D4B5BFB6E8F29F201BE699"},
+        {63, "03F09F5B158A7A8CDAD920BDDC29B81C18A551F5"},  {64, "0098BA824B5C16427BD7A1122A5A442A25EC644D"},
+        {119, "EE971065AAA017E0632A8CA6C77BB3BF8B1DFC56"}, {183, "021FEDBD6B884E3CDD89D7477FFE852155C37456"},
+    };
+    for (const auto& [length, digest] : vectors) {
+        EXPECT_EQ(digestOf(std::string(length, 'a')), digest) << length << " bytes";
+        SHA1 sha;
+        for (std::size_t i = 0; i < length; ++i) {
+            const std::uint8_t byte = 'a';
+            sha.input(&byte, 1);
+        }
+        EXPECT_EQ(hexDigest(sha), digest) << length << " bytes fed one by one";
+    }
 }
 
 TEST(Sha1, MillionAsInUnevenPieces) {

@@ -99,3 +99,18 @@ TEST(SystemInfoTest, CoreGeometryShadersCountWithoutTheExtensionsAndTheLanguageV
     EXPECT_EQ(SystemInfo::parseShadingLanguage(""), 0);
     EXPECT_EQ(SystemInfo::parseShadingLanguage("OpenGL ES GLSL"), 0);
 }
+
+TEST(SystemInfoTest, MesasCpuRasterisersAreKnownByTheirRendererName) {
+    for (const char* renderer : {"llvmpipe (LLVM 15.0.6, 256 bits)", "softpipe", "Software Rasterizer"}) {
+        EXPECT_TRUE(SystemInfo::isSoftwareRasterizer(renderer)) << renderer;
+    }
+    for (const char* renderer :
+         {"", "Mesa Intel(R) UHD Graphics 620 (KBL GT2)", "NVIDIA GeForce GTX 1060/PCIe/SSE2"}) {
+        EXPECT_FALSE(SystemInfo::isSoftwareRasterizer(renderer)) << renderer;
+    }
+    const LogCapture log;
+    SystemInfo::Driver driver = driverUpTo(6, {});
+    driver.renderer = "llvmpipe (LLVM 15.0.6, 256 bits)";
+    EXPECT_TRUE(SystemInfo(driver).softwareRasterizer);
+    EXPECT_TRUE(log.contains("Software rasterizer"));
+}

@@ -6,7 +6,7 @@
 namespace {
 
 struct FakeClock {
-    int now = 100000;
+    Milliseconds now = 100000;
     TimeManager::ClockFunction function() {
         return [this] { return now; };
     }
@@ -155,6 +155,37 @@ TEST_F(TimeManagerTest, RemoveKeepsTheOrderOfTheOthers) {
     time.addTimer(&c);
     time.removeTimer(&b);
     EXPECT_EQ(time.timers, (std::list<Timer*>{&a, &c}));
+}
+
+// A machine up for 24.8 days passes 2^31 ms; steps, timers and the frame rate go on across it.
+TEST(TimeManagerWrapTest, ClockPassingTwoToTheThirtyFirstKeepsStepsAndTimers) {
+    StateManager::getInstance()->setState(IN_GAME);
+    FakeClock clock{(Milliseconds{1} << 31) - 40};
+    TimeManager time{clock.function()};
+    int calls = 0;
+    Timer repeating{countCall, &calls, true, true, 30, 30, time.now + 30};
+    time.addTimer(&repeating);
+    int oneShotCalls = 0;
+    Timer oneShot{countCall, &oneShotCalls, true, false, 0, 3000, time.now + 3000};
+    time.addTimer(&oneShot);
+
+    for (int frame = 0; frame < 6; ++frame) {
+        clock.now += 17;
+        time.update();
+        EXPECT_EQ(time.stepCount, 1) << "frame " << frame;
+        EXPECT_EQ(time.frameDelta, 17) << "frame " << frame;
+        EXPECT_GE(repeating.dueTime, time.now) << "frame " << frame;
+    }
+    EXPECT_GT(time.now, Milliseconds{1} << 31);
+    EXPECT_EQ(calls, 3);
+    EXPECT_EQ(oneShotCalls, 0) << "a message shown before the boundary stays its 3 s";
+    EXPECT_TRUE(oneShot.active);
+    clock.now += 3000;
+    time.update();
+    EXPECT_EQ(oneShotCalls, 1);
+    EXPECT_TRUE(time.fpsUpdated);
+    EXPECT_GT(time.fps, 0.0f);
+    StateManager::destroy();
 }
 
 TEST(StateManagerTest, StartsAtExitAndSwitches) {

@@ -10,6 +10,7 @@
 #include <random>
 #include <set>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -88,13 +89,14 @@ std::string archiveOf(const std::string& file) {
     return file.substr(0, file.rfind('\n', file.size() - 2));
 }
 
-// The archive header is "22 serialization::archive <library version> 0 11 ...": the
-// top object's tracking level and class version follow the library version.
+// The archive header is "22 serialization::archive <library version> 0 <class version> ...":
+// the top object's tracking level and class version follow the library version.
 std::string withClassVersion(const std::string& file, int version) {
     std::string archive = archiveOf(file);
     const std::size_t libraryVersion = archive.find(' ', archive.find("serialization::archive")) + 1;
-    const std::size_t classVersion = archive.find(" 0 11 ", libraryVersion) + 3;
-    archive.replace(classVersion, 2, std::to_string(version));
+    const std::string current = std::to_string(ModelCache::kClassVersion);
+    const std::size_t classVersion = archive.find(" 0 " + current + " ", libraryVersion) + 3;
+    archive.replace(classVersion, current.size(), std::to_string(version));
     return ModelCache::withChecksum(archive);
 }
 
@@ -204,8 +206,9 @@ TEST_F(ModelCacheTest, CurrentCacheIsUsedAndWithoutXmlAnyCacheIs) {
 TEST_F(ModelCacheTest, OtherClassVersionsAreRejected) {
     buildAndSave();
     const std::string archive = data.read("models/thing.mesh.vorm");
-    ASSERT_NE(withClassVersion(archive, 10), archive);
-    for (const int version : {10, 12}) {
+    const int current = static_cast<int>(ModelCache::kClassVersion);
+    ASSERT_NE(withClassVersion(archive, current - 1), archive);
+    for (const int version : {current - 1, current + 1}) {
         rewriteCache(withClassVersion(archive, version));
         EXPECT_FALSE(read()) << "version " << version;
     }
@@ -352,4 +355,44 @@ TEST_F(ModelCacheTest, FailedWriteLeavesNoTemporaryFiles) {
         files.insert(entry.path().filename().string());
     }
     EXPECT_EQ(files, (std::set<std::string>{"blocked.vorm", "thing.mesh.vorm", "thing.mesh.xml"}));
+}
+
+// A cache written by one user must be readable by the others that share the game.
+TEST_F(ModelCacheTest, CacheFilesHonourTheUmask) {
+    for (const auto& [mask, expected] : {std::pair{022, 0644}, std::pair{027, 0640}}) {
+        const mode_t previous = ::umask(mask);
+        buildAndSave();
+        ::umask(previous);
+        const auto permissions =
+            std::filesystem::status(data.root() / "models/thing.mesh.vorm").permissions();
+        EXPECT_EQ(static_cast<int>(permissions & std::filesystem::perms::all), expected) << std::oct << mask;
+    }
+}
+
+// A cache with a checksum that fits but numbers that do not: the archive reader must
+// refuse it without making room for what the numbers claim or indexing by them.
+TEST_F(ModelCacheTest, ArchivesWithImpossibleNumbersAreRefused) {
+    buildAndSave();
+    const std::string archive = archiveOf(data.read("models/thing.mesh.vorm"));
+    const std::string hash = Util::calcHash(nullptr, xmlPath());
+    const std::size_t hashAt = archive.find(" 40 " + hash);
+    ASSERT_NE(hashAt, std::string::npos);
+    // The mesh pointer follows the hash: class number 0, tracked, version 0.
+    const std::size_t meshPointer = hashAt + 4 + hash.size();
+    ASSERT_EQ(archive.compare(meshPointer, 7, " 0 1 0\n"), 0) << archive.substr(0, 120);
+
+    std::string longString = archive;
+    longString.replace(hashAt, 4, " 18446744073709551615 ");
+    std::string otherClass = archive;
+    otherClass.replace(meshPointer, 3, " 77");
+    std::string negativeClass = archive;
+    negativeClass.replace(meshPointer, 3, " -9");
+    for (const std::string& damaged : {longString, otherClass, negativeClass}) {
+        std::unique_ptr<OgreModel> model(ModelCache::loadModelCacheContent(
+            "", ModelCache::withChecksum(damaged), "../models/thing.mesh.vorm"));
+        EXPECT_EQ(model->mesh, nullptr);
+        EXPECT_TRUE(ModelCache::modelChanged);
+        ModelCache::modelChanged = false;
+    }
+    EXPECT_EQ(log.count("WARN", "cache file '../models/thing.mesh.vorm' is damaged"), 3);
 }

@@ -5,7 +5,6 @@
 #include <IL/il.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
 
 #include "MeshFixtures.h"
@@ -180,56 +179,11 @@ void ModelDrawingTest::setOptions(int renderMode, bool displayLists) {
     options->displayLists = displayLists;
 }
 
-ModelDrawingTest::Image ModelDrawingTest::draw(OgreModel& drawn, LightSource* source,
-                                               const std::string& name) {
+FrameCapture ModelDrawingTest::draw(OgreModel& drawn, LightSource* source, const std::string& name) {
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     drawn.render(source);
-    glFinish();
-    Image image;
-    image.width = kWidth;
-    image.height = kHeight;
-    image.rgba.resize(static_cast<std::size_t>(kWidth) * kHeight * 4);
-    glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, image.rgba.data());
-    if (const char* folder = std::getenv("VORN_TEST_IMAGES")) {
-        ILuint picture = 0;
-        ilGenImages(1, &picture);
-        ilBindImage(picture);
-        ilTexImage(kWidth, kHeight, 1, 4, IL_RGBA, IL_UNSIGNED_BYTE, image.rgba.data());
-        ilEnable(IL_FILE_OVERWRITE);
-        ilSaveImage((std::string(folder) + "/" + name + ".png").c_str());
-        ilDeleteImages(1, &picture);
-    }
+    const FrameCapture image = FrameCapture::take(kWidth, kHeight);
+    image.save(name);
     return image;
-}
-
-int ModelDrawingTest::Image::litPixels() const {
-    int count = 0;
-    for (std::size_t i = 0; i < rgba.size(); i += 4) {
-        count += rgba[i] + rgba[i + 1] + rgba[i + 2] > 0 ? 1 : 0;
-    }
-    return count;
-}
-
-double ModelDrawingTest::Image::litCentreX() const {
-    double sum = 0.0;
-    int count = 0;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const unsigned char* p = at(x, y);
-            if (p[0] + p[1] + p[2] > 0) {
-                sum += x;
-                ++count;
-            }
-        }
-    }
-    return count > 0 ? sum / count : -1.0;
-}
-
-int ModelDrawingTest::largestDifference(const Image& a, const Image& b) {
-    int largest = 0;
-    for (std::size_t i = 0; i < a.rgba.size(); ++i) {
-        largest = std::max(largest, std::abs(static_cast<int>(a.rgba[i]) - static_cast<int>(b.rgba[i])));
-    }
-    return largest;
 }

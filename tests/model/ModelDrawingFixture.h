@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "FrameCapture.h"
 #include "GlTest.h"
 #include "model/OgreModel.h"
 #include "render/LightSource.h"
@@ -27,22 +28,8 @@ protected:
     void useLight(LightSource& light);
     void setOptions(int renderMode, bool displayLists);
 
-    struct Image {
-        int width = 0;
-        int height = 0;
-        std::vector<unsigned char> rgba;
-        const unsigned char* at(int x, int y) const {
-            return &rgba[(static_cast<std::size_t>(y) * width + x) * 4];
-        }
-        int litPixels() const;
-        // Mean column of the lit pixels.
-        double litCentreX() const;
-    };
-    // Clears, draws the model with `light` and reads the frame back; written as
-    // PNG into $VORN_TEST_IMAGES when that is set.
-    Image draw(OgreModel& model, LightSource* light, const std::string& name);
-    // Largest difference of any channel of any pixel.
-    static int largestDifference(const Image& a, const Image& b);
+    // Clears, draws the model with `light` and reads the frame back; saved as name.png.
+    FrameCapture draw(OgreModel& model, LightSource* light, const std::string& name);
 
     std::unique_ptr<OgreModelMesh> mesh;
     std::unique_ptr<OgreModel> model;

@@ -29,7 +29,7 @@ GLint uniformValue(const char* name) {
 
 TEST_F(ModelDrawingTest, EveryRenderModeWithAndWithoutListsDrawsTheSameLitTexturedBumpedCube) {
     setOptions(0, false);
-    const Image reference = draw(*model, nullptr, "cube-immediate");
+    const FrameCapture reference = draw(*model, nullptr, "cube-immediate");
     ASSERT_GT(reference.litPixels(), 20000) << "the cube fills a good part of the window";
 
     // Texture and lighting both show: orange and blue squares, and a bright and a dim side.
@@ -48,8 +48,8 @@ TEST_F(ModelDrawingTest, EveryRenderModeWithAndWithoutListsDrawsTheSameLitTextur
             const std::string name = "cube-mode" + std::to_string(mode) + (lists ? "-list" : "");
             // Twice: the first draw with lists compiles, the second replays.
             draw(*model, nullptr, name);
-            const Image image = draw(*model, nullptr, name);
-            EXPECT_LE(largestDifference(reference, image), 2) << name;
+            const FrameCapture image = draw(*model, nullptr, name);
+            EXPECT_LE(reference.largestDifference(image), 2) << name;
             if (lists && mode != 2) {
                 ASSERT_NE(model->displayList, nullptr) << name;
                 EXPECT_EQ(model->listRenderMode, mode) << name;
@@ -61,10 +61,10 @@ TEST_F(ModelDrawingTest, EveryRenderModeWithAndWithoutListsDrawsTheSameLitTextur
 
 TEST_F(ModelDrawingTest, NormalMapShapesTheLight) {
     setOptions(1, false);
-    const Image bumped = draw(*model, nullptr, "cube-bumped");
+    const FrameCapture bumped = draw(*model, nullptr, "cube-bumped");
     TextureLoader::getInstance()->getTexture(kTexture)->hasBump = false;
-    const Image flat = draw(*model, nullptr, "cube-flat");
-    EXPECT_GT(largestDifference(bumped, flat), 40);
+    const FrameCapture flat = draw(*model, nullptr, "cube-flat");
+    EXPECT_GT(bumped.largestDifference(flat), 40);
     EXPECT_EQ(bumped.litPixels(), flat.litPixels()) << "the bump map changes shading, not the outline";
 }
 
@@ -96,7 +96,7 @@ TEST_F(ModelDrawingTest, UntexturedMaterialDrawsItsColourAndLeavesTexturingOn) {
     material.ambient = {true, 0.1f, 0.9f, 0.2f, 1.0f};
     for (const bool lists : {false, true}) {
         setOptions(1, lists);
-        const Image image = draw(*model, nullptr, lists ? "cube-untextured-list" : "cube-untextured");
+        const FrameCapture image = draw(*model, nullptr, lists ? "cube-untextured-list" : "cube-untextured");
         int greenish = 0;
         int lit = 0;
         for (std::size_t i = 0; i < image.rgba.size(); i += 4) {
@@ -187,7 +187,7 @@ TEST_F(ModelDrawingTest, MorphAnimationBlendsBetweenKeyframes) {
 
 TEST_F(ModelDrawingTest, DrawingPutsBackTheStateItChanges) {
     setOptions(0, false);
-    const Image reference = draw(*model, nullptr, "cube-reference");
+    const FrameCapture reference = draw(*model, nullptr, "cube-reference");
     // What another drawer may have left: a buffer of its own, a colour, texturing off, unit 1 active.
     GLuint buffer = 0;
     glGenBuffers(1, &buffer);
@@ -200,7 +200,7 @@ TEST_F(ModelDrawingTest, DrawingPutsBackTheStateItChanges) {
             const std::string name =
                 "cube-foreign-state-mode" + std::to_string(mode) + (lists ? "-list" : "");
             glEnable(GL_TEXTURE_2D);
-            EXPECT_LE(largestDifference(reference, draw(*model, nullptr, name)), 2)
+            EXPECT_LE(reference.largestDifference(draw(*model, nullptr, name)), 2)
                 << name << ": client arrays are not read from someone else's buffer";
             glDisable(GL_TEXTURE_2D);
             glActiveTexture(GL_TEXTURE1);
@@ -239,7 +239,7 @@ TEST_F(ModelDrawingTest, ATextureFirstNeededByADisplayListIsUploadedBeforeTheLis
     // Registered, not uploaded: the first draw compiles the list and needs the texture.
     TextureLoader::destroy();
     TextureLoader::getInstance()->addTexture(kTexture, GL_REPEAT);
-    const Image first = draw(*model, nullptr, "cube-list-texture-first");
+    const FrameCapture first = draw(*model, nullptr, "cube-list-texture-first");
     const TextureLoader::Texture* texture = TextureLoader::getInstance()->getTexture(kTexture);
     ASSERT_TRUE(texture && texture->glId && *texture->glId);
 
@@ -251,7 +251,7 @@ TEST_F(ModelDrawingTest, ATextureFirstNeededByADisplayListIsUploadedBeforeTheLis
     }
     glBindTexture(GL_TEXTURE_2D, *texture->glId);
     glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 64, 64, GL_RGBA, GL_UNSIGNED_BYTE, green.data());
-    const Image painted = draw(*model, nullptr, "cube-list-texture-painted");
+    const FrameCapture painted = draw(*model, nullptr, "cube-list-texture-painted");
     int orange = 0;
     int greenish = 0;
     for (std::size_t i = 0; i < painted.rgba.size(); i += 4) {

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "FireFixture.h"
-#include "FrameImage.h"
+#include "FrameCapture.h"
 #include "GlStateSnapshot.h"
 #include "LogCapture.h"
 #include "app/ConfigManager.h"
@@ -75,12 +75,12 @@ protected:
         gluLookAt(eye.x, eye.y, eye.z, centre.x, centre.y, centre.z, 0.0, 1.0, 0.0);
     }
 
-    FrameImage draw(ParticleController& controller, int fireRenderMode) {
+    FrameCapture draw(ParticleController& controller, int fireRenderMode) {
         ConfigManager::getInstance()->getMainConfig()->fireRenderMode = fireRenderMode;
         glClearColor(0, 0, 0, 0);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         controller.render();
-        return FrameImage::read(kWidth, kHeight);
+        return FrameCapture::take(kWidth, kHeight);
     }
 
     // Burns for `updates` steps, the controller following its actor as in the game.
@@ -99,9 +99,10 @@ protected:
         emitter.particleCount = 1;
     }
 
-    static Colour colourAt(const FrameImage& image, int x, int y) {
-        const unsigned char* p = image.at(x, y);
-        return {p[0], p[1], p[2]};
+    static Colour colourAt(const FrameCapture& image, int x, int y) {
+        const FrameCapture::Pixel p = image.atWindow(x, y);
+        return {static_cast<unsigned char>(p[0]), static_cast<unsigned char>(p[1]),
+                static_cast<unsigned char>(p[2])};
     }
 };
 
@@ -123,11 +124,11 @@ TEST_F(FireDrawingTest, VertexArraysAndBufferObjectsDrawTheSameFire) {
     ASSERT_GT(controller.emitters.at("1red")->particleCount, 40u);
 
     LogCapture log;
-    const FrameImage arrays = draw(controller, 1);
-    const FrameImage buffers = draw(controller, 2);
-    const FrameImage again = draw(controller, 2); // the buffers are made once and refilled
-    arrays.writePng("fire-vertex-arrays");
-    buffers.writePng("fire-buffer-objects");
+    const FrameCapture arrays = draw(controller, 1);
+    const FrameCapture buffers = draw(controller, 2);
+    const FrameCapture again = draw(controller, 2); // the buffers are made once and refilled
+    arrays.save("fire-vertex-arrays");
+    buffers.save("fire-buffer-objects");
     EXPECT_GT(arrays.litPixels(), 2000);
     EXPECT_LE(arrays.largestDifference(buffers), 1);
     EXPECT_LE(arrays.largestDifference(again), 1);
@@ -150,7 +151,7 @@ TEST_F(FireDrawingTest, TheAgeCoordinatePicksTheFrameOfTheSeries) {
     // Lifetime 1: age (1 - life) / 1. A new particle shows frame 0, one about to die the last.
     for (const Case c : {Case{1.0f, 0}, Case{0.625f, 1}, Case{0.375f, 2}, Case{0.02f, 3}}) {
         showOne(longLived, c.life, true);
-        const FrameImage image = draw(controller, 1);
+        const FrameCapture image = draw(controller, 1);
         EXPECT_EQ(colourAt(image, kLeftQuarter, 240), kFrames[c.frame]) << c.life;
         EXPECT_EQ(colourAt(image, kRightQuarter, 240), (Colour{0, 0, 0})) << c.life;
     }
@@ -158,13 +159,13 @@ TEST_F(FireDrawingTest, TheAgeCoordinatePicksTheFrameOfTheSeries) {
     longLived.particleCount = 0;
     for (const Case c : {Case{0.375f, 2}, Case{0.125f, 3}}) {
         showOne(shortLived, c.life, true);
-        const FrameImage image = draw(controller, 2);
+        const FrameCapture image = draw(controller, 2);
         EXPECT_EQ(colourAt(image, kLeftQuarter, 240), kFrames[c.frame]) << c.life;
     }
     // Particles that met no static shape this step show the frame mirrored.
     showOne(shortLived, 0.375f, false);
-    const FrameImage mirrored = draw(controller, 1);
-    mirrored.writePng("fire-age-mirrored");
+    const FrameCapture mirrored = draw(controller, 1);
+    mirrored.save("fire-age-mirrored");
     EXPECT_EQ(colourAt(mirrored, kLeftQuarter, 240), (Colour{0, 0, 0}));
     EXPECT_EQ(colourAt(mirrored, kRightQuarter, 240), kFrames[2]);
 }
@@ -252,8 +253,8 @@ protected:
                     const std::string& name, int leastLit = 4000) {
         const Vector3 centre{root.x, root.y + 1.0f, root.z};
         look(centre + direction * 7.0f, centre);
-        const FrameImage image = draw(controller, 1);
-        image.writePng(name);
+        const FrameCapture image = draw(controller, 1);
+        image.save(name);
         // Bottom row first: the root lies 1 below the centre of the view.
         const double rootRow =
             kHeight / 2.0 - 1.0 / (7.0 * std::tan(22.5 * 3.14159265 / 180.0)) * kHeight / 2.0;
@@ -263,7 +264,7 @@ protected:
         int below = 0;
         for (int y = 0; y < image.height; ++y) {
             for (int x = 0; x < image.width; ++x) {
-                const unsigned char* p = image.at(x, y);
+                const FrameCapture::Pixel p = image.atWindow(x, y);
                 if (p[0] + p[1] + p[2] <= 30) {
                     continue;
                 }

@@ -100,28 +100,56 @@ TEST_F(TextureLoaderTest, PixelRowsStartAtTheTopOfTheImage) {
     EXPECT_EQ(static_cast<unsigned char>(uploaded[48]), 1776 % 256);
 }
 
+// What one DDS file became: compressed or not, and its anisotropy.
+struct Upload {
+    bool compressed = false;
+    GLint internalFormat = 0;
+    GLint width = 0;
+    float anisotropy = 0.0f;
+};
+
+Upload uploadOnce(TextureLoader& loader, const std::string& file) {
+    GLuint name = 0;
+    TextureLoader::Texture texture;
+    texture.wrapS = texture.wrapT = GL_REPEAT;
+    EXPECT_TRUE(loader.loadTexture2D(file, texture, &name));
+    glBindTexture(GL_TEXTURE_2D, name);
+    Upload upload;
+    upload.compressed = levelParameter(GL_TEXTURE_2D, 0, GL_TEXTURE_COMPRESSED) == GL_TRUE;
+    upload.internalFormat = levelParameter(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT);
+    upload.width = levelParameter(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH);
+    glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, &upload.anisotropy);
+    glDeleteTextures(1, &name);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    return upload;
+}
+
 TEST_F(TextureLoaderTest, Dxt5DdsUploadsCompressedOrPlainWithoutS3tc) {
     writeImage(path("textures/glow.dds"), 64, 64, IL_DXT5);
-    ASSERT_TRUE(SystemInfo::getInstance()->textureCompressionS3TC) << "llvmpipe offers S3TC";
+    SystemInfo& system = *SystemInfo::getInstance();
+    ASSERT_TRUE(system.textureCompressionS3TC) << "llvmpipe offers S3TC";
+    ASSERT_TRUE(system.softwareRasterizer) << "the tests run on llvmpipe";
     loader->addTexture(path("textures/glow.dds"), GL_REPEAT);
     loader->uploadTextures(true);
-    TextureLoader::Texture* tex = loader->getTexture(path("textures/glow.dds"));
-    ASSERT_NE(tex, nullptr);
-    glBindTexture(GL_TEXTURE_2D, *tex->glId);
-    EXPECT_EQ(levelParameter(GL_TEXTURE_2D, 0, GL_TEXTURE_COMPRESSED), GL_TRUE);
-    EXPECT_EQ(levelParameter(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT), GL_COMPRESSED_RGBA_S3TC_DXT5_EXT);
-    EXPECT_EQ(levelParameter(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH), 64);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    ASSERT_NE(loader->getTexture(path("textures/glow.dds")), nullptr);
+    {
+        const FlagOverride hardware(system.softwareRasterizer, false);
+        const Upload upload = uploadOnce(*loader, path("textures/glow.dds"));
+        EXPECT_TRUE(upload.compressed);
+        EXPECT_EQ(upload.internalFormat, GL_COMPRESSED_RGBA_S3TC_DXT5_EXT);
+        EXPECT_EQ(upload.width, 64);
+        EXPECT_GT(upload.anisotropy, 1.0f) << "hardware filters across angles";
+    }
+    const Upload software = uploadOnce(*loader, path("textures/glow.dds"));
+    EXPECT_FALSE(software.compressed) << "a CPU rasteriser gets the texels decoded once";
+    EXPECT_EQ(software.width, 64);
+    EXPECT_EQ(software.anisotropy, 1.0f);
 
-    const FlagOverride noS3tc(SystemInfo::getInstance()->textureCompressionS3TC, false);
-    GLuint plain = 0;
-    TextureLoader::Texture other;
-    other.wrapS = other.wrapT = GL_REPEAT;
-    ASSERT_TRUE(loader->loadTexture2D(path("textures/glow.dds"), other, &plain));
-    glBindTexture(GL_TEXTURE_2D, plain);
-    EXPECT_EQ(levelParameter(GL_TEXTURE_2D, 0, GL_TEXTURE_COMPRESSED), GL_FALSE);
-    EXPECT_EQ(levelParameter(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH), 64);
-    glDeleteTextures(1, &plain);
+    const FlagOverride hardware(system.softwareRasterizer, false);
+    const FlagOverride noS3tc(system.textureCompressionS3TC, false);
+    const Upload plain = uploadOnce(*loader, path("textures/glow.dds"));
+    EXPECT_FALSE(plain.compressed);
+    EXPECT_EQ(plain.width, 64);
 }
 
 TEST_F(TextureLoaderTest, SeriesOfFiveLoadsTheFirstFourAsA3DTexture) {
@@ -273,4 +301,56 @@ TEST_F(TextureLoaderTest, ANormalMapOfAnotherSizeLeavesTheTexturesSizeAndUploads
     EXPECT_EQ(wall->width, 64);
     EXPECT_EQ(wall->height, 32);
     glDeleteTextures(1, &bound);
+}
+
+namespace {
+
+bool decodes(const std::string& name, const std::string& bytes) {
+    ILuint image = 0;
+    ilGenImages(1, &image);
+    ilBindImage(image);
+    const bool decoded = TextureLoader::decodeImage(name, bytes.data(), bytes.size());
+    ilDeleteImages(1, &image);
+    return decoded;
+}
+
+} // namespace
+
+// The image library would read a cut PNG for ever and decompress more DXT blocks than
+// it set aside: such files are refused before it sees them, whole ones still load.
+TEST_F(TextureLoaderTest, DamagedFilesNeverReachTheImageLibrary) {
+    writeImage(path("textures/whole.png"), 16, 16);
+    writeImage(path("textures/whole.dds"), 16, 16, IL_DXT5);
+    const std::string png = data->read("textures/whole.png");
+    const std::string dds = data->read("textures/whole.dds");
+    EXPECT_TRUE(decodes("whole.png", png));
+    EXPECT_TRUE(decodes("whole.dds", dds));
+
+    const std::string cutPng = png.substr(0, png.size() - 20);
+    EXPECT_FALSE(decodes("cut.png", cutPng));
+    std::string widerDds = dds;
+    widerDds[16 + 1] = 0x20; // 8208 pixels wide, the blocks of 16
+    EXPECT_FALSE(decodes("wide.dds", widerDds));
+    std::string otherBlocks = dds;
+    otherBlocks.replace(84, 4, "ATI2");
+    EXPECT_FALSE(decodes("other.dds", otherBlocks));
+
+    writeImage(path("textures/whole.tga"), 16, 16);
+    const std::string tga = data->read("textures/whole.tga");
+    EXPECT_TRUE(decodes("whole.tga", tga));
+    std::string hugeTga = tga.substr(0, 60);
+    hugeTga[12] = hugeTga[14] = 0x00;
+    hugeTga[13] = hugeTga[15] = 0x30; // 12288 x 12288 pixels in 42 bytes
+    EXPECT_FALSE(decodes("huge.tga", hugeTga));
+    EXPECT_FALSE(decodes("whole.psd", png)) << "only the checked types reach the library";
+    for (const std::string name : {"whole.bmp", "whole.jpg"}) {
+        writeImage(path("textures/" + name), 16, 16);
+        EXPECT_TRUE(decodes(name, data->read("textures/" + name))) << name;
+    }
+
+    data->write("textures/cut.png", cutPng);
+    loader->addTexture("../textures/cut.png", GL_REPEAT);
+    loader->uploadTextures(true);
+    EXPECT_EQ(loader->countPending(), 0);
+    EXPECT_EQ(loader->getTexture("../textures/cut.png"), nullptr);
 }

@@ -6,6 +6,7 @@
 #include "app/ConfigManager.h"
 #include "app/ManagerLifetime.h"
 #include "app/StateManager.h"
+#include "game/SaveStateManager.h"
 #include "model/OgreLoader.h"
 #include "render/LightManager.h"
 #include "render/TextureLoader.h"
@@ -152,6 +153,7 @@ LevelFixture::LevelFixture() {
 }
 
 LevelFixture::~LevelFixture() {
+    SaveStateManager::destroy();
     SceneManager::destroy();
     PhysicsManager::destroy();
     OgreLoader::destroy();

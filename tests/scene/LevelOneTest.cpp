@@ -140,14 +140,16 @@ TEST_F(LevelOneTest, EveryNodeEntityActorAndMaterialOfTheFileIsLoaded) {
         objects["mainChar"] += dynamic_cast<const MainChar*>(&model) ? 1 : 0;
     }
     EXPECT_EQ(entities, static_cast<int>(facts.profiles.size()));
-    // Besides the entities' own actors, each fire (the ball's and every torch's) has its force field's.
+    // Besides the entities' own actors, each fire (the ball's and every torch's) has its force field's
+    // and each item its trigger box.
     const auto fires = static_cast<std::size_t>(countOf(facts, "torch") + countOf(facts, "mainChar"));
-    EXPECT_EQ(scene.getPhysicsScene()->getNbActors(), facts.profiles.size() + fires);
+    const auto items = static_cast<std::size_t>(countOf(facts, "power") + countOf(facts, "powerbottle") +
+                                                countOf(facts, "turbo") + countOf(facts, "turbobottle"));
+    EXPECT_EQ(scene.getPhysicsScene()->getNbActors(), facts.profiles.size() + fires + items);
     EXPECT_EQ(boundSubentities, facts.boundSubentities);
     EXPECT_EQ(boundSubentities, facts.subentities) << "every subentity names a material of the level";
     EXPECT_EQ(boundSubmeshes, facts.boundSubmeshes);
-    EXPECT_EQ(objects["item"], countOf(facts, "power") + countOf(facts, "powerbottle") +
-                                   countOf(facts, "turbo") + countOf(facts, "turbobottle"));
+    EXPECT_EQ(objects["item"], static_cast<int>(items));
     for (const char* special : {"checkPoint", "fog", "finish", "mainChar"}) {
         EXPECT_EQ(objects[special], countOf(facts, special)) << special;
     }

@@ -2,9 +2,7 @@
 
 #include <GL/glew.h>
 #include <GL/glu.h>
-#include <IL/il.h>
 
-#include <cstdlib>
 #include <filesystem>
 
 #include "app/ConfigManager.h"
@@ -12,30 +10,6 @@
 #include "render/Frustum.h"
 #include "render/LightManager.h"
 #include "render/ShaderManager.h"
-
-namespace {
-
-std::filesystem::path imageFolder() {
-    if (const char* folder = std::getenv("VORN_TEST_IMAGES")) {
-        return folder;
-    }
-    return std::filesystem::path(VORN_GAME_DIR).parent_path() / "test-images";
-}
-
-void savePng(const std::string& name, int width, int height, const std::vector<unsigned char>& rgba) {
-    const std::filesystem::path folder = imageFolder();
-    std::filesystem::create_directories(folder);
-    ilInit();
-    ILuint picture = 0;
-    ilGenImages(1, &picture);
-    ilBindImage(picture);
-    ilTexImage(width, height, 1, 4, IL_RGBA, IL_UNSIGNED_BYTE, const_cast<unsigned char*>(rgba.data()));
-    ilEnable(IL_FILE_OVERWRITE);
-    ilSaveImage((folder / (name + ".png")).c_str());
-    ilDeleteImages(1, &picture);
-}
-
-} // namespace
 
 void SceneTest::SetUp() {
     GlTest::SetUp();
@@ -117,35 +91,14 @@ void SceneTest::setOptions(bool shadows, bool geometryShader, bool zPass, bool s
     options->scissorTest = scissor;
 }
 
-SceneTest::Image SceneTest::frame(const std::string& name, bool segmentBlocked) {
+FrameCapture SceneTest::frame(const std::string& name, bool segmentBlocked) {
     glClearColor(0, 0, 0, 0);
     glClearStencil(0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     renderer.render(objects, [segmentBlocked](const Vector3&, const Vector3&) { return segmentBlocked; });
-    glFinish();
-    Image image;
-    image.width = kWidth;
-    image.height = kHeight;
-    image.rgba.resize(static_cast<std::size_t>(kWidth) * kHeight * 4);
-    image.depth.resize(static_cast<std::size_t>(kWidth) * kHeight);
-    glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, image.rgba.data());
-    glReadPixels(0, 0, kWidth, kHeight, GL_DEPTH_COMPONENT, GL_FLOAT, image.depth.data());
-    savePng(name, kWidth, kHeight, image.rgba);
+    const FrameCapture image = FrameCapture::take(kWidth, kHeight, true);
+    image.save(name);
     return image;
-}
-
-int SceneTest::differingPixels(const Image& a, const Image& b, int tolerance) {
-    int differing = 0;
-    for (std::size_t i = 0; i < a.rgba.size(); i += 4) {
-        for (std::size_t channel = 0; channel < 3; ++channel) {
-            if (std::abs(static_cast<int>(a.rgba[i + channel]) - static_cast<int>(b.rgba[i + channel])) >
-                tolerance) {
-                ++differing;
-                break;
-            }
-        }
-    }
-    return differing;
 }
 
 std::array<double, 3> SceneTest::project(const Vector3& point) const {

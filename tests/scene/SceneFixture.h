@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "FrameCapture.h"
 #include "GlTest.h"
 #include "MeshFixtures.h"
 #include "model/OgreModel.h"
@@ -21,17 +22,6 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    struct Image {
-        int width = 0;
-        int height = 0;
-        std::vector<unsigned char> rgba;
-        std::vector<float> depth;
-        const unsigned char* at(int x, int y) const {
-            return &rgba[(static_cast<std::size_t>(y) * width + x) * 4];
-        }
-        float depthAt(int x, int y) const { return depth[static_cast<std::size_t>(y) * width + x]; }
-    };
-
     // A model of `data` (an owned copy of the mesh) at `position`, in a white material.
     OgreModel& place(const MeshData& data, const Vector3& position, bool transparent = false,
                      bool receiveShadows = true, bool castShadows = true);
@@ -41,11 +31,8 @@ protected:
     LightSource& addLight(const Vector3& position, float radius, int slot);
     void setOptions(bool shadows, bool geometryShader, bool zPass, bool scissor);
 
-    // Clears, draws the scene passes and reads the frame back; written as
-    // name.png into $VORN_TEST_IMAGES, or build/test-images without it.
-    Image frame(const std::string& name, bool segmentBlocked = false);
-    // Pixels whose colour differs by more than `tolerance` in a channel.
-    static int differingPixels(const Image& a, const Image& b, int tolerance = 24);
+    // Clears, draws the scene passes and reads the frame back with its depth; saved as name.png.
+    FrameCapture frame(const std::string& name, bool segmentBlocked = false);
     // Window position and depth of a world point in the current view.
     std::array<double, 3> project(const Vector3& point) const;
 

@@ -34,8 +34,8 @@ TEST_F(SceneObjectsTest, EveryEntityGetsItsActorAndSpecialProfilesBecomeGameObje
     nodes.push_back({"Plain", "Plain", "cube.mesh", 30.0f, 1.0f, 30.0f});
     const auto scene = load(nodes);
     ASSERT_TRUE(scene->isPlayable()) << scene->getLoadError();
-    EXPECT_EQ(scene->getPhysicsScene()->getNbActors(), nodes.size() - 1 + 1)
-        << "the node without entity has none; the ball's fire has its force field's";
+    // The node without entity has none; the ball's fire has its force field's, the item its trigger box.
+    EXPECT_EQ(scene->getPhysicsScene()->getNbActors(), nodes.size() - 1 + 1 + 1);
     EXPECT_EQ(PhysicsManager::getInstance()->getCurrentScene(), nullptr) << "loading never steps a scene";
 
     MainChar* ball = dynamic_cast<MainChar*>(object(*scene, "Ball"));

@@ -105,7 +105,7 @@ protected:
     };
 
     // Floor points well inside or outside `shadow` that the view shows, as dark or bright as they should be.
-    Counts classify(const Image& image, const std::vector<Point2>& shadow, float step = 0.25f) {
+    Counts classify(const FrameCapture& image, const std::vector<Point2>& shadow, float step = 0.25f) {
         Counts counts;
         for (float x = -6.0f; x <= 6.0f; x += step) {
             for (float z = -6.0f; z <= 6.0f; z += step) {
@@ -117,10 +117,10 @@ protected:
                 const int px = static_cast<int>(at[0]);
                 const int py = static_cast<int>(at[1]);
                 if (px < 0 || py < 0 || px >= image.width || py >= image.height ||
-                    std::abs(image.depthAt(px, py) - at[2]) > 1e-6) {
+                    std::abs(image.depthAtWindow(px, py) - at[2]) > 1e-6) {
                     continue; // off screen or behind the box
                 }
-                const int red = image.at(px, py)[0];
+                const int red = image.atWindow(px, py)[0];
                 if (inside > 0) {
                     ++counts.shadowed;
                     counts.wrong += red < 70 ? 0 : 1;
@@ -146,7 +146,7 @@ protected:
 
 TEST_F(SceneShadowTest, ABoxOnTheFloorCastsTheShadowOfItsOutline) {
     boxOnFloor();
-    const Image image = frame("shadow-box-on-floor");
+    const FrameCapture image = frame("shadow-box-on-floor");
     const Counts counts = classify(image, boxShadow(kBox, kLight));
     EXPECT_GT(counts.shadowed, 60);
     EXPECT_GT(counts.lit, 600);
@@ -160,7 +160,7 @@ TEST_F(SceneShadowTest, ABoxOnTheFloorCastsTheShadowOfItsOutline) {
 TEST_F(SceneShadowTest, EveryWayOfCountingVolumesDrawsTheSameImage) {
     boxOnFloor();
     useVolumes(false, true, true);
-    const Image reference = frame("shadow-cpu-zpass");
+    const FrameCapture reference = frame("shadow-cpu-zpass");
     for (const bool geometry : {false, true}) {
         if (geometry && !geometryShaders()) {
             continue;
@@ -171,8 +171,8 @@ TEST_F(SceneShadowTest, EveryWayOfCountingVolumesDrawsTheSameImage) {
                 const std::string name = std::string("shadow-") + (geometry ? "gpu" : "cpu") +
                                          (zPass ? "-zpass" : "-zfail") + (twoSided ? "" : "-one-sided");
                 // The blocked segment forces z-fail even with the z-pass option on.
-                const Image image = frame(name, !zPass);
-                EXPECT_LE(differingPixels(reference, image), 40) << name;
+                const FrameCapture image = frame(name, !zPass);
+                EXPECT_LE(reference.differingPixels(image), 40) << name;
                 EXPECT_EQ(classify(image, boxShadow(kBox, kLight)).wrong, 0) << name;
             }
         }
@@ -233,10 +233,10 @@ TEST_F(SceneShadowTest, TheScissorBoxChangesNothingButWhereEachLightIsAdded) {
     look({0, 7, 11}, {0, 0, 0});
     for (const bool geometry : {false, true}) {
         setOptions(true, geometry && geometryShaders(), true, false);
-        const Image open = frame(std::string("scissor-off") + (geometry ? "-gpu" : ""));
+        const FrameCapture open = frame(std::string("scissor-off") + (geometry ? "-gpu" : ""));
         setOptions(true, geometry && geometryShaders(), true, true);
-        const Image boxed = frame(std::string("scissor-on") + (geometry ? "-gpu" : ""));
-        EXPECT_LE(differingPixels(open, boxed, 3), 10);
+        const FrameCapture boxed = frame(std::string("scissor-on") + (geometry ? "-gpu" : ""));
+        EXPECT_LE(open.differingPixels(boxed, 3), 10);
     }
 }
 
@@ -245,11 +245,11 @@ TEST_F(SceneShadowTest, LightsAddUpWhetherOrNotTransparencyBlendsTheScene) {
     addLight({-3, 4, 3}, 15.0f, 2);
     look({0, 9, 13}, {0, 0, 1});
     glEnable(GL_BLEND);
-    const Image blended = frame("lights-blend-on");
+    const FrameCapture blended = frame("lights-blend-on");
     glDisable(GL_BLEND);
-    const Image unblended = frame("lights-blend-off");
+    const FrameCapture unblended = frame("lights-blend-off");
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
-    EXPECT_LE(differingPixels(blended, unblended, 2), 0);
+    EXPECT_LE(blended.differingPixels(unblended, 2), 0);
 }
 
 TEST_F(SceneShadowTest, DrawingALevelLeavesTheStateAsItFoundItInEveryPath) {

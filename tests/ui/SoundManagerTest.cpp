@@ -194,3 +194,46 @@ TEST_F(CollisionSoundTest, OnlyHeardNearTheListener) {
     sounds()->loadCollisionSounds(scene);
     EXPECT_EQ(collide(stone, wood, 20000.0f), nullptr);
 }
+
+// Lengths in a WAV file that the file does not hold: what is there plays, the rest is
+// neither invented nor set aside.
+TEST_F(SoundManagerTest, WavLengthsAreHeldToTheFile) {
+    writeWav(data.root() / "sounds/tone.wav", {1, 8000, 440.0f, 0.1f});
+    const std::string whole = data.read("sounds/tone.wav");
+    const std::size_t dataChunk = whole.find("data");
+    ASSERT_NE(dataChunk, std::string::npos);
+    const std::size_t samples = whole.size() - dataChunk - 8;
+    const auto withLength = [&](std::string file, std::size_t at, std::uint32_t length) {
+        for (int i = 0; i < 4; ++i) {
+            file[at + 4 + i] = static_cast<char>(length >> (8 * i));
+        }
+        return file;
+    };
+
+    data.write("sounds/cut.wav", whole.substr(0, whole.size() - 100));
+    data.write("sounds/claims-gigabytes.wav", withLength(whole, dataChunk, 0xFFFFFFF0u));
+    data.write("sounds/huge-format.wav", withLength(whole, whole.find("fmt "), 0x80000000u));
+    data.write("sounds/no-data.wav", whole.substr(0, dataChunk));
+    EXPECT_EQ(bufferInt(sounds()->getBuffer("../sounds/cut.wav"), AL_SIZE),
+              static_cast<ALint>(samples - 100));
+    EXPECT_EQ(bufferInt(sounds()->getBuffer("../sounds/claims-gigabytes.wav"), AL_SIZE),
+              static_cast<ALint>(samples));
+    EXPECT_EQ(sounds()->getBuffer("../sounds/huge-format.wav"), 0u);
+    EXPECT_EQ(sounds()->getBuffer("../sounds/no-data.wav"), 0u);
+    EXPECT_EQ(log.count("WARN", "alutCreateBufferFromFile: "), 2);
+}
+
+// The decoding the game uses for a file works on its bytes alone.
+TEST(SoundDecodingTest, OggDecodesFromMemoryWithoutADevice) {
+    const TempDataRoot data;
+    writeOgg(data.root() / "tone.ogg", {2, 22050, 440.0f, 0.5f});
+    const std::string bytes = data.read("tone.ogg");
+    const auto sound = SoundManager::decodeSound("TONE.OGG", bytes.data(), bytes.size());
+    ASSERT_TRUE(sound);
+    EXPECT_EQ(sound->format, AL_FORMAT_STEREO16);
+    EXPECT_EQ(sound->frequency, 22050);
+    EXPECT_EQ(sound->samples.size(), 11025u * 4);
+    EXPECT_FALSE(SoundManager::decodeSound("tone.ogg", bytes.data(), 100)) << "cut inside the headers";
+    EXPECT_FALSE(SoundManager::decodeSound("tone.mp3", bytes.data(), bytes.size()));
+    EXPECT_EQ(SoundManager::existingInstance(), nullptr);
+}

@@ -1,0 +1,23 @@
+#include "game/ItemSaveData.h"
+
+#include "game/Item.h"
+#include "physics/PhysicsActor.h"
+
+void ItemSaveData::capture(OgreModel& model) {
+    ModelSaveData::capture(model);
+    active = dynamic_cast<const Item&>(model).active;
+}
+
+void ItemSaveData::restore(OgreModel& model) {
+    ModelSaveData::restore(model);
+    auto& item = dynamic_cast<Item&>(model);
+    if (active && !item.active) {
+        if (PhysicsActor* actor = item.getActor()) {
+            actor->clearActorFlag(PhysicsActorFlag::DisableCollision);
+            actor->clearBodyFlag(PhysicsBodyFlag::Kinematic);
+        }
+        item.active = true;
+    } else if (!active && item.active) {
+        item.pickUp();
+    }
+}

@@ -1,0 +1,40 @@
+#include "game/SaveStateManager.h"
+
+#include "app/Log.h"
+#include "game/CheckPoint.h"
+#include "scene/SceneManager.h"
+#include "ui/HUD.h"
+
+VORN_FILE_LOGGER("SaveStateManager")
+
+void SaveStateManager::createSaveState(CheckPoint* checkPoint) {
+    if (busy) {
+        return;
+    }
+    busy = true;
+    const int saveTime = checkPoint ? checkPoint->saveTime : -1;
+    SceneManager* levels = SceneManager::existingInstance();
+    OgreScene* scene = levels ? levels->getCurrentScene() : nullptr;
+    if (scene && (!current || saveTime < current->time)) {
+        auto state = std::make_unique<SaveState>(*scene, checkPoint);
+        current = state.get();
+        // Two snapshots of one millisecond: the newer one replaces the older.
+        all[current->time] = std::move(state);
+        LOG_INFO("Created Savestate");
+        if (HUD* hud = HUD::getInstance()) {
+            hud->showMessage("Game saved");
+        }
+    }
+    busy = false;
+}
+
+void SaveStateManager::loadSaveState() {
+    if (!current || busy) {
+        return;
+    }
+    busy = true;
+    if (current->check()) {
+        current->restore();
+    }
+    busy = false;
+}

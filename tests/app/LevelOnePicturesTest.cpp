@@ -1,0 +1,228 @@
+#include <gtest/gtest.h>
+
+#include <GL/glew.h>
+#include <GL/glu.h>
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <string>
+
+#include "ChildProcess.h"
+#include "FrameCapture.h"
+#include "app/Frame.h"
+#include "app/GameState.h"
+#include "app/ManagerLifetime.h"
+#include "app/StateManager.h"
+#include "app/TimeManager.h"
+#include "app/Window.h"
+#include "game/MainChar.h"
+#include "particles/Torch.h"
+#include "render/Camera.h"
+#include "render/LightManager.h"
+
+#include "render/TextureLoader.h"
+#include "scene/OgreScene.h"
+#include "scene/SceneManager.h"
+
+namespace {
+
+// Level 1 as the player sees it: the game's own start-up, frames and screenshot
+// key, on a copy of the game tree, with a clock that moves 1/60 s per frame so
+// every frame runs one physics step whatever the drawing costs.
+class LevelOnePicturesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        previous = std::filesystem::current_path();
+        std::filesystem::current_path(game.root() / "bin");
+        windowState = WindowState{};
+        init();
+        clock = TimeManager::getInstance()->now;
+        TimeManager::getInstance()->setClock([this] { return clock; });
+        SceneManager* levels = SceneManager::getInstance();
+        levels->waitForLoads();
+        ASSERT_TRUE(levels->setCurrentLevel(0)) << levels->getLoadError(0);
+        TextureLoader::getInstance()->uploadTextures(true);
+        StateManager::getInstance()->setState(IN_GAME);
+        level = levels->getCurrentScene();
+        ball = levels->getMainChar();
+        ASSERT_NE(ball, nullptr);
+        // The pointer's place when the window opened has turned the camera; look from
+        // behind the ball, as before any mouse move.
+        Camera* camera = Camera::getInstance();
+        camera->yawTarget = 0.0f;
+        camera->pitchTarget = 45.0f;
+    }
+
+    void TearDown() override {
+        shutdown();
+        ManagerLifetime::allowCreation();
+        windowState = WindowState{};
+        std::filesystem::current_path(previous);
+    }
+
+    // Frames of play, one physics step each.
+    void play(int frames) {
+        for (int i = 0; i < frames; ++i) {
+            clock += 17;
+            update();
+            render();
+        }
+    }
+
+    // The next frame, with time standing still, taken by the screenshot key and saved as NAME.png.
+    FrameCapture picture(const std::string& name) {
+        windowState.screenshotRequested = true;
+        update();
+        storeView();
+        render();
+        const std::filesystem::path shot = "screen0.tga";
+        FrameCapture frame = FrameCapture::load(shot.string());
+        std::filesystem::remove(shot);
+        frame.save(name);
+        return frame;
+    }
+
+    // Window position (y down, as the picture counts) of a world point in the view of the last picture.
+    std::array<int, 2> onScreen(const Vector3& point) const {
+        double x = 0.0;
+        double y = 0.0;
+        double z = 0.0;
+        gluProject(point.x, point.y, point.z, view, projection, viewport, &x, &y, &z);
+        return {static_cast<int>(x), viewport[3] - 1 - static_cast<int>(y)};
+    }
+
+    // Mean red + green + blue of the square of half size `half` around a world point.
+    static double brightnessAround(const FrameCapture& frame, const std::array<int, 2>& at, int half = 4) {
+        double sum = 0.0;
+        int count = 0;
+        for (int y = at[1] - half; y <= at[1] + half; ++y) {
+            for (int x = at[0] - half; x <= at[0] + half; ++x) {
+                if (x >= 0 && y >= 0 && x < frame.width && y < frame.height) {
+                    sum += frame.brightness(x, y);
+                    ++count;
+                }
+            }
+        }
+        return count > 0 ? sum / count : 0.0;
+    }
+
+    Torch& firstTorch() const { return *level->torches.front(); }
+
+    OgreSceneEntity& ballEntity() const {
+        for (const auto& [name, node] : level->nodes) {
+            if (node->entity && node->entity->model == ball) {
+                return *node->entity;
+            }
+        }
+        throw std::logic_error("the ball has no entity");
+    }
+
+    GameCopy game;
+    std::filesystem::path previous;
+    int clock = 0;
+    OgreScene* level = nullptr;
+    MainChar* ball = nullptr;
+
+private:
+    void storeView() {
+        glGetDoublev(GL_MODELVIEW_MATRIX, view);
+        glGetDoublev(GL_PROJECTION_MATRIX, projection);
+        glGetIntegerv(GL_VIEWPORT, viewport);
+    }
+
+    double view[16] = {};
+    double projection[16] = {};
+    int viewport[4] = {};
+};
+
+TEST_F(LevelOnePicturesTest, StartShowsTheLitGroundATorchsPoolAndTheBallsShadow) {
+    play(90);
+    const FrameCapture start = picture("level1-start");
+    ASSERT_EQ(start.width, 640);
+    ballEntity().castShadows = false;
+    const FrameCapture unshadowed = picture("level1-start-no-ball-shadow");
+    ballEntity().castShadows = true;
+    Torch& torch = firstTorch();
+    LightSource** slot = &LightManager::getInstance()->lights[torch.light->index];
+    *slot = nullptr;
+    const FrameCapture unlit = picture("level1-start-no-torch-light");
+    *slot = torch.light.get();
+
+    // Nothing stands between the camera and the ball.
+    const std::array<int, 2> ballAt = onScreen(*ball->getPosition());
+    const FrameCapture::Pixel ballColour = start.at(ballAt[0], ballAt[1]);
+    EXPECT_GT(ballColour[0], ballColour[2] + 60) << "the ball is hidden";
+
+    // The torch's light pools on the ground beside it and fades with distance.
+    const Vector3 foot = *torch.getPosition();
+    const auto lightAdded = [&](const Vector3& ground) {
+        return brightnessAround(start, onScreen(ground)) - brightnessAround(unlit, onScreen(ground));
+    };
+    const double pool = lightAdded(foot + Vector3{2.0f, 0.0f, -2.0f});
+    EXPECT_GT(pool, 90.0);
+    EXPECT_GT(pool, 2.0 * lightAdded(foot + Vector3{12.5f, 0.0f, 0.0f}));
+    EXPECT_GT(pool, 2.0 * lightAdded(foot + Vector3{0.0f, 0.0f, -12.5f}));
+    EXPECT_GT(brightnessAround(start, onScreen(foot + Vector3{2.0f, 0.0f, -2.0f})), 150.0) << "too dark";
+
+    // The ball's shadow falls on the ground beyond it, seen from the torch.
+    const std::array<int, 2> torchAt = onScreen(foot);
+    int darkened = 0;
+    double beyond = 0.0;
+    for (int y = 0; y < start.height; ++y) {
+        for (int x = 0; x < start.width; ++x) {
+            if (unshadowed.brightness(x, y) - start.brightness(x, y) > 30) {
+                ++darkened;
+                beyond +=
+                    (x - ballAt[0]) * (ballAt[0] - torchAt[0]) + (y - ballAt[1]) * (ballAt[1] - torchAt[1]);
+            }
+        }
+    }
+    EXPECT_GT(darkened, 1000);
+    EXPECT_GT(beyond, 0.0);
+    EXPECT_LT(start.countBrighter(0, 0, start.width, start.height, 740), start.width * start.height / 50)
+        << "too bright";
+}
+
+// Young red-hot puffs in the square of half size `half` around a point.
+int flamePixels(const FrameCapture& frame, const std::array<int, 2>& at, int half) {
+    int warm = 0;
+    for (int y = std::max(0, at[1] - half); y <= std::min(frame.height - 1, at[1] + half); ++y) {
+        for (int x = std::max(0, at[0] - half); x <= std::min(frame.width - 1, at[0] + half); ++x) {
+            const FrameCapture::Pixel p = frame.at(x, y);
+            warm += p[0] > 200 && p[0] > p[2] + 80 ? 1 : 0;
+        }
+    }
+    return warm;
+}
+
+TEST_F(LevelOnePicturesTest, ATorchAndTheBallBurnUnderTheSky) {
+    Camera* camera = Camera::getInstance();
+    camera->yawTarget = -135.0f; // from beyond the ball, towards the first torch
+    camera->pitchTarget = 20.0f;
+    camera->desiredDistance = 8.0f;
+    play(90);
+    const FrameCapture fires = picture("level1-fires");
+    ASSERT_EQ(fires.width, 640);
+    Torch& torch = firstTorch();
+    const Vector3 flame = *torch.getPosition() + torch.offset;
+    EXPECT_GT(flamePixels(fires, onScreen(flame + Vector3{0.0f, 1.0f, 0.0f}), 30), 200);
+    EXPECT_GT(flamePixels(fires, onScreen(*ball->getPosition() + Vector3{0.0f, 1.5f, 0.0f}), 30), 400);
+    int sky = 0;
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < fires.width; ++x) {
+            const FrameCapture::Pixel p = fires.at(x, y);
+            sky += p[2] > p[1] && p[0] + p[1] + p[2] > 30 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(sky, 40 * fires.width / 2) << "the night sky shows above the level";
+
+    camera->yawTarget = 52.0f; // the torch in front, the ball behind it
+    camera->pitchTarget = 15.0f;
+    camera->desiredDistance = 16.0f;
+    play(40);
+    const FrameCapture close = picture("level1-torch");
+    EXPECT_GT(flamePixels(close, onScreen(flame + Vector3{0.0f, 1.0f, 0.0f}), 40), 1000);
+}
+
+} // namespace

@@ -1,0 +1,146 @@
+#include <GLFW/glfw3.h>
+#include <gtest/gtest.h>
+
+#include "GameFixture.h"
+#include "app/StateManager.h"
+#include "app/Window.h"
+#include "game/MainChar.h"
+#include "physics/PhysicsActor.h"
+#include "platform/Glfw.h"
+#include "render/Camera.h"
+
+namespace {
+
+// The ball at rest on the floor, driven through the window library's own events.
+class ControlsTest : public GameTest {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(Glfw::init());
+        ASSERT_TRUE(Glfw::openWindow(640, 480, false, false));
+        Glfw::setKeyCallback(keyCallback);
+        Glfw::enableStickyKeys();
+        play(standardNodes());
+        run(30);
+    }
+    void TearDown() override { Glfw::terminate(); }
+
+    static void hold(int key) { Glfw::deliverKey(key, GLFW_PRESS); }
+    static void release(int key) { Glfw::deliverKey(key, GLFW_RELEASE); }
+    // Pressed and released before the next poll, which still reads it once.
+    static void tap(int key) {
+        hold(key);
+        release(key);
+    }
+    static void button(int which, bool down) {
+        Glfw::deliverMouseButton(which, down ? GLFW_PRESS : GLFW_RELEASE);
+    }
+
+    PhysicsVec3 at() const { return ball->getActor()->getGlobalPosition(); }
+    PhysicsVec3 velocity() const { return ball->getActor()->getLinearVelocity(); }
+    float speed() const { return Vector3{velocity().x, velocity().y, velocity().z}.length(); }
+};
+
+TEST_F(ControlsTest, ForwardRollsTheBallTheWayTheCameraLooks) {
+    ASSERT_NEAR(at().z, 0.0f, 0.01f);
+    hold(GLFW_KEY_W);
+    run(60);
+    EXPECT_LT(at().z, -2.0f) << "away from a camera at +z";
+    EXPECT_NEAR(at().x, 0.0f, 0.1f);
+
+    release(GLFW_KEY_W);
+    run(2); // the sticky release and the step in flight
+    putBall(0.0f, 1.0f, 0.0f);
+    Camera::getInstance()->direction = {1.0f, 0.0f, 0.0f}; // behind the ball at +x
+    hold(GLFW_KEY_W);
+    run(60);
+    EXPECT_LT(at().x, -2.0f);
+    EXPECT_NEAR(at().z, 0.0f, 0.1f);
+}
+
+TEST_F(ControlsTest, AJumpLeavesTheGroundAndLandsButASecondOneInTheAirIsRefused) {
+    ASSERT_TRUE(ball->onGround);
+    hold(GLFW_KEY_SPACE);
+    run(11);
+    release(GLFW_KEY_SPACE);
+    EXPECT_FALSE(ball->onGround);
+    EXPECT_GT(velocity().y, 10.0f)
+        << "eleven impulses, 15.17 in all, against two tenths of a second of gravity";
+    run(20);
+    EXPECT_GT(at().y, 4.0f);
+    const float rising = velocity().y;
+    tap(GLFW_KEY_SPACE);
+    run(1);
+    EXPECT_LT(velocity().y, rising);
+    run(120);
+    EXPECT_TRUE(ball->onGround);
+    EXPECT_NEAR(at().y, 1.0f, 0.05f);
+}
+
+TEST_F(ControlsTest, TheBrakeStopsTheBallAndLettingGoGivesItsTurnBack) {
+    hold(GLFW_KEY_W);
+    run(60);
+    release(GLFW_KEY_W);
+    run(1);
+    EXPECT_GT(speed(), 3.0f);
+    button(GLFW_MOUSE_BUTTON_RIGHT, true);
+    run(120);
+    EXPECT_LT(speed(), 0.1f);
+    EXPECT_EQ(ball->getActor()->getMaxAngularVelocity(), 0.0f);
+    button(GLFW_MOUSE_BUTTON_RIGHT, false);
+    run(2);
+    EXPECT_EQ(ball->getActor()->getMaxAngularVelocity(), 14.0f);
+}
+
+TEST_F(ControlsTest, EachPressOfTheBoostButtonSpendsAFifthOfTheTurboAndPushesTheBall) {
+    ball->addTurbo(1.0f);
+    for (const float left : {0.8f, 0.6f, 0.4f, 0.2f, 0.0f, 0.0f}) {
+        button(GLFW_MOUSE_BUTTON_LEFT, true);
+        run(3);
+        button(GLFW_MOUSE_BUTTON_LEFT, false);
+        run(2);
+        EXPECT_NEAR(ball->turboLevel, left, 1e-6f);
+    }
+    EXPECT_GT(speed(), 10.0f);
+}
+
+TEST_F(ControlsTest, KeypadPlusRefillsKeyFourSwitchesTheFireAndRPutsTheBallBackAtRest) {
+    ball->setEnergy(0.5f);
+    tap(GLFW_KEY_KP_ADD);
+    run(1);
+    EXPECT_NEAR(ball->energy, 0.6f - ball->energyDrain, 1e-6f);
+    EXPECT_FLOAT_EQ(ball->turboLevel, 0.1f);
+    EXPECT_EQ(ball->burstCount, 1);
+
+    tap(GLFW_KEY_4);
+    run(2); // the key must be seen up before it works again
+    EXPECT_FALSE(ball->particleController->enabled);
+    tap(GLFW_KEY_4);
+    run(1);
+    EXPECT_TRUE(ball->particleController->enabled);
+
+    putBall(8.0f, 1.0f, 3.0f);
+    ball->getActor()->setLinearVelocity({4.0f, 0.0f, 0.0f});
+    tap(GLFW_KEY_R);
+    run(1);
+    EXPECT_EQ(at().x, 0.0f);
+    EXPECT_EQ(at().y, 1.0f);
+    EXPECT_EQ(speed(), 0.0f);
+}
+
+TEST_F(ControlsTest, OutsidePlayTheBallIgnoresTheControlsAndKeyFiveRespawns) {
+    StateManager::getInstance()->setState(PAUSED);
+    hold(GLFW_KEY_W);
+    run(30);
+    release(GLFW_KEY_W);
+    EXPECT_NEAR(at().z, 0.0f, 0.01f);
+
+    StateManager::getInstance()->setState(IN_GAME);
+    putBall(10.0f, 8.0f, 10.0f);
+    run(90);
+    putBall(-5.0f, 1.0f, -5.0f);
+    tap(GLFW_KEY_5);
+    EXPECT_FLOAT_EQ(at().x, 10.0f);
+    EXPECT_FLOAT_EQ(at().y, 6.0f);
+}
+
+} // namespace
