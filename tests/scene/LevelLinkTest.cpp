@@ -139,7 +139,7 @@ TEST_F(LevelLinkTest, AFirstLevelThatCannotBePlayedSendsThePlayerBackAndIsTriedA
 }
 
 // Without a snapshot, respawn plays the level again from its start.
-TEST_F(LevelLinkTest, DISABLED_RespawnWithoutASnapshotRestartsTheLevel) {
+TEST_F(LevelLinkTest, RespawnWithoutASnapshotRestartsTheLevel) {
     startNewGame();
     ASSERT_EQ(state(), IN_GAME);
     roll();
