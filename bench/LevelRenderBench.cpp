@@ -21,7 +21,6 @@
 #include "app/ConfigManager.h"
 #include "app/SystemInfo.h"
 #include "app/Window.h"
-#include "game/MainChar.h"
 #include "model/OgreLoader.h"
 #include "platform/Glfw.h"
 #include "render/Frustum.h"
@@ -92,7 +91,6 @@ public:
         }
         level = levels->getCurrentScene();
         TextureLoader::getInstance()->uploadTextures(true);
-        lightTheBall();
         for (int i = 0; i < 120; ++i) {
             step(); // torches flicker into place, fires grow
         }
@@ -104,7 +102,6 @@ public:
 
     ~Level() {
         renderer.reset();
-        ballLight.reset();
         SceneManager::destroy();
         PhysicsManager::destroy();
         OgreLoader::destroy();
@@ -152,20 +149,8 @@ private:
         physics->startStep();
     }
 
-    // The ball carries the light of slot 0; until its own is there, one as it places it.
-    void lightTheBall() {
-        LightManager* lights = LightManager::getInstance();
-        if (lights->lights[0] || !level->getMainChar()) {
-            return;
-        }
-        const Vector3 at = *level->getMainChar()->getPosition() + Vector3{0.0f, 1.5f, 0.0f};
-        ballLight = std::make_unique<LightSource>(60.0f, at.x, at.y, at.z, 0, 0.85f, 0.85f, 0.85f, 0.95f);
-        lights->registerLight(ballLight.get());
-    }
-
     std::filesystem::path root;
     std::unique_ptr<SceneRenderer> renderer;
-    std::unique_ptr<LightSource> ballLight;
     OgreScene* level = nullptr;
 };
 
