@@ -136,6 +136,18 @@ private:
     int viewport[4] = {};
 };
 
+// Young red-hot puffs in the square of half size `half` around a point.
+int flamePixels(const FrameCapture& frame, const std::array<int, 2>& at, int half) {
+    int warm = 0;
+    for (int y = std::max(0, at[1] - half); y <= std::min(frame.height - 1, at[1] + half); ++y) {
+        for (int x = std::max(0, at[0] - half); x <= std::min(frame.width - 1, at[0] + half); ++x) {
+            const FrameCapture::Pixel p = frame.at(x, y);
+            warm += p[0] > 200 && p[0] > p[2] + 80 ? 1 : 0;
+        }
+    }
+    return warm;
+}
+
 TEST_F(LevelOnePicturesTest, StartShowsTheLitGroundATorchsPoolAndTheBallsShadow) {
     play(90);
     const FrameCapture start = picture("level1-start");
@@ -153,6 +165,11 @@ TEST_F(LevelOnePicturesTest, StartShowsTheLitGroundATorchsPoolAndTheBallsShadow)
     const std::array<int, 2> ballAt = onScreen(*ball->getPosition());
     const FrameCapture::Pixel ballColour = start.at(ballAt[0], ballAt[1]);
     EXPECT_GT(ballColour[0], ballColour[2] + 60) << "the ball is hidden";
+    // Its fire rises clear of it: flames in the square just above the ball, where its own
+    // glowing surface cannot count.
+    std::array<int, 2> aboveBall = onScreen(*ball->getPosition() + Vector3{0.0f, 1.0f, 0.0f});
+    aboveBall[1] -= 21;
+    EXPECT_GT(flamePixels(start, aboveBall, 20), 300) << "the ball does not burn";
 
     // The torch's light pools on the ground beside it and fades with distance.
     const Vector3 foot = *torch.getPosition();
@@ -182,18 +199,6 @@ TEST_F(LevelOnePicturesTest, StartShowsTheLitGroundATorchsPoolAndTheBallsShadow)
     EXPECT_GT(beyond, 0.0);
     EXPECT_LT(start.countBrighter(0, 0, start.width, start.height, 740), start.width * start.height / 50)
         << "too bright";
-}
-
-// Young red-hot puffs in the square of half size `half` around a point.
-int flamePixels(const FrameCapture& frame, const std::array<int, 2>& at, int half) {
-    int warm = 0;
-    for (int y = std::max(0, at[1] - half); y <= std::min(frame.height - 1, at[1] + half); ++y) {
-        for (int x = std::max(0, at[0] - half); x <= std::min(frame.width - 1, at[0] + half); ++x) {
-            const FrameCapture::Pixel p = frame.at(x, y);
-            warm += p[0] > 200 && p[0] > p[2] + 80 ? 1 : 0;
-        }
-    }
-    return warm;
 }
 
 TEST_F(LevelOnePicturesTest, ATorchAndTheBallBurnUnderTheSky) {
