@@ -41,7 +41,7 @@ constexpr float kDetourDistance = 20.0f;
 // A take-off whose velocity is this close to the one that lands on the next waypoint jumps.
 constexpr float kLandingTolerance = 1.0f;
 // How far past its take-off waypoint the ball may roll before it has to jump.
-constexpr float kTakeOffRunway = 1.0f;
+constexpr float kTakeOffRunway = 1.5f;
 constexpr float kBrakingMargin = 1.0f;
 // Cosine of the largest angle between the ball's way and the boost's aim.
 constexpr float kLinedUp = 0.998f;
@@ -142,6 +142,10 @@ void Autopilot::enterState(int newState) {
     holdButton(GLFW_MOUSE_BUTTON_LEFT, boostHeld, false);
     jumpSteps = 0;
     boostPressed = false;
+    if (newState == LEVEL_COMPLETE) {
+        ++levelsCompleted;
+        LOG_INFO("Autopilot: level complete");
+    }
     if (newState == GAME_OVER && route) {
         MainChar* ball = SceneManager::getInstance()->getMainChar();
         LOG_INFO("Autopilot: game over on the way to waypoint "
@@ -173,6 +177,7 @@ void Autopilot::menu(int menuState) {
             next = 0;
             stopsMade = 0;
             playStarted = round > 1;
+            LOG_INFO("Autopilot: new game");
             tap(GLFW_KEY_ENTER);
         }
         break;
@@ -187,8 +192,6 @@ void Autopilot::menu(int menuState) {
         if (settled && round == 1) {
             screenshot("level complete");
         } else if (act) {
-            ++levelsCompleted;
-            LOG_INFO("Autopilot: level complete");
             endRound();
             tap(GLFW_KEY_ENTER);
         }
@@ -249,6 +252,7 @@ void Autopilot::play() {
         boostPressed = false;
     }
     watchSnapshots();
+    watchPickups();
     followRoute(*ball);
 }
 
@@ -326,7 +330,9 @@ void Autopilot::takeOff(MainChar& ball, const Vector3& at, const Vector3& veloci
     const Vector3 wanted = flat(to - at) / flightTime(to.y - at.y);
     const Vector3 along = flat(to - from).normalized();
     const bool onCourse = (flat(velocity) - wanted).length() < kLandingTolerance;
-    const bool edge = flat(at - from).dot(along) > kTakeOffRunway;
+    // Slow frames see the ground go by in long strides: jump when the next frame would be too late.
+    const float frameSeconds = std::max(static_cast<float>(TimeManager::getInstance()->frameDelta) / 1000.0f, kStepSeconds);
+    const bool edge = flat(at + velocity * frameSeconds - from).dot(along) > kTakeOffRunway;
     if (ball.onGround && (onCourse || edge)) {
         arrive(ball);
     }
@@ -437,6 +443,14 @@ void Autopilot::watchSnapshots() {
             LOG_INFO("Autopilot: snapshot " << snapshotsSeen << " respawns at " << describe(at)
                                             << " with energy " << ball->energy);
         }
+    }
+}
+
+void Autopilot::watchPickups() {
+    const int count = RunFigures::get().getPickups();
+    if (count != pickupsSeen) {
+        pickupsSeen = count;
+        LOG_INFO("Autopilot: item picked up, " << count << " so far");
     }
 }
 

@@ -50,6 +50,7 @@ private:
     void arrive(MainChar& ball);
     void watchProgress(const Vector3& at);
     void watchSnapshots();
+    void watchPickups();
     float speedTowards(std::size_t index, float distance) const;
     float jumpSpeed(std::size_t index) const;
     Vector3 target() const;
@@ -85,6 +86,7 @@ private:
     bool playStarted = false;
     int stopsMade = 0;
     std::size_t snapshotsSeen = 0;
+    int pickupsSeen = 0;
     // Physics steps Space is still held for; the jump's impulses last 11 of them.
     int jumpSteps = 0;
     bool boostPressed = false;

@@ -197,10 +197,11 @@ void LevelGenerator::buildFirstLevel() {
     slab("B03_Stone", "Stone", 12.5f, 17.5f, -370.5f, -365.5f, 28);
     item("B04_Turbo", "turbo", {15, 28, -368});
     slab("B05_Stone", "Stone", 13.5f, 18.5f, -382, -377, 27);
-    waypoint({16, 26, -345}, "jump");
-    waypoint({19, 27, -356.5f}, "jump");
-    waypoint({15, 28, -368}, "jump");
-    waypoint({16, 27, -379.5f}, "jump");
+    // Nearly straight from stone to stone (a jump changes the way little), close enough to the items.
+    waypoint({16.5f, 26, -345}, "jump");
+    waypoint({18, 27, -356.5f}, "jump");
+    waypoint({16, 28, -368}, "jump");
+    waypoint({16.5f, 27, -379.5f}, "jump");
 
     // A grass landing, then east over a long wooden bridge.
     slab("B10_Landing", "Grass", 9, 23, -402, -388, 26);
@@ -237,7 +238,7 @@ void LevelGenerator::buildFirstLevel() {
     // Through the arch, over the turbo bottle and straight on towards the third checkpoint.
     waypoint({68.5f, 35, -423});
     waypoint({67.2f, 35, -428});
-    waypoint({67.3f, 35, -431}, "boost");
+    waypoint({67.3f, 35, -430}, "boost");
     waypoint({67.5f, 35, -434.5f}, "jump");
 
     // The long gap (26 units): rolling speed alone falls short, a boost before the jump carries.
