@@ -29,7 +29,11 @@ namespace {
 // Frames a menu is shown before the autopilot acts on it, so that it is drawn and seen.
 constexpr int kSettleFrames = 4;
 constexpr float kCruiseSpeed = 11.0f;
-constexpr float kCornerSpeed = 5.0f;
+constexpr float kSlowestCruise = 6.0f;
+// Metres the ball may roll between two looks of the autopilot: slow frames roll slower.
+constexpr float kStride = 0.45f;
+constexpr float kCornerSpeed = 2.5f;
+constexpr float kStraightOn = 0.85f;
 constexpr float kBraking = 6.0f;
 constexpr float kGravity = 19.62f;
 constexpr float kStepSeconds = 1.0f / 60.0f;
@@ -39,13 +43,14 @@ constexpr float kDegreesPerPixel = 0.5f;
 constexpr long long kStuckSteps = 60 * 25;
 constexpr float kDetourDistance = 20.0f;
 // A take-off whose velocity is this close to the one that lands on the next waypoint jumps.
-constexpr float kLandingTolerance = 1.0f;
+constexpr float kLandingTolerance = 0.7f;
 // How far past its take-off waypoint the ball may roll before it has to jump.
 constexpr float kTakeOffRunway = 1.5f;
 constexpr float kBrakingMargin = 1.0f;
 // Cosine of the largest angle between the ball's way and the boost's aim.
 constexpr float kLinedUp = 0.998f;
 constexpr float kKeyThreshold = 0.4f;
+constexpr float kLookAhead = 3.0f;
 
 Vector3 flat(const Vector3& v) {
     return {v.x, 0.0f, v.z};
@@ -128,7 +133,10 @@ void Autopilot::frame() {
         enterState(now);
     }
     ++framesInState;
-    roundFrames.push_back(TimeManager::getInstance()->frameDelta);
+    const Milliseconds delta = TimeManager::getInstance()->frameDelta;
+    roundFrames.push_back(delta);
+    frameSeconds +=
+        (std::clamp(static_cast<float>(delta) / 1000.0f, kStepSeconds, 0.25f) - frameSeconds) * 0.1f;
     if (now == IN_GAME) {
         play();
     } else {
@@ -284,7 +292,7 @@ void Autopilot::followRoute(MainChar& ball) {
             return;
         }
         if (route->waypoints[next].action == Waypoint::Action::Boost && !linedUp(at, velocity)) {
-            steer(ball, velocity, flat(boostAim() - at).normalized() * kCruiseSpeed);
+            steer(ball, velocity, flat(boostAim() - at).normalized() * cruiseSpeed());
             return;
         }
         arrive(ball);
@@ -292,8 +300,38 @@ void Autopilot::followRoute(MainChar& ball) {
     const std::size_t last = route->waypoints.size() - 1;
     const Vector3 goal = target();
     const float distance = flat(goal - at).length();
-    const float speed = detouring ? kCruiseSpeed : speedTowards(std::min(next, last), distance);
-    steer(ball, velocity, flat(goal - at).normalized() * speed);
+    const float speed = detouring ? cruiseSpeed() : speedTowards(std::min(next, last), distance);
+    steer(ball, velocity, flat(aimPoint(at) - at).normalized() * speed);
+}
+
+// The cosine of the turn the route makes at waypoint `index`; 1 where it goes straight on.
+float Autopilot::turnAt(std::size_t index) const {
+    const std::vector<Waypoint>& points = route->waypoints;
+    if (index == 0 || index + 1 >= points.size()) {
+        return 1.0f;
+    }
+    const Vector3 in = flat(points[index].position - points[index - 1].position).normalized();
+    const Vector3 out = flat(points[index + 1].position - points[index].position).normalized();
+    return in.dot(out);
+}
+
+float Autopilot::cruiseSpeed() const {
+    return std::clamp(kStride / frameSeconds, kSlowestCruise, kCruiseSpeed);
+}
+
+// A point a little ahead on the line from the last waypoint to the next: the ball keeps to
+// the line (narrow planks) instead of only heading for the waypoint.
+Vector3 Autopilot::aimPoint(const Vector3& at) const {
+    const Vector3 goal = target();
+    if (detouring || next == 0 || next >= route->waypoints.size()) {
+        return goal;
+    }
+    const Vector3 from = route->waypoints[next - 1].position;
+    const Vector3 line = flat(goal - from);
+    const float length = line.length();
+    const Vector3 along = line.normalized();
+    const float progress = std::clamp(flat(at - from).dot(along) + kLookAhead, 0.0f, length);
+    return from + along * progress;
 }
 
 // The boost pushes the way the camera looks: towards where the route goes after it, the landing
@@ -327,12 +365,13 @@ void Autopilot::takeOff(MainChar& ball, const Vector3& at, const Vector3& veloci
     }
     const Vector3 from = route->waypoints[next].position;
     const Vector3 to = route->waypoints[next + 1].position;
-    const Vector3 wanted = flat(to - at) / flightTime(to.y - at.y);
+    // Space pressed now lifts the ball in the next frame, a frame's roll further on.
+    const Vector3 launch = at + flat(velocity) * frameSeconds;
+    const Vector3 wanted = flat(to - launch) / flightTime(to.y - at.y);
     const Vector3 along = flat(to - from).normalized();
     const bool onCourse = (flat(velocity) - wanted).length() < kLandingTolerance;
     // Slow frames see the ground go by in long strides: jump when the next frame would be too late.
-    const float frameSeconds = std::max(static_cast<float>(TimeManager::getInstance()->frameDelta) / 1000.0f, kStepSeconds);
-    const bool edge = flat(at + velocity * frameSeconds - from).dot(along) > kTakeOffRunway;
+    const bool edge = flat(launch - from).dot(along) > kTakeOffRunway;
     if (ball.onGround && (onCourse || edge)) {
         arrive(ball);
     }
@@ -356,7 +395,8 @@ bool Autopilot::reached(const MainChar& ball, const Vector3& at) const {
     if (waypoint.action == Waypoint::Action::Stop) {
         return distance < 2.0f || (ball.onCheckPoint && distance < 3.5f);
     }
-    if (distance < (waypoint.action == Waypoint::Action::Roll ? 2.5f : 1.5f)) {
+    const bool corner = waypoint.action == Waypoint::Action::Roll && turnAt(next) < kStraightOn;
+    if (distance < (waypoint.action == Waypoint::Action::Roll && !corner ? 2.5f : 1.2f)) {
         return true;
     }
     if (next == 0) {
@@ -457,7 +497,7 @@ void Autopilot::watchPickups() {
 float Autopilot::jumpSpeed(std::size_t index) const {
     const std::vector<Waypoint>& points = route->waypoints;
     if (index + 1 >= points.size()) {
-        return kCruiseSpeed;
+        return cruiseSpeed();
     }
     const Vector3 from = points[index].position;
     const Vector3 to = points[index + 1].position;
@@ -467,24 +507,24 @@ float Autopilot::jumpSpeed(std::size_t index) const {
 // The speed to roll at `distance` before waypoint `index`, so that it is passed at the speed it asks for.
 float Autopilot::speedTowards(std::size_t index, float distance) const {
     const std::vector<Waypoint>& points = route->waypoints;
-    float arrival = kCruiseSpeed;
+    const float cruise = cruiseSpeed();
+    float arrival = cruise;
     switch (points[index].action) {
     case Waypoint::Action::Jump:
         return jumpSpeed(index);
     case Waypoint::Action::Stop:
         arrival = 0.0f;
         break;
-    case Waypoint::Action::Roll:
-        if (index > 0 && index + 1 < points.size()) {
-            const Vector3 in = flat(points[index].position - points[index - 1].position).normalized();
-            const Vector3 out = flat(points[index + 1].position - points[index].position).normalized();
-            arrival = in.dot(out) < 0.85f ? kCornerSpeed : kCruiseSpeed;
-        }
+    case Waypoint::Action::Roll: {
+        // Sharper turns are taken slower: a right angle at walking pace.
+        const float straight = std::max(turnAt(index), 0.0f);
+        arrival = std::max(kCornerSpeed, cruise * straight * straight);
         break;
+    }
     case Waypoint::Action::Boost:
         break;
     }
-    return std::min(kCruiseSpeed, std::sqrt(arrival * arrival + 2.0f * kBraking * distance));
+    return std::min(cruise, std::sqrt(arrival * arrival + 2.0f * kBraking * distance));
 }
 
 // The camera looks the way the ball should roll; the keys push its velocity towards the wanted one.

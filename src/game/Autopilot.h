@@ -54,6 +54,9 @@ private:
     float speedTowards(std::size_t index, float distance) const;
     float jumpSpeed(std::size_t index) const;
     Vector3 target() const;
+    float cruiseSpeed() const;
+    float turnAt(std::size_t index) const;
+    Vector3 aimPoint(const Vector3& at) const;
     Vector3 boostAim() const;
     bool linedUp(const Vector3& at, const Vector3& velocity) const;
     void takeOff(MainChar& ball, const Vector3& at, const Vector3& velocity);
@@ -92,6 +95,8 @@ private:
     bool boostPressed = false;
     float bestDistance = 0.0f;
     long long stepsWithoutProgress = 0;
+    // Frame time, smoothed.
+    float frameSeconds = 1.0f / 60.0f;
     double mouseX = 0.0;
     double mouseY = 0.0;
     std::vector<int> pendingReleases;

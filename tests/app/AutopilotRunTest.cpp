@@ -54,7 +54,8 @@ double figure(const std::string& log, const std::string& label) {
 std::vector<float> numbersIn(const std::string& line) {
     static const std::regex number(R"(-?\d+(\.\d+)?)");
     std::vector<float> numbers;
-    for (auto it = std::sregex_iterator(line.begin(), line.end(), number); it != std::sregex_iterator(); ++it) {
+    for (auto it = std::sregex_iterator(line.begin(), line.end(), number); it != std::sregex_iterator();
+         ++it) {
         numbers.push_back(std::stof(it->str()));
     }
     return numbers;
@@ -151,7 +152,8 @@ public:
         const std::string scene = install.readFile("levels/level1/level1.scene");
         int items = 0;
         for (const char* profile : {"[power]", "[powerbottle]", "[turbo]", "[turbobottle]"}) {
-            for (std::size_t at = scene.find(profile); at != std::string::npos; at = scene.find(profile, at + 1)) {
+            for (std::size_t at = scene.find(profile); at != std::string::npos;
+                 at = scene.find(profile, at + 1)) {
                 ++items;
             }
         }

@@ -292,8 +292,11 @@ void LevelGenerator::buildFirstLevel() {
     slab("E00_Island", "Metal", 37, 45, -611, -603, 30);
     slab("E01_Island", "Metal", 37, 45, -627, -619, 31);
     item("E02_Power", "power", {41, 31, -623});
-    waypoint({41, 30, -607}, "jump");
-    waypoint({41, 31, -623}, "jump");
+    // Each island is landed on near its front and left from its back, room to set the speed.
+    waypoint({41, 30, -605});
+    waypoint({41, 30, -609}, "jump");
+    waypoint({41, 31, -621});
+    waypoint({41, 31, -625}, "jump");
     slab("E10_FinishGround", "Stone", 33, 49, -649, -633, 31);
     place("E11_Gate", "arch", "arch.mesh", {41, 31, -643});
     place("E12_Finish", "finish", "finish.mesh", {41, 31, -643}, false, "(t)");
