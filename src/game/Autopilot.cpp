@@ -46,6 +46,7 @@ constexpr float kDetourDistance = 20.0f;
 constexpr float kLandingTolerance = 0.7f;
 // How far past its take-off waypoint the ball may roll before it has to jump.
 constexpr float kTakeOffRunway = 1.5f;
+constexpr float kRiserRunway = 0.3f;
 constexpr float kBrakingMargin = 1.0f;
 // Cosine of the largest angle between the ball's way and the boost's aim.
 constexpr float kLinedUp = 0.998f;
@@ -371,7 +372,9 @@ void Autopilot::takeOff(MainChar& ball, const Vector3& at, const Vector3& veloci
     const Vector3 along = flat(to - from).normalized();
     const bool onCourse = (flat(velocity) - wanted).length() < kLandingTolerance;
     // Slow frames see the ground go by in long strides: jump when the next frame would be too late.
-    const bool edge = flat(launch - from).dot(along) > kTakeOffRunway;
+    // Before a riser the jump must rise in time: little runway then.
+    const float runway = to.y - from.y > 1.5f ? kRiserRunway : kTakeOffRunway;
+    const bool edge = flat(launch - from).dot(along) > runway;
     if (ball.onGround && (onCourse || edge)) {
         arrive(ball);
     }
@@ -463,6 +466,16 @@ void Autopilot::watchProgress(const Vector3& at) {
         return;
     }
     stepsWithoutProgress += TimeManager::getInstance()->stepCount;
+    // A jump that fell short leaves the ball below its landing: back to the take-off once.
+    if (stepsWithoutProgress > kStuckSteps / 3 && retriedAt != next && next > 0 &&
+        route->waypoints[next - 1].action == Waypoint::Action::Jump) {
+        LOG_INFO("Autopilot: back to the take-off of waypoint " << next - 1);
+        retriedAt = next;
+        --next;
+        bestDistance = 1e9f;
+        stepsWithoutProgress = 0;
+        return;
+    }
     if (stepsWithoutProgress > kStuckSteps) {
         giveUp("stuck at waypoint " + std::to_string(next) + " " + describe(target()) + ", the ball at " +
                describe(at));

@@ -95,6 +95,8 @@ private:
     bool boostPressed = false;
     float bestDistance = 0.0f;
     long long stepsWithoutProgress = 0;
+    // The waypoint whose jump was tried again, each only once.
+    std::size_t retriedAt = static_cast<std::size_t>(-1);
     // Frame time, smoothed.
     float frameSeconds = 1.0f / 60.0f;
     double mouseX = 0.0;

@@ -22,6 +22,7 @@ public:
     void leaveCurrentLevel() override {}
     void loadFirstLevel() override {}
     bool enterFirstLevel() override { return false; }
+    std::string firstLevelError() override { return {}; }
     void respawn() override {}
     std::optional<Gauges> mainCharGauges() override { return std::nullopt; }
     int left = 0;
