@@ -9,6 +9,8 @@ copy=$(mktemp -d)
 trap 'rm -rf "$copy"' EXIT
 cp -r "$build/game/." "$copy/"
 rm -f "$copy/Vorn.log" "$copy/security"
+# The same cheap drawing as the end-to-end tests: a small window without shadows.
+sed -i 's/^width = .*/width = 320/; s/^height = .*/height = 240/; s/^shadows = true/shadows = false/' "$copy/Vorn.ini"
 ALSOFT_DRIVERS=null VORN_AUTOPILOT=soak VORN_SOAK_MINUTES=$minutes \
     xvfb-run -a -s "-screen 0 1280x1024x24" "$copy/bin/vorn" > "$copy/output.txt" 2>&1 || {
     tail -20 "$copy/output.txt"

@@ -47,6 +47,8 @@ constexpr float kLandingTolerance = 0.7f;
 // How far past its take-off waypoint the ball may roll before it has to jump.
 constexpr float kTakeOffRunway = 1.5f;
 constexpr float kRiserRunway = 0.3f;
+// How far before a riser's take-off a failed or late jump starts again.
+constexpr float kRunUp = 1.0f;
 constexpr float kBrakingMargin = 1.0f;
 // Cosine of the largest angle between the ball's way and the boost's aim.
 constexpr float kLinedUp = 0.998f;
@@ -184,6 +186,7 @@ void Autopilot::menu(int menuState) {
             roundStartMemory = residentKilobytes();
             roundFrames.clear();
             next = 0;
+            runUp.reset();
             stopsMade = 0;
             playStarted = round > 1;
             LOG_INFO("Autopilot: new game");
@@ -287,6 +290,14 @@ void Autopilot::followRoute(MainChar& ball) {
     if (quitting) {
         return;
     }
+    if (runUp) {
+        if (flat(*runUp - at).length() < 0.7f) {
+            runUp.reset();
+        }
+        const float back = std::min(kCornerSpeed, std::sqrt(2.0f * kBraking * flat(target() - at).length()));
+        steer(ball, velocity, flat(target() - at).normalized() * back);
+        return;
+    }
     if (!detouring && next < route->waypoints.size() && reached(ball, at)) {
         if (route->waypoints[next].action == Waypoint::Action::Jump) {
             takeOff(ball, at, velocity);
@@ -374,16 +385,35 @@ void Autopilot::takeOff(MainChar& ball, const Vector3& at, const Vector3& veloci
     // Slow frames see the ground go by in long strides: jump when the next frame would be too late.
     // Before a riser the jump must rise in time: little runway then.
     const float runway = to.y - from.y > 1.5f ? kRiserRunway : kTakeOffRunway;
-    const bool edge = flat(launch - from).dot(along) > runway;
+    const float beyond = flat(launch - from).dot(along);
+    const bool edge = beyond > runway;
+    if (runway == kRiserRunway && beyond > runway + kRunUp && retriedAt != next + 1) {
+        retriedAt = next + 1;
+        backOff();
+        return;
+    }
     if (ball.onGround && (onCourse || edge)) {
         arrive(ball);
     }
     steer(ball, velocity, wanted);
 }
 
+// Rolls back to just before the take-off of waypoint `next`, to run at its jump again.
+void Autopilot::backOff() {
+    const Vector3 from = route->waypoints[next].position;
+    const Vector3 along = flat(route->waypoints[next + 1].position - from).normalized();
+    runUp = from - along * kRunUp;
+    LOG_INFO("Autopilot: back to the take-off of waypoint " << next);
+    bestDistance = 1e9f;
+    stepsWithoutProgress = 0;
+}
+
 Vector3 Autopilot::target() const {
     if (detouring) {
         return detourGoal;
+    }
+    if (runUp) {
+        return *runUp;
     }
     return route->waypoints[std::min(next, route->waypoints.size() - 1)].position;
 }
@@ -469,11 +499,9 @@ void Autopilot::watchProgress(const Vector3& at) {
     // A jump that fell short leaves the ball below its landing: back to the take-off once.
     if (stepsWithoutProgress > kStuckSteps / 3 && retriedAt != next && next > 0 &&
         route->waypoints[next - 1].action == Waypoint::Action::Jump) {
-        LOG_INFO("Autopilot: back to the take-off of waypoint " << next - 1);
         retriedAt = next;
         --next;
-        bestDistance = 1e9f;
-        stepsWithoutProgress = 0;
+        backOff();
         return;
     }
     if (stepsWithoutProgress > kStuckSteps) {
@@ -633,6 +661,7 @@ void Autopilot::resumeAfterRespawn(const Vector3& at) {
         }
     }
     next = nearest + 1;
+    runUp.reset();
     if (detouring) {
         detouring = false;
         detoured = true;

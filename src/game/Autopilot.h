@@ -68,6 +68,7 @@ private:
     void tap(int key);
     void screenshot(const std::string& what);
     void giveUp(const std::string& why);
+    void backOff();
     void resumeAfterRespawn(const Vector3& at);
     void endRound();
 
@@ -85,6 +86,7 @@ private:
     bool detouring = false;
     bool detoured = false;
     Vector3 detourGoal;
+    std::optional<Vector3> runUp;
     int quitFrames = 0;
     bool playStarted = false;
     int stopsMade = 0;
