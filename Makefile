@@ -6,10 +6,11 @@ SANITIZE_DIR ?= $(BUILD_DIR)-asan
 TSAN_DIR ?= $(BUILD_DIR)-tsan
 FUZZ_DIR ?= $(BUILD_DIR)-fuzz
 FUZZ_SECONDS ?= 60
+SOAK_MINUTES ?= 30
 # Scene tests that draw need the display, which the leak-checked run does without.
 SCENE_DRAWING_TESTS = SceneManagerTest.FramesGoOnBeingDrawnWhileALevelLoads:ScenePassesTest.*:SceneShadowTest.*:LevelLinkTest.*
 
-.PHONY: all deps configure build run test bench fuzz format clean
+.PHONY: all deps configure build run test bench fuzz soak format clean
 
 all: build
 
@@ -58,6 +59,11 @@ fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DVORN_FUZZ=ON
 	cmake --build $(FUZZ_DIR) --target fuzz_targets -j $(JOBS)
 	tools/fuzz.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
+
+# The autopilot plays level 1 again and again for SOAK_MINUTES and prints, for each round, the
+# resident memory at its start and end and its frame-time percentiles (not part of `make test`).
+soak: build
+	tools/soak.sh $(BUILD_DIR) $(SOAK_MINUTES)
 
 bench: build
 	cmake --build $(BUILD_DIR) --target benchmarks -j $(JOBS)

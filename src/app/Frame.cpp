@@ -12,11 +12,13 @@
 #include "app/ConfigManager.h"
 #include "app/Log.h"
 #include "app/ManagerLifetime.h"
+#include "app/RunFigures.h"
 #include "app/StateManager.h"
 #include "app/SystemInfo.h"
 #include "app/TimeManager.h"
 #include "app/Util.h"
 #include "app/Window.h"
+#include "game/Autopilot.h"
 #include "game/MainChar.h"
 #include "game/SaveStateManager.h"
 #include "model/OgreLoader.h"
@@ -359,13 +361,23 @@ int runGameMode() {
     timeManager->update();
     LOG_TRACE("Starting Main Loop");
     QuitSignal::install();
+    const std::unique_ptr<Autopilot> autopilot = Autopilot::fromEnvironment();
+    const Milliseconds loopStart = Clock::milliseconds();
+    RunFigures& figures = RunFigures::get();
     while (stateManager->getState() != EXIT) {
         update();
         render();
+        figures.addFrame(timeManager->frameDelta, timeManager->stepCount);
+        if (autopilot) {
+            autopilot->frame();
+        }
         if (quitRequested() && stateManager->getState() != EXIT) {
             stateManager->setState(EXIT);
         }
     }
+    const SaveStateManager* saves = SaveStateManager::existingInstance();
+    LOG_INFO(figures.summary(Clock::milliseconds() - loopStart,
+                             saves ? static_cast<int>(saves->getAll().size()) : 0));
     shutdown();
     LOG_INFO("========== Exiting Vorn ==========");
     return 0;

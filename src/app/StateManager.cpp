@@ -1,5 +1,6 @@
 #include "app/StateManager.h"
 
+#include "app/RunFigures.h"
 #include "app/TimeManager.h"
 #include "ui/LevelLink.h"
 #include "ui/MenuManager.h"
@@ -27,6 +28,9 @@ void StateManager::setState(int newState) {
     }
     if (newState == MAIN_MENU) {
         releaseTimePause();
+    }
+    if (newState == GAME_OVER) {
+        RunFigures::get().addDeath();
     }
     if (MenuManager* menus = MenuManager::existingInstance()) {
         menus->setState(newState);

@@ -3,6 +3,7 @@
 #include "app/Config.h"
 #include "app/ConfigManager.h"
 #include "app/Log.h"
+#include "app/StateManager.h"
 #include "app/TimeManager.h"
 #include "game/CheckPoint.h"
 #include "game/CheckPointSaveData.h"
@@ -115,11 +116,14 @@ void SaveState::restore() {
     }
 }
 
-// Each further death from the same snapshot adds the bonus again.
+// Each further death from the same snapshot adds the bonus again. A ball that rolled into the
+// fog died with energy left: the game being over counts as a death too.
 void SaveState::addRespawnBonus(SceneManager& levels) {
     const MainChar* mainChar = levels.getMainChar();
     const OgreScene* scene = levels.getCurrentScene();
-    if (!mainChar || mainChar->energy > 0.0f || !scene || scene->getPath() != scenePath) {
+    const StateManager* states = StateManager::existingInstance();
+    const bool dead = mainChar && (mainChar->energy <= 0.0f || (states && states->getState() == GAME_OVER));
+    if (!dead || !scene || scene->getPath() != scenePath) {
         return;
     }
     const float bonus = mainConfig().getFloat("gamesettings:respawnenergybonus", 0.05f);

@@ -1,5 +1,6 @@
 #include "scene/TriggerReport.h"
 
+#include "app/RunFigures.h"
 #include "app/StateManager.h"
 #include "game/FinishCheckPoint.h"
 #include "game/Fog.h"
@@ -20,6 +21,7 @@ void collect(Item& item, MainChar* mainChar) {
         return;
     }
     item.pickUp();
+    RunFigures::get().addPickup();
     if (!mainChar) {
         return;
     }

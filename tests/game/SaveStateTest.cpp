@@ -72,6 +72,10 @@ TEST_F(SaveStateTest, EachDeathRespawnAddsTheBonusToTheSavedEnergyAgain) {
     }
     saves->loadSaveState();
     EXPECT_NEAR(ball->energy, saved + 0.10f, 1e-6f) << "no bonus for a living ball";
+    ball->setEnergy(0.3f);
+    StateManager::getInstance()->setState(GAME_OVER);
+    saves->loadSaveState();
+    EXPECT_NEAR(ball->energy, saved + 0.15f, 1e-6f) << "a ball lost in the fog died with energy left";
 }
 
 TEST_F(SaveStateTest, AnItemPickedUpAfterTheSnapshotIsBackAfterTheRespawnAndCanBePickedUpAgain) {

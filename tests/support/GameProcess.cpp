@@ -38,6 +38,8 @@ bool waitForFile(const std::filesystem::path& path, int timeoutMilliseconds) {
         timeoutMilliseconds);
 }
 
+} // namespace
+
 void keepAsPicture(const std::filesystem::path& screenshot, const std::string& name) {
     const char* chosen = std::getenv("VORN_TEST_IMAGES");
     const std::filesystem::path folder =
@@ -54,8 +56,6 @@ void keepAsPicture(const std::filesystem::path& screenshot, const std::string& n
     }
     ilDeleteImages(1, &image);
 }
-
-} // namespace
 
 GameProcess::GameProcess(const GameCopy& game, const std::map<std::string, std::string>& environment)
     : copy(game) {

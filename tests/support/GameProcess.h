@@ -7,6 +7,9 @@
 
 #include "ChildProcess.h"
 
+// Keeps a screenshot of the game as a PNG named "game_" + name among the test pictures.
+void keepAsPicture(const std::filesystem::path& screenshot, const std::string& name);
+
 // The game of a GameCopy running in the background with no terminal input, for
 // tests that talk to its window while it runs. Its output goes to output.txt in the copy.
 class GameProcess {

@@ -133,6 +133,10 @@ void LevelGenerator::ramp(const std::string& name, const std::string& material, 
     place(name, profile, mesh, centre);
 }
 
+void LevelGenerator::waypoint(Vec3 ground, const std::string& action) {
+    route.push_back({ground + Vec3{0, 1, 0}, action});
+}
+
 void LevelGenerator::item(const std::string& name, const std::string& profile, Vec3 ground) {
     const bool bottle = profile.find("bottle") != std::string::npos;
     const float lift = (bottle ? kBottleHalfHeight : kItemHalfHeight) + 0.02f;
@@ -164,18 +168,27 @@ void LevelGenerator::buildFirstLevel() {
     slab("A10_Path", "Grass", 12, 20, -283, -243, 20);
     item("A11_Power", "power", {16, 20, -258});
     item("A12_Power", "power", {16, 20, -272});
+    waypoint({16, 20, -258});
+    waypoint({16, 20, -272});
+    waypoint({16, 20, -281.5f}, "jump");
 
     // First gap (6 units): a plain jump. Then a square with crates in the way.
     slab("A20_Square", "Stone", 10, 22, -301, -289, 20);
     crate("A21_Crate", {14, 20, -295});
     crate("A22_Crate", {18.5f, 20, -296.5f});
     crate("A23_Crate", {11.5f, 20, -298.5f});
+    waypoint({16, 20, -291});
+    waypoint({16.25f, 20, -297}); // between the first two crates
 
     // Up a metal ramp to the first checkpoint.
     ramp("A30_Ramp", "Metal", 12, 20, -321, -301, 20, 26);
     slab("A40_Checkpoint1Ground", "Stone", 10, 22, -337, -321, 26);
     place("A41_Checkpoint1", "checkPoint", "checkpoint.mesh", {16, 26, -329});
     torch("A42_Torch", 2, {11, 26, -322.5f});
+    waypoint({16, 20, -302});
+    waypoint({16, 26, -322});
+    waypoint({16, 26, -329}, "stop");
+    waypoint({16, 26, -335.5f}, "jump");
 
     // Stepping stones over the dark, each a jump of 5.5 to 6.5 units, rising and falling.
     slab("B00_Stone", "Stone", 13.5f, 18.5f, -347.5f, -342.5f, 26);
@@ -184,6 +197,11 @@ void LevelGenerator::buildFirstLevel() {
     slab("B03_Stone", "Stone", 12.5f, 17.5f, -370.5f, -365.5f, 28);
     item("B04_Turbo", "turbo", {15, 28, -368});
     slab("B05_Stone", "Stone", 13.5f, 18.5f, -382, -377, 27);
+    // Nearly straight from stone to stone (a jump changes the way little), close enough to the items.
+    waypoint({16.5f, 26, -345}, "jump");
+    waypoint({18, 27, -356.5f}, "jump");
+    waypoint({16, 28, -368}, "jump");
+    waypoint({16.5f, 27, -379.5f}, "jump");
 
     // A grass landing, then east over a long wooden bridge.
     slab("B10_Landing", "Grass", 9, 23, -402, -388, 26);
@@ -196,23 +214,39 @@ void LevelGenerator::buildFirstLevel() {
     slab("B30_Checkpoint2Ground", "Metal", 63, 77, -402, -388, 26);
     place("B31_Checkpoint2", "checkPoint", "checkpoint.mesh", {70, 26, -395});
     torch("B32_Torch", 3, {75.5f, 26, -389.5f});
+    waypoint({16, 26, -394});
+    waypoint({21, 26, -395});
+    waypoint({33, 26, -395});
+    waypoint({53, 26, -395});
+    waypoint({70, 26, -395}, "stop");
 
     // North again: three steps of three units, each needs a jump.
     slab("C00_Step", "Stone", 66, 74, -408, -402, 29, 5.0f);
     slab("C01_Step", "Stone", 66, 74, -414, -408, 32, 8.0f);
     slab("C02_Step", "Stone", 66, 74, -420, -414, 35, 11.0f);
+    // Each take-off leaves room to rise above the next riser before reaching it.
+    waypoint({70, 26, -397.5f}, "jump");
+    waypoint({70, 29, -403.5f}, "jump");
+    waypoint({70, 32, -409.5f}, "jump");
+    waypoint({70, 35, -416});
 
     // The run-up to the long gap: turbo to collect, an arch to roll through.
     slab("C10_RunUp", "Stone", 64, 76, -436, -420, 35);
     place("C11_Arch", "arch", "arch.mesh", {70, 35, -423});
     item("C12_TurboBottle", "turbobottle", {67, 35, -429});
     item("C13_Turbo", "turbo", {73, 35, -429});
+    // Through the arch, over the turbo bottle and straight on towards the third checkpoint.
+    waypoint({68.5f, 35, -423});
+    waypoint({67.2f, 35, -428});
+    waypoint({67.3f, 35, -430}, "boost");
+    waypoint({67.5f, 35, -434.5f}, "jump");
 
     // The long gap (26 units): rolling speed alone falls short, a boost before the jump carries.
     slab("C20_Checkpoint3Ground", "Grass", 62, 78, -478, -462, 35);
     place("C21_Checkpoint3", "checkPoint", "checkpoint.mesh", {70, 35, -470});
     item("C22_PowerBottle", "powerbottle", {75, 35, -466});
     torch("C23_Torch", 4, {63.5f, 35, -463.5f});
+    waypoint({70, 35, -470}, "stop");
 
     // Down a stone ramp into a corridor of arches with crates to push aside.
     ramp("D00_Ramp", "Stone", 65, 75, -498, -478, 35, 29);
@@ -225,6 +259,13 @@ void LevelGenerator::buildFirstLevel() {
     item("D16_Power", "power", {72, 29, -514});
     item("D17_Power", "power", {68, 29, -529});
     torch("D18_Torch", 5, {74, 29, -499.5f});
+    waypoint({70, 35, -479});
+    waypoint({70, 29, -500});
+    waypoint({71.5f, 29, -508});
+    waypoint({72, 29, -514});
+    waypoint({70, 29, -520});
+    waypoint({68, 29, -529});
+    waypoint({70, 29, -536});
 
     // Narrow planks that wind west, with a fourth checkpoint halfway.
     slab("D20_Plank", "Wood", 68.5f, 71.5f, -558, -538, 29, 1.0f);
@@ -237,15 +278,31 @@ void LevelGenerator::buildFirstLevel() {
     slab("D27_Corner", "Stone", 37, 45, -595, -587, 29);
     item("D28_Power", "power", {41, 29, -591});
     torch("D29_Torch", 6, {38, 29, -594});
+    waypoint({70, 29, -540});
+    waypoint({70, 29, -555});
+    waypoint({70, 29, -562});
+    waypoint({64, 29, -562});
+    waypoint({48, 29, -562});
+    waypoint({41, 29, -562}, "stop");
+    waypoint({41, 29, -568});
+    waypoint({41, 29, -585});
+    waypoint({41, 29, -593.5f}, "jump");
 
     // Two small metal islands, each a step higher, then the finish.
     slab("E00_Island", "Metal", 37, 45, -611, -603, 30);
     slab("E01_Island", "Metal", 37, 45, -627, -619, 31);
     item("E02_Power", "power", {41, 31, -623});
+    // Each island is landed on near its front and left from its back, room to set the speed.
+    waypoint({41, 30, -605});
+    waypoint({41, 30, -609}, "jump");
+    waypoint({41, 31, -621});
+    waypoint({41, 31, -625}, "jump");
     slab("E10_FinishGround", "Stone", 33, 49, -649, -633, 31);
     place("E11_Gate", "arch", "arch.mesh", {41, 31, -643});
     place("E12_Finish", "finish", "finish.mesh", {41, 31, -643}, false, "(t)");
     torch("E13_Torch", 7, {47.5f, 31, -634.5f});
+    waypoint({41, 31, -638});
+    waypoint({41, 31, -643});
 
     // Below everything: the fog that ends the game, and a mist floor under it that shows where it is.
     const Vec3 fogSize{160, 6, 500};
@@ -334,10 +391,26 @@ void LevelGenerator::writeMaterials() const {
     }
 }
 
+// The route beside the scene: one waypoint a line, "x y z action".
+void LevelGenerator::writeRoute() const {
+    std::ofstream out(levelDir / (levelDir.filename().string() + ".route"));
+    out << "# Route of " << levelDir.filename().string()
+        << ", written by assetgen: the ball's centre at each waypoint and what to do there\n"
+           "# (roll through, jump towards the next waypoint, boost, stop on a checkpoint).\n";
+    for (const RoutePoint& point : route) {
+        out << dimension(point.position.x) << " " << dimension(point.position.y) << " "
+            << dimension(point.position.z) << " " << point.action << "\n";
+    }
+    if (!out) {
+        throw std::runtime_error("could not write the route of " + levelDir.string());
+    }
+}
+
 void LevelGenerator::write() const {
     for (const auto& [name, mesh] : meshes) {
         mesh.save(levelDir / "models" / (name + ".xml"));
     }
     writeScene();
     writeMaterials();
+    writeRoute();
 }

@@ -16,6 +16,13 @@ struct Placement {
     bool castShadows = true;
 };
 
+// A point of the path a level is built for: where the ball's centre passes and what the
+// player does there (roll, jump, boost, stop).
+struct RoutePoint {
+    Vec3 position;
+    std::string action;
+};
+
 // Builds a level: its meshes (shared models plus sized pieces), the scene file, the material file.
 class LevelGenerator {
 public:
@@ -31,6 +38,8 @@ private:
     // A wedge from height `from` at z1 to `to` at z0 (so it rises towards -z when to > from).
     void ramp(const std::string& name, const std::string& material, float x0, float x1, float z0, float z1,
               float from, float to);
+    // A waypoint of the route on a walkable surface at `ground`.
+    void waypoint(Vec3 ground, const std::string& action = "roll");
     void place(const std::string& name, const std::string& profile, const std::string& mesh, Vec3 position,
                bool castShadows = true, const std::string& suffix = "");
     void item(const std::string& name, const std::string& profile, Vec3 groundPosition);
@@ -40,8 +49,10 @@ private:
     void addSharedModels();
     void writeScene() const;
     void writeMaterials() const;
+    void writeRoute() const;
 
     std::filesystem::path levelDir;
     std::map<std::string, Mesh> meshes;
     std::vector<Placement> nodes;
+    std::vector<RoutePoint> route;
 };

@@ -1,0 +1,310 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "GameProcess.h"
+#include "SoundGenerator.h"
+#include "game/Autopilot.h"
+#include "game/Route.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kRunTimeout = 300000;
+constexpr int kRate = 44100;
+
+// Every line of `log` that holds `text`.
+std::vector<std::string> linesWith(const std::string& log, const std::string& text) {
+    std::vector<std::string> found;
+    std::istringstream lines(log);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.find(text) != std::string::npos) {
+            found.push_back(line);
+        }
+    }
+    return found;
+}
+
+// Seconds since midnight of a log line's time stamp ("04:13:56.686 INFO ...").
+double stampOf(const std::string& line) {
+    int hours = 0, minutes = 0, seconds = 0, milliseconds = 0;
+    std::sscanf(line.c_str(), "%d:%d:%d.%d", &hours, &minutes, &seconds, &milliseconds);
+    return hours * 3600.0 + minutes * 60.0 + seconds + milliseconds / 1000.0;
+}
+
+// The number that follows `label` in the run figures line.
+double figure(const std::string& log, const std::string& label) {
+    const std::vector<std::string> lines = linesWith(log, "Run figures: ");
+    if (lines.empty()) {
+        return -1.0;
+    }
+    const std::size_t at = lines.back().find(label);
+    return at == std::string::npos ? -1.0 : std::atof(lines.back().c_str() + at + label.size());
+}
+
+std::vector<float> numbersIn(const std::string& line) {
+    static const std::regex number(R"(-?\d+(\.\d+)?)");
+    std::vector<float> numbers;
+    for (auto it = std::sregex_iterator(line.begin(), line.end(), number); it != std::sregex_iterator();
+         ++it) {
+        numbers.push_back(std::stof(it->str()));
+    }
+    return numbers;
+}
+
+// The left channel of the 16-bit stereo wave file, scaled to -1..1.
+std::vector<float> readWave(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    in.seekg(12);
+    std::vector<float> left;
+    char id[4];
+    std::uint32_t size = 0;
+    while (in.read(id, 4) && in.read(reinterpret_cast<char*>(&size), 4)) {
+        std::vector<char> body(size);
+        in.read(body.data(), size);
+        body.resize(static_cast<std::size_t>(in.gcount()));
+        if (std::string(id, 4) == "data") {
+            const auto* samples = reinterpret_cast<const std::int16_t*>(body.data());
+            for (std::size_t i = 0; i + 1 < body.size() / 2; i += 2) {
+                left.push_back(samples[i] / 32768.0f);
+            }
+        }
+    }
+    return left;
+}
+
+// The loudest sample between `from` and `to` seconds.
+float peak(const std::vector<float>& wave, double from, double to) {
+    float loudest = 0.0f;
+    const auto first = static_cast<std::size_t>(std::max(0.0, from * kRate));
+    const auto last = std::min(wave.size(), static_cast<std::size_t>(std::max(0.0, to * kRate)));
+    for (std::size_t i = first; i < last; ++i) {
+        loudest = std::max(loudest, std::abs(wave[i]));
+    }
+    return loudest;
+}
+
+// The game on a copy of its tree made cheap to draw (a small window, no shadows), with every
+// sound that plays on and on (music, ambience, the fire, collisions) silenced, so that what the
+// wave backend records are the sounds of the player's doings.
+class AutopilotRun {
+public:
+    AutopilotRun() {
+        std::string config = install.readFile("Vorn.ini");
+        replace(config, "width = 640", "width = 320");
+        replace(config, "height = 480", "height = 240");
+        replace(config, "shadows = true", "shadows = false");
+        std::ofstream(install.root() / "Vorn.ini") << config;
+        std::string sounds = install.readFile("sound.ini");
+        replace(sounds, "minimumforce = 1000.0", "minimumforce = 1e30");
+        std::ofstream(install.root() / "sound.ini") << sounds;
+        const Pcm silence{22050, 1, std::vector<float>(22050, 0.0f)};
+        for (const char* loop : {"sounds/menu/background.ogg", "sounds/ambient.ogg", "sounds/fire.ogg"}) {
+            writeOgg(silence, install.root() / loop);
+        }
+        std::ofstream(install.root() / "alsoft.conf")
+            << "[general]\ndrivers = wave\nsample-type = int16\nchannels = stereo\nfrequency = " << kRate
+            << "\n[wave]\nfile = " << wavePath().string() << "\n";
+    }
+
+    fs::path wavePath() const { return install.root() / "sound.wav"; }
+
+    // Plays until the game ends; the exit code.
+    int play(const std::string& mode) {
+        GameProcess game(install, {{"VORN_AUTOPILOT", mode},
+                                   {"ALSOFT_DRIVERS", "wave"},
+                                   {"ALSOFT_CONF", (install.root() / "alsoft.conf").string()}});
+        const int code = game.waitForExit(kRunTimeout);
+        log = install.readFile("Vorn.log");
+        keepScreenshots(mode);
+        return code;
+    }
+
+    // Why the autopilot could not finish, with the picture of that moment; empty when it did.
+    std::string stuck() const {
+        const std::vector<std::string> lines = linesWith(log, "Autopilot cannot go on");
+        return lines.empty() ? "" : lines.front() + "\n(see game_autopilot_*_moment_it_gave_up.png)";
+    }
+
+    // Checkpoints of the route in order, as their snapshots' respawn points should be.
+    std::vector<Waypoint> checkpoints() const {
+        std::vector<Waypoint> stops;
+        const std::optional<Route> route =
+            Route::forScene((install.root() / "levels/level1/level1.scene").string());
+        for (const Waypoint& waypoint : route ? route->waypoints : std::vector<Waypoint>{}) {
+            if (waypoint.action == Waypoint::Action::Stop) {
+                stops.push_back(waypoint);
+            }
+        }
+        return stops;
+    }
+
+    int itemsInLevel() const {
+        const std::string scene = install.readFile("levels/level1/level1.scene");
+        int items = 0;
+        for (const char* profile : {"[power]", "[powerbottle]", "[turbo]", "[turbobottle]"}) {
+            for (std::size_t at = scene.find(profile); at != std::string::npos;
+                 at = scene.find(profile, at + 1)) {
+                ++items;
+            }
+        }
+        return items;
+    }
+
+    // Seconds into the recording of the first line holding `text` after `from` (of `after`).
+    std::vector<double> soundTimes(const std::string& text) const {
+        const std::vector<std::string> opened = linesWith(log, "Initializing SoundManager");
+        std::vector<double> times;
+        for (const std::string& line : linesWith(log, text)) {
+            times.push_back(stampOf(line) - stampOf(opened.front()));
+        }
+        return times;
+    }
+
+    GameCopy install;
+    std::string log;
+    std::vector<fs::path> screenshots;
+
+private:
+    static void replace(std::string& text, const std::string& from, const std::string& to) {
+        const std::size_t at = text.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        text.replace(at, from.size(), to);
+    }
+
+    // The game names its screenshots screen0.tga, screen1.tga, ... in the order the log tells.
+    void keepScreenshots(const std::string& mode) {
+        int number = 0;
+        for (const std::string& line : linesWith(log, "Autopilot: screenshot of the ")) {
+            std::string what = line.substr(line.find("screenshot of the ") + 18);
+            for (char& c : what) {
+                c = c == ' ' ? '_' : c;
+            }
+            const fs::path file = install.root() / "bin" / ("screen" + std::to_string(number++) + ".tga");
+            if (fs::exists(file)) {
+                keepAsPicture(file, "autopilot_" + mode + "_" + what);
+                screenshots.push_back(file);
+            }
+        }
+    }
+};
+
+// Warning and error lines of the log.
+std::string warnings(const std::string& log) {
+    std::string found;
+    for (const char* level : {" WARN ", " ERROR ", " FATAL "}) {
+        for (const std::string& line : linesWith(log, level)) {
+            found += line + "\n";
+        }
+    }
+    return found;
+}
+
+} // namespace
+
+TEST(AutopilotTest, AFullJumpLandsOnHigherGroundSoonerThanOnItsOwnHeight) {
+    EXPECT_NEAR(Autopilot::flightTime(0.0f), 1.55f, 0.1f) << "about 15 upwards against twice Earth's gravity";
+    EXPECT_LT(Autopilot::flightTime(3.0f), Autopilot::flightTime(0.0f));
+    EXPECT_GT(Autopilot::flightTime(-1.0f), Autopilot::flightTime(0.0f));
+}
+
+TEST(AutopilotTest, ARouteIsReadLineByLineAndABadLineIsNamed) {
+    std::string error;
+    const std::optional<Route> route =
+        Route::parse("# comment\n16 21 -258 roll\n\n16 21 -281.5 jump # over the gap\n70 36 -431 boost\n"
+                     "70 36 -470 stop\n",
+                     error);
+    ASSERT_TRUE(route) << error;
+    ASSERT_EQ(route->waypoints.size(), 4u);
+    EXPECT_EQ(route->waypoints[1].position.z, -281.5f);
+    EXPECT_EQ(route->waypoints[1].action, Waypoint::Action::Jump);
+    EXPECT_EQ(route->waypoints[3].action, Waypoint::Action::Stop);
+    for (const char* bad : {"16 21 roll\n", "16 21 -258 fly\n", "16 21 -258 roll now\n"}) {
+        EXPECT_FALSE(Route::parse(std::string("1 2 3 roll\n") + bad, error)) << bad;
+    }
+    EXPECT_FALSE(Route::parse("# nothing to follow\n", error));
+    Route::parse("1 2 3 roll\n4 5 6 hop\n", error);
+    EXPECT_EQ(error, "line 2: \"4 5 6 hop\"");
+}
+
+// From the main menu through the loading screen, the whole first level and out again, as a player
+// plays it: every checkpoint saves, most items are collected, the level completes once.
+TEST(AutopilotRunTest, PlaysTheFirstLevelFromTheMainMenuToLevelCompleteAndOut) {
+    AutopilotRun run;
+    const int code = run.play("1");
+    ASSERT_EQ(run.stuck(), "");
+    EXPECT_EQ(code, 0) << run.install.readFile("output.txt");
+    const std::string& log = run.log;
+    EXPECT_EQ(warnings(log), "");
+    EXPECT_TRUE(linesWith(log, "OpenGL error").empty());
+    EXPECT_EQ(linesWith(log, "Autopilot: level complete").size(), 1u);
+    EXPECT_EQ(figure(log, "deaths "), 0.0);
+
+    const std::vector<Waypoint> checkpoints = run.checkpoints();
+    const std::vector<std::string> snapshots = linesWith(log, "Autopilot: snapshot ");
+    ASSERT_EQ(snapshots.size(), checkpoints.size()) << log;
+    EXPECT_EQ(figure(log, "snapshots "), static_cast<double>(checkpoints.size()));
+    for (std::size_t i = 0; i < checkpoints.size(); ++i) {
+        const std::vector<float> numbers = numbersIn(snapshots[i].substr(snapshots[i].find("respawns at")));
+        EXPECT_NEAR(numbers.at(0), checkpoints[i].position.x, 0.01f) << snapshots[i];
+        EXPECT_NEAR(numbers.at(2), checkpoints[i].position.z, 0.01f) << snapshots[i];
+    }
+    EXPECT_GE(figure(log, "items picked up "), run.itemsInLevel() / 2.0) << "of " << run.itemsInLevel();
+    EXPECT_EQ(run.screenshots.size(), 4u) << "main menu, start of play, checkpoint, level complete";
+
+    // What the player hears: the start of the game, the pickups and the win, in a quiet recording.
+    const std::vector<float> wave = readWave(run.wavePath());
+    ASSERT_GT(wave.size(), static_cast<std::size_t>(10 * kRate));
+    const auto heard = [&](const std::string& event) {
+        const std::vector<double> times = run.soundTimes(event);
+        EXPECT_FALSE(times.empty()) << event;
+        for (const double at : times) {
+            EXPECT_GT(peak(wave, at - 0.1, at + 0.6), 0.02f) << event << " at " << at << " s";
+        }
+    };
+    heard("Autopilot: new game");
+    heard("Autopilot: item picked up");
+    heard("Autopilot: level complete");
+    const double start = run.soundTimes("Autopilot: new game").front();
+    const double end = run.soundTimes("Autopilot: level complete").front();
+    bool quiet = false;
+    for (double at = start; at + 0.5 < end && !quiet; at += 0.25) {
+        quiet = peak(wave, at, at + 0.5) < 0.005f;
+    }
+    EXPECT_TRUE(quiet) << "no half second of silence in play: the recording tells nothing";
+}
+
+// Rolls into the fog once after the first checkpoint: one game over, one respawn there with the
+// saved energy and the bonus, and then the level finished all the same.
+TEST(AutopilotRunTest, DiesInTheFogOnceRespawnsAtTheFirstCheckpointWithTheBonusAndFinishes) {
+    AutopilotRun run;
+    const int code = run.play("fog");
+    ASSERT_EQ(run.stuck(), "");
+    EXPECT_EQ(code, 0) << run.install.readFile("output.txt");
+    const std::string& log = run.log;
+    EXPECT_EQ(warnings(log), "");
+    EXPECT_EQ(figure(log, "deaths "), 1.0);
+    EXPECT_EQ(linesWith(log, "Autopilot: game over").size(), 1u);
+    EXPECT_EQ(linesWith(log, "Autopilot: level complete").size(), 1u);
+
+    const std::vector<std::string> snapshots = linesWith(log, "Autopilot: snapshot 1 ");
+    const std::vector<std::string> respawns = linesWith(log, "Autopilot: respawned at ");
+    ASSERT_EQ(snapshots.size(), 1u);
+    ASSERT_EQ(respawns.size(), 1u);
+    const std::vector<float> saved = numbersIn(snapshots[0].substr(snapshots[0].find("respawns at")));
+    const std::vector<float> respawned = numbersIn(respawns[0].substr(respawns[0].find("respawned at")));
+    const Waypoint first = run.checkpoints().at(0);
+    EXPECT_NEAR(respawned.at(0), first.position.x, 0.01f);
+    EXPECT_NEAR(respawned.at(2), first.position.z, 0.01f);
+    EXPECT_NEAR(respawned.at(3), saved.at(3) + 0.05f, 1e-4f) << respawns[0] << "\n" << snapshots[0];
+    EXPECT_EQ(run.screenshots.size(), 5u) << "with the game over";
+}
