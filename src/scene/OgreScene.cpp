@@ -165,7 +165,7 @@ bool OgreScene::loadObjectProperties() {
         LOG_TRACE("\t- " << entity->name);
         const std::string profile = profileOf(entity->name);
         entity->model->profile = profile;
-        loadPhysXProperties(objectProperties, *node, profile);
+        loadPhysicsProperties(objectProperties, *node, profile);
         if (!isPlayable()) {
             return false;
         }
@@ -199,7 +199,7 @@ bool OgreScene::checkPlayable() {
     return true;
 }
 
-void OgreScene::loadPhysXProperties(const Config& objectProperties, OgreSceneNode& node,
+void OgreScene::loadPhysicsProperties(const Config& objectProperties, OgreSceneNode& node,
                                     const std::string& profile) {
     node.entity->model->setActor(createActor(objectProperties, node, profile));
     if (!isPlayable()) {

@@ -40,7 +40,7 @@ public:
     // Gives every entity its physics actor and turns special entities into game
     // objects; false, with the reason kept, when the level cannot be played.
     bool loadObjectProperties();
-    void loadPhysXProperties(const Config& objectProperties, OgreSceneNode& node, const std::string& profile);
+    void loadPhysicsProperties(const Config& objectProperties, OgreSceneNode& node, const std::string& profile);
     // The index of a physics material in this scene, created on first use; none
     // when the materials file has no such section or its values are invalid.
     std::optional<std::uint16_t> getMaterial(const std::string& name);
