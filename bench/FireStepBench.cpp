@@ -1,23 +1,18 @@
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
-#include <cstdlib>
-#include <filesystem>
 #include <numbers>
 #include <vector>
 
-#include "app/ConfigManager.h"
+#include "GameTree.h"
+#include "LevelOne.h"
+#include "TerrainScene.h"
 #include "game/MainChar.h"
-#include "model/OgreLoader.h"
 #include "particles/Torch.h"
-#include "physics/PhysicsCooking.h"
 #include "physics/PhysicsFluidEmitter.h"
-#include "physics/PhysicsSDK.h"
-#include "render/TextureLoader.h"
 #include "scene/OgreScene.h"
 #include "scene/PhysicsManager.h"
-#include "scene/SceneManager.h"
-#include "ui/SoundManager.h"
 
 // One 1/60 s step of a level-sized scene (a rolling terrain mesh of 20,000
 // triangles, the player's ball driven by torque, 50 loose crates and 7 torch
@@ -34,49 +29,7 @@
 
 namespace {
 
-constexpr int kCells = 100; // 100 x 100 cells, two triangles each
-constexpr float kCellSize = 2.0f;
 constexpr float kTorchFlame = 2.8f;
-
-float terrainHeight(float x, float z) {
-    const float origin = -0.5f * kCells * kCellSize;
-    return 0.5f * std::sin(0.15f * (x - origin) / kCellSize) * std::cos(0.1f * (z - origin) / kCellSize);
-}
-
-PhysicsTriangleMesh* cookTerrain(PhysicsSDK& sdk) {
-    PhysicsTriangleMeshDesc desc;
-    const float origin = -0.5f * kCells * kCellSize;
-    for (int z = 0; z <= kCells; ++z) {
-        for (int x = 0; x <= kCells; ++x) {
-            const float px = origin + x * kCellSize;
-            const float pz = origin + z * kCellSize;
-            desc.points.insert(desc.points.end(), {px, terrainHeight(px, pz), pz});
-        }
-    }
-    const auto vertex = [](int x, int z) { return static_cast<std::uint32_t>(z * (kCells + 1) + x); };
-    for (int z = 0; z < kCells; ++z) {
-        for (int x = 0; x < kCells; ++x) {
-            desc.triangles.insert(desc.triangles.end(),
-                                  {vertex(x, z), vertex(x, z + 1), vertex(x + 1, z + 1)});
-            desc.triangles.insert(desc.triangles.end(),
-                                  {vertex(x, z), vertex(x + 1, z + 1), vertex(x + 1, z)});
-        }
-    }
-    MemoryWriteBuffer cooked;
-    PhysicsCooking::cookTriangleMesh(desc, cooked);
-    MemoryReadBuffer stream(cooked.getData());
-    return sdk.createTriangleMesh(stream);
-}
-
-PhysicsActor* addBody(PhysicsScene& scene, const PhysicsShapeDesc& shape, const PhysicsVec3& position) {
-    PhysicsBodyDesc body;
-    PhysicsActorDesc actor;
-    actor.shapes.push_back(shape);
-    actor.body = &body;
-    actor.density = 1.0f;
-    actor.globalPose.position = position;
-    return scene.createActor(actor);
-}
 
 PhysicsActor* addStatic(PhysicsScene& scene, const PhysicsShapeDesc& shape, const PhysicsVec3& position,
                         bool collides = true) {
@@ -179,52 +132,26 @@ private:
 };
 
 void step(benchmark::State& state, bool burning) {
-    PhysicsSDK sdk;
-    PhysicsSceneDesc sceneDesc;
-    sceneDesc.gravity = {0.0f, -19.62f, 0.0f};
-    PhysicsScene& scene = *sdk.createScene(sceneDesc);
-    scene.setActorGroupPairFlags(0, 0, 0x7FE);
-
-    PhysicsShapeDesc terrain;
-    terrain.type = PhysicsShapeType::TriangleMesh;
-    terrain.triangleMesh = cookTerrain(sdk);
-    PhysicsActorDesc level;
-    level.shapes.push_back(terrain);
-    scene.createActor(level);
-
-    PhysicsShapeDesc ballShape;
-    ballShape.type = PhysicsShapeType::Sphere;
-    PhysicsActor* ball = addBody(scene, ballShape, {0.0f, 2.0f, 0.0f});
-    ball->setGroup(1);
-    scene.setActorGroupPairFlags(1, 0, 0x7FE);
-
-    PhysicsShapeDesc crate;
-    crate.dimensions = {0.5f, 0.5f, 0.5f};
-    for (int i = 0; i < 50; ++i) {
-        addBody(scene, crate, {-20.0f + 4.0f * (i % 10), 3.0f + (i / 10), -20.0f + 8.0f * (i / 10)});
-    }
+    TerrainScene terrain;
+    PhysicsScene& scene = terrain.scene();
     PhysicsShapeDesc stand;
     stand.dimensions = {0.4f, 1.3f, 0.4f};
     std::vector<Fire> fires;
     fires.reserve(8);
     if (burning) {
-        fires.emplace_back(scene, *ball, 0.0f, kBallFire);
+        fires.emplace_back(scene, terrain.ball(), 0.0f, kBallFire);
     }
     for (int i = 0; i < 7; ++i) {
         const float x = -30.0f + 10.0f * i;
         const float z = 6.0f - 3.0f * i;
-        PhysicsActor* torch = addStatic(scene, stand, {x, terrainHeight(x, z) + 1.3f, z});
+        PhysicsActor* torch = addStatic(scene, stand, {x, TerrainScene::height(x, z) + 1.3f, z});
         if (burning) {
             fires.emplace_back(scene, *torch, kTorchFlame - 1.3f, kTorchFire);
         }
     }
 
-    const float torque = ball->getMass() * 1000.0f / 60.0f;
     const auto oneStep = [&] {
-        ball->addTorque({-torque, 0.0f, 0.2f * torque});
-        scene.simulate(1.0f / 60.0f);
-        scene.flushStream();
-        scene.fetchResults();
+        terrain.step();
         for (Fire& fire : fires) {
             fire.follow();
         }
@@ -250,37 +177,6 @@ void StepWithoutFire(benchmark::State& state) {
 void StepWithFire(benchmark::State& state) {
     step(state, true);
 }
-
-// A copy of the game tree entered at its bin/ folder, so model caches land there.
-class GameTree {
-public:
-    GameTree() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vorn-firebench-XXXXXX").string();
-        root = mkdtemp(pattern.data());
-        for (const char* part :
-             {"Vorn.ini", "objectproperties.ini", "physicsmaterials.ini", "sound.ini", "levels", "sounds"}) {
-            std::filesystem::copy(std::filesystem::path(VORN_GAME_DIR) / part, root / part,
-                                  std::filesystem::copy_options::recursive);
-        }
-        std::filesystem::create_directories(root / "bin");
-        std::filesystem::current_path(root / "bin");
-        setenv("ALSOFT_DRIVERS", "null", 0);
-    }
-    ~GameTree() {
-        SceneManager::destroy();
-        PhysicsManager::destroy();
-        OgreLoader::destroy();
-        TextureLoader::destroy();
-        SoundManager::destroy();
-        ConfigManager::destroy();
-        std::filesystem::current_path(root.parent_path());
-        std::error_code error;
-        std::filesystem::remove_all(root, error);
-    }
-
-private:
-    std::filesystem::path root;
-};
 
 enum FireLevel { NO_FIRE, GAME_RATE, PARTICLE_LIMIT };
 
@@ -322,22 +218,17 @@ std::uint32_t liveParticles(const std::vector<ParticleController*>& fires) {
 }
 
 void LevelOneStep(benchmark::State& state) {
-    const GameTree tree;
-    SceneManager* levels = SceneManager::getInstance();
-    if (!levels->loadSceneBlocking(levels->getPath(0)) || !levels->setCurrentLevel(0) ||
-        !levels->getMainChar()) {
+    // Model caches land in the copy.
+    const GameTree tree(
+        {"Vorn.ini", "objectproperties.ini", "physicsmaterials.ini", "sound.ini", "levels", "sounds"});
+    const LevelOne levelOne;
+    if (!levelOne.ready() || !levelOne.scene().getMainChar()) {
         state.SkipWithError("level 1 cannot be played");
         return;
     }
-    OgreScene& level = *levels->getCurrentScene();
-    PhysicsManager& physics = *PhysicsManager::getInstance();
-    const auto oneStep = [&] {
-        physics.fetchResults();
-        level.update();
-        physics.startStep();
-    };
+    OgreScene& level = levelOne.scene();
     for (int i = 0; i < 60; ++i) {
-        oneStep(); // the ball settles on the ground
+        levelOne.step(); // the ball settles on the ground
     }
     MainChar& ball = *level.getMainChar();
     ball.onCheckPoint = true; // full energy, full fire, all along
@@ -348,12 +239,12 @@ void LevelOneStep(benchmark::State& state) {
         kindle(*fire, fireLevel);
     }
     for (int i = 0; i < 120; ++i) {
-        oneStep(); // the fires fill up
+        levelOne.step(); // the fires fill up
     }
     for (auto _ : state) {
-        oneStep();
+        levelOne.step();
     }
-    physics.fetchResults();
+    PhysicsManager::getInstance()->fetchResults();
     state.counters["particles"] = liveParticles(fires);
     state.counters["fires"] = static_cast<double>(fires.size());
     state.SetLabel(fireLevel == NO_FIRE     ? "level 1, no fire"

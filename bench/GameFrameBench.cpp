@@ -8,10 +8,7 @@
 // threads, the rasteriser's included, which a busy machine does not inflate.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <string>
-
+#include "GameTree.h"
 #include "app/ConfigManager.h"
 #include "app/Frame.h"
 #include "app/GameState.h"
@@ -23,31 +20,6 @@
 #include "scene/SceneManager.h"
 
 namespace {
-
-// A copy of the game tree the game may write into, entered at its bin/ folder.
-class GameTree {
-public:
-    GameTree() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vorn-framebench-XXXXXX").string();
-        root = mkdtemp(pattern.data());
-        for (const auto& entry : std::filesystem::directory_iterator(VORN_GAME_DIR)) {
-            const std::string name = entry.path().filename().string();
-            if (name != "bin" && name != "Vorn.log" && name != "security") {
-                std::filesystem::copy(entry.path(), root / name, std::filesystem::copy_options::recursive);
-            }
-        }
-        std::filesystem::create_directories(root / "bin");
-        std::filesystem::current_path(root / "bin");
-        setenv("ALSOFT_DRIVERS", "null", 0);
-    }
-    ~GameTree() {
-        std::filesystem::current_path(root.parent_path());
-        std::filesystem::remove_all(root);
-    }
-
-private:
-    std::filesystem::path root;
-};
 
 // The game started and in play on level 1, its clock moved 1/60 s per frame.
 class Game {

@@ -11,27 +11,23 @@
 #include <GL/glew.h>
 #include <GL/glu.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
-#include <string>
+#include <optional>
 #include <vector>
 
-#include "app/ConfigManager.h"
+#include "BenchWindow.h"
+#include "GameTree.h"
+#include "LevelOne.h"
+#include "ScenePassOptions.h"
 #include "app/SystemInfo.h"
 #include "app/Window.h"
-#include "model/OgreLoader.h"
 #include "platform/Glfw.h"
 #include "render/Frustum.h"
 #include "render/LightManager.h"
 #include "render/ShaderManager.h"
 #include "render/TextureLoader.h"
 #include "scene/OgreScene.h"
-#include "scene/PhysicsManager.h"
-#include "scene/SceneManager.h"
 #include "scene/SceneRenderer.h"
-#include "ui/SoundManager.h"
 
 namespace {
 
@@ -58,62 +54,32 @@ std::vector<Place> routePlaces() {
 // High above the middle of the route, every torch's light sphere and the ball's in view.
 const Place kOverview{{45.0f, 400.0f, -330.0f}, {43.0f, 28.0f, -431.0f}};
 
-// A copy of the game tree, entered at its bin/ folder, with level 1 loaded and
-// current, the window and the game's programs up.
+// A copy of the game tree with level 1 loaded and current, the window and the
+// game's programs up. The members go in reverse: the level before the window.
 class Level {
 public:
     Level() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vorn-levelbench-XXXXXX").string();
-        root = mkdtemp(pattern.data());
-        for (const char* part : {"Vorn.ini", "objectproperties.ini", "physicsmaterials.ini", "sound.ini",
-                                 "levels", "sounds", "shaders", "textures"}) {
-            std::filesystem::copy(std::filesystem::path(VORN_GAME_DIR) / part, root / part,
-                                  std::filesystem::copy_options::recursive);
-        }
-        std::filesystem::create_directories(root / "bin");
-        std::filesystem::current_path(root / "bin");
-        setenv("ALSOFT_DRIVERS", "null", 0);
-        if (!Glfw::init() || !Glfw::openWindow(kWidth, kHeight, false, false)) {
+        if (!window.isOpen()) {
             return;
         }
-        glewExperimental = GL_TRUE;
-        glewInit();
-        SystemInfo::getInstance();
         initOpenGL();
         glLightModelfv(GL_LIGHT_MODEL_AMBIENT, windowState.ambient);
         setupProjection();
         ShaderManager::getInstance()->loadShaders();
         renderer = std::make_unique<SceneRenderer>();
-        SoundManager::getInstance();
-        SceneManager* levels = SceneManager::getInstance();
-        if (!levels->loadSceneBlocking(levels->getPath(0)) || !levels->setCurrentLevel(0)) {
+        levelOne.emplace();
+        if (!levelOne->ready()) {
             return;
         }
-        level = levels->getCurrentScene();
+        level = &levelOne->scene();
         TextureLoader::getInstance()->uploadTextures(true);
         for (int i = 0; i < 120; ++i) {
-            step(); // torches flicker into place, fires grow
+            levelOne->step(); // torches flicker into place, fires grow
         }
         const SystemInfo* system = SystemInfo::getInstance();
         benchmark::AddCustomContext("depth bounds test", system->depthBoundsTest ? "yes" : "no");
         benchmark::AddCustomContext("geometry shaders", system->geometryShader ? "yes" : "no");
         ready = true;
-    }
-
-    ~Level() {
-        renderer.reset();
-        SceneManager::destroy();
-        PhysicsManager::destroy();
-        OgreLoader::destroy();
-        TextureLoader::destroy();
-        ShaderManager::destroy();
-        LightManager::destroy();
-        SoundManager::destroy();
-        ConfigManager::destroy();
-        Glfw::terminate();
-        std::filesystem::current_path(root.parent_path());
-        std::error_code error;
-        std::filesystem::remove_all(root, error);
     }
 
     // The view from `place`, its lights chosen; then the level's part of one frame.
@@ -142,15 +108,17 @@ public:
     bool ready = false;
 
 private:
-    void step() {
-        PhysicsManager* physics = PhysicsManager::getInstance();
-        physics->fetchResults();
-        level->update();
-        physics->startStep();
-    }
-
-    std::filesystem::path root;
+    GameTree tree{"Vorn.ini",
+                  "objectproperties.ini",
+                  "physicsmaterials.ini",
+                  "sound.ini",
+                  "levels",
+                  "sounds",
+                  "shaders",
+                  "textures"};
+    BenchWindow window{kWidth, kHeight};
     std::unique_ptr<SceneRenderer> renderer;
+    std::optional<LevelOne> levelOne;
     OgreScene* level = nullptr;
 };
 
@@ -159,31 +127,13 @@ Level& level() {
     return instance;
 }
 
-enum Path { PLAIN, SHADOWED };
-
-// Arguments: path, geometry shader, z-pass, scissor box; false when the driver cannot.
+// False, the row skipped, when level 1 or the driver cannot draw it.
 bool setOptions(benchmark::State& state) {
     if (!level().ready) {
         state.SkipWithError("level 1 cannot be drawn (no display? run under xvfb-run)");
         return false;
     }
-    const bool geometry = state.range(1) != 0;
-    if (geometry && !SystemInfo::getInstance()->geometryShader) {
-        state.SkipWithError("no geometry shaders on this driver");
-        return false;
-    }
-    Config* options = ConfigManager::getInstance()->getMainConfig();
-    options->shadows = state.range(0) == SHADOWED;
-    options->geometryShader = geometry;
-    options->zPass = state.range(2) != 0;
-    options->scissorTest = state.range(3) != 0;
-    if (state.range(0) == PLAIN) {
-        state.SetLabel("plain");
-    } else {
-        state.SetLabel(std::string(geometry ? "GPU" : "CPU") + " volumes, " +
-                       (options->zPass ? "z-pass" : "z-fail") + (options->scissorTest ? ", scissor" : ""));
-    }
-    return true;
+    return ScenePassOptions::apply(state);
 }
 
 // One frame per iteration, the places taken in turn.
@@ -220,10 +170,12 @@ void tune(benchmark::internal::Benchmark* benchmark) {
     benchmark->Unit(benchmark::kMillisecond)->Iterations(32)->MeasureProcessCPUTime()->UseRealTime();
 }
 
-BENCHMARK(BM_Route)->Args({PLAIN, 0, 1, 1})->Apply(tune);
-BENCHMARK(BM_Route)->ArgsProduct({{SHADOWED}, {0, 1}, {1, 0}, {1, 0}})->Apply(tune);
-BENCHMARK(BM_OverviewAllLights)->Args({PLAIN, 0, 1, 1})->Apply(tune);
-BENCHMARK(BM_OverviewAllLights)->ArgsProduct({{SHADOWED}, {0, 1}, {1}, {1, 0}})->Apply(tune);
+BENCHMARK(BM_Route)->Args({ScenePassOptions::PLAIN, 0, 1, 1})->Apply(tune);
+BENCHMARK(BM_Route)->ArgsProduct({{ScenePassOptions::SHADOWED}, {0, 1}, {1, 0}, {1, 0}})->Apply(tune);
+BENCHMARK(BM_OverviewAllLights)->Args({ScenePassOptions::PLAIN, 0, 1, 1})->Apply(tune);
+BENCHMARK(BM_OverviewAllLights)
+    ->ArgsProduct({{ScenePassOptions::SHADOWED}, {0, 1}, {1}, {1, 0}})
+    ->Apply(tune);
 
 } // namespace
 

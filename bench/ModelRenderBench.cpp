@@ -8,20 +8,18 @@
 #include <GL/glew.h>
 #include <GL/glu.h>
 
+#include <array>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
-#include <unistd.h>
+#include <string>
 #include <vector>
 
+#include "BenchWindow.h"
+#include "GameTree.h"
 #include "app/ConfigManager.h"
-#include "app/SystemInfo.h"
 #include "model/EdgeAnalysis.h"
 #include "model/OgreModel.h"
-#include "platform/ExecutablePath.h"
-#include "platform/Glfw.h"
 #include "render/Frustum.h"
 #include "render/LightManager.h"
 #include "render/ShaderManager.h"
@@ -91,26 +89,20 @@ OgreModelMesh* torus() {
 
 // The window, the programs and one shared mesh for every benchmark of the run.
 struct Scene {
-    std::filesystem::path root;
+    // A data root of its own, so the configuration's hash file never lands in the build tree;
+    // the members go in reverse, the meshes before the window and its context.
+    GameTree tree{"shaders"};
+    BenchWindow window{kWidth, kHeight};
     std::unique_ptr<OgreModelMesh> mesh;
     OgreSceneMaterial material;
     LightSource light{60.0f, 0.0f, 12.0f, 10.0f, 0, 1.0f, 0.9f, 0.8f, 1.0f};
     bool ready = false;
 
     Scene() {
-        // A data root of its own, so the configuration's hash file never lands in the build tree.
-        root = std::filesystem::temp_directory_path() / ("vorn-renderbench-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(root / "bin");
-        std::filesystem::copy(std::filesystem::path(ExecutablePath::directory()) / ".." / "game" / "shaders",
-                              root / "shaders");
-        std::filesystem::current_path(root / "bin");
-        if (!Glfw::init() || !Glfw::openWindow(kWidth, kHeight, false, false)) {
+        if (!window.isOpen()) {
             std::fprintf(stderr, "no display: run under xvfb-run\n");
             return;
         }
-        glewExperimental = GL_TRUE;
-        glewInit();
-        SystemInfo::getInstance();
         ShaderManager* shaders = ShaderManager::getInstance();
         shaders->loadShaders();
         shaders->useProgram(shaders->perPixel.get());
@@ -148,16 +140,6 @@ struct Scene {
         lights->applyLights();
         lights->setShaderUniforms();
         ready = true;
-    }
-
-    ~Scene() {
-        mesh.reset();
-        ShaderManager::destroy();
-        LightManager::destroy();
-        ConfigManager::destroy();
-        Glfw::terminate();
-        std::error_code error;
-        std::filesystem::remove_all(root, error);
     }
 
     // N models on a square grid in the ground plane, each turned a little.

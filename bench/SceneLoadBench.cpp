@@ -1,14 +1,11 @@
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <filesystem>
 
-#include "app/ConfigManager.h"
-#include "model/OgreLoader.h"
+#include "GameTree.h"
+#include "LevelOne.h"
 #include "physics/PhysicsScene.h"
-#include "render/TextureLoader.h"
 #include "scene/OgreScene.h"
-#include "scene/PhysicsManager.h"
 #include "scene/SceneManager.h"
 #include "ui/SoundManager.h"
 
@@ -18,49 +15,20 @@
 
 namespace {
 
-// A copy of the game tree, so the caches are written there and not into the build.
-class GameTree {
-public:
-    GameTree() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vorn-bench-XXXXXX").string();
-        root = mkdtemp(pattern.data());
-        for (const char* part : {"Vorn.ini", "objectproperties.ini", "physicsmaterials.ini", "sound.ini",
-                                 "levels", "sounds", "log4cxx.properties"}) {
-            std::filesystem::copy(std::filesystem::path(VORN_GAME_DIR) / part, root / part,
-                                  std::filesystem::copy_options::recursive);
-        }
-        std::filesystem::create_directories(root / "bin");
-        std::filesystem::current_path(root / "bin");
-        setenv("ALSOFT_DRIVERS", "null", 0);
-    }
-    ~GameTree() {
-        std::filesystem::current_path(root.parent_path());
-        std::filesystem::remove_all(root);
-    }
-
-    void removeCaches() const {
-        for (const auto& entry : std::filesystem::directory_iterator(root / "levels/level1/models")) {
-            if (entry.path().extension() == ".vorm") {
-                std::filesystem::remove(entry.path());
-            }
-        }
-    }
-
-private:
-    std::filesystem::path root;
-};
-
 const GameTree& gameTree() {
-    static const GameTree tree;
+    // The caches are written into the copy and not into the build.
+    static const GameTree tree({"Vorn.ini", "objectproperties.ini", "physicsmaterials.ini", "sound.ini",
+                                "levels", "sounds", "log4cxx.properties"});
     return tree;
 }
 
-// Everything a load fills, gone: the next load starts from the files.
-void forgetLevels() {
-    SceneManager::destroy();
-    PhysicsManager::destroy();
-    OgreLoader::destroy();
-    TextureLoader::destroy();
+// Without its model caches, the next load of level 1 starts cold.
+void removeCaches(const GameTree& tree) {
+    for (const auto& entry : std::filesystem::directory_iterator(tree.root() / "levels/level1/models")) {
+        if (entry.path().extension() == ".vorm") {
+            std::filesystem::remove(entry.path());
+        }
+    }
 }
 
 void loadLevelOne(benchmark::State& state, bool withCaches) {
@@ -68,12 +36,12 @@ void loadLevelOne(benchmark::State& state, bool withCaches) {
     SoundManager::getInstance();
     for (auto _ : state) {
         state.PauseTiming();
-        forgetLevels();
+        LevelOne::unload();
         if (withCaches) {
             SceneManager::getInstance()->loadSceneBlocking("../levels/level1/level1.scene");
-            forgetLevels();
+            LevelOne::unload();
         } else {
-            tree.removeCaches();
+            removeCaches(tree);
         }
         SceneManager* levels = SceneManager::getInstance();
         state.ResumeTiming();
@@ -82,7 +50,7 @@ void loadLevelOne(benchmark::State& state, bool withCaches) {
             break;
         }
     }
-    forgetLevels();
+    LevelOne::unload();
     SoundManager::destroy();
 }
 
@@ -96,21 +64,15 @@ void LevelOneWarmLoad(benchmark::State& state) {
 
 void LevelOneStep(benchmark::State& state) {
     gameTree();
-    SceneManager* levels = SceneManager::getInstance();
-    if (!levels->loadSceneBlocking(levels->getPath(0)) || !levels->setCurrentLevel(0)) {
+    const LevelOne level;
+    if (!level.ready()) {
         state.SkipWithError("level 1 cannot be played");
         return;
     }
-    OgreScene& level = *levels->getCurrentScene();
-    PhysicsManager& physics = *PhysicsManager::getInstance();
     for (auto _ : state) {
-        physics.fetchResults();
-        level.update();
-        physics.startStep();
+        level.step();
     }
-    state.counters["actors"] = static_cast<double>(level.getPhysicsScene()->getNbActors());
-    forgetLevels();
-    SoundManager::destroy();
+    state.counters["actors"] = static_cast<double>(level.scene().getPhysicsScene()->getNbActors());
 }
 
 } // namespace

@@ -9,21 +9,18 @@
 #include <GL/glew.h>
 #include <GL/glu.h>
 
+#include <array>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
 #include <memory>
-#include <string>
-#include <unistd.h>
 #include <vector>
 
-#include "app/ConfigManager.h"
-#include "app/SystemInfo.h"
+#include "BenchWindow.h"
+#include "GameTree.h"
+#include "ScenePassOptions.h"
 #include "app/Window.h"
 #include "model/EdgeAnalysis.h"
 #include "model/OgreModel.h"
-#include "platform/ExecutablePath.h"
-#include "platform/Glfw.h"
 #include "render/Frustum.h"
 #include "render/LightManager.h"
 #include "render/ShaderManager.h"
@@ -87,7 +84,9 @@ OgreModelMesh* box(float hx, float hy, float hz) {
 
 // The window, the programs, the level and its lights for every benchmark of the run.
 struct Level {
-    std::filesystem::path root;
+    // A data root of its own, so the configuration's hash file never lands in the build tree.
+    GameTree tree{"shaders"};
+    BenchWindow window{kWidth, kHeight};
     std::unique_ptr<OgreModelMesh> floorMesh;
     std::unique_ptr<OgreModelMesh> crateMesh;
     std::vector<std::unique_ptr<OgreModel>> models;
@@ -98,19 +97,10 @@ struct Level {
     bool ready = false;
 
     Level() {
-        // A data root of its own, so the configuration's hash file never lands in the build tree.
-        root = std::filesystem::temp_directory_path() / ("vorn-scenebench-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(root / "bin");
-        std::filesystem::copy(std::filesystem::path(ExecutablePath::directory()) / ".." / "game" / "shaders",
-                              root / "shaders");
-        std::filesystem::current_path(root / "bin");
-        if (!Glfw::init() || !Glfw::openWindow(kWidth, kHeight, false, false)) {
+        if (!window.isOpen()) {
             std::fprintf(stderr, "no display: run under xvfb-run\n");
             return;
         }
-        glewExperimental = GL_TRUE;
-        glewInit();
-        SystemInfo::getInstance();
         initOpenGL();
         glLightModelfv(GL_LIGHT_MODEL_AMBIENT, windowState.ambient);
         setupProjection();
@@ -158,12 +148,6 @@ struct Level {
         floorMesh.reset();
         crateMesh.reset();
         renderer.reset();
-        ShaderManager::destroy();
-        LightManager::destroy();
-        ConfigManager::destroy();
-        Glfw::terminate();
-        std::error_code error;
-        std::filesystem::remove_all(root, error);
     }
 
     void place(OgreModelMesh* mesh, const Vector3& position) {
@@ -190,41 +174,30 @@ Level& level() {
     return instance;
 }
 
-enum Path { PLAIN, SHADOWED };
-
 // Arguments: path, geometry shader, z-pass, scissor box.
 void BM_ScenePasses(benchmark::State& state) {
     if (!level().ready) {
         state.SkipWithError("no display: run under xvfb-run");
         return;
     }
-    const bool geometry = state.range(1) != 0;
-    if (geometry && !SystemInfo::getInstance()->geometryShader) {
-        state.SkipWithError("no geometry shaders on this driver");
+    if (!ScenePassOptions::apply(state)) {
         return;
     }
-    Config* options = ConfigManager::getInstance()->getMainConfig();
-    options->shadows = state.range(0) == SHADOWED;
-    options->geometryShader = geometry;
-    options->zPass = state.range(2) != 0;
-    options->scissorTest = state.range(3) != 0;
     level().drawFrame(); // compiles the lists outside the timing
     for (auto _ : state) {
         level().drawFrame();
     }
     state.counters["fps"] =
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
-    if (state.range(0) == PLAIN) {
-        state.SetLabel("plain");
-    } else {
-        state.SetLabel(std::string(geometry ? "GPU" : "CPU") + " volumes, " +
-                       (options->zPass ? "z-pass" : "z-fail") + (options->scissorTest ? ", scissor" : ""));
-    }
 }
 
-BENCHMARK(BM_ScenePasses)->Args({PLAIN, 0, 1, 1})->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
 BENCHMARK(BM_ScenePasses)
-    ->ArgsProduct({{SHADOWED}, {0, 1}, {1, 0}, {1, 0}})
+    ->Args({ScenePassOptions::PLAIN, 0, 1, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(1.0)
+    ->UseRealTime();
+BENCHMARK(BM_ScenePasses)
+    ->ArgsProduct({{ScenePassOptions::SHADOWED}, {0, 1}, {1, 0}, {1, 0}})
     ->Unit(benchmark::kMillisecond)
     ->MinTime(1.0)
     ->UseRealTime();
