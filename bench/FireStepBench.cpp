@@ -9,7 +9,7 @@
 #include "LevelOne.h"
 #include "TerrainScene.h"
 #include "game/MainChar.h"
-#include "particles/Torch.h"
+#include "game/Torch.h"
 #include "physics/PhysicsFluidEmitter.h"
 #include "scene/OgreScene.h"
 #include "scene/PhysicsManager.h"
@@ -181,8 +181,8 @@ void StepWithFire(benchmark::State& state) {
 enum FireLevel { NO_FIRE, GAME_RATE, PARTICLE_LIMIT };
 
 std::vector<ParticleController*> firesOf(const OgreScene& level) {
-    std::vector<ParticleController*> fires{level.getMainChar()->particleController.get()};
-    for (const Torch* torch : level.torches) {
+    std::vector<ParticleController*> fires{MainChar::of(&level)->particleController.get()};
+    for (const Torch* torch : level.objectsOf<Torch>()) {
         fires.push_back(torch->particleController.get());
     }
     return fires;
@@ -222,7 +222,7 @@ void LevelOneStep(benchmark::State& state) {
     const GameTree tree(
         {"Vorn.ini", "objectproperties.ini", "physicsmaterials.ini", "sound.ini", "levels", "sounds"});
     const LevelOne levelOne;
-    if (!levelOne.ready() || !levelOne.scene().getMainChar()) {
+    if (!levelOne.ready() || !MainChar::of(&levelOne.scene())) {
         state.SkipWithError("level 1 cannot be played");
         return;
     }
@@ -230,7 +230,7 @@ void LevelOneStep(benchmark::State& state) {
     for (int i = 0; i < 60; ++i) {
         levelOne.step(); // the ball settles on the ground
     }
-    MainChar& ball = *level.getMainChar();
+    MainChar& ball = *MainChar::of(&level);
     ball.onCheckPoint = true; // full energy, full fire, all along
     ball.setEnergy(1.0f);
     const std::vector<ParticleController*> fires = firesOf(level);

@@ -9,13 +9,13 @@
 #include <benchmark/benchmark.h>
 
 #include "GameTree.h"
-#include "app/ConfigManager.h"
+#include "core/ConfigManager.h"
 #include "app/Frame.h"
-#include "app/GameState.h"
-#include "app/ManagerLifetime.h"
-#include "app/StateManager.h"
-#include "app/TimeManager.h"
-#include "render/Camera.h"
+#include "core/GameState.h"
+#include "core/ManagerLifetime.h"
+#include "core/StateManager.h"
+#include "core/TimeManager.h"
+#include "game/Camera.h"
 #include "render/TextureLoader.h"
 #include "scene/SceneManager.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Util.h"
+#include "core/Util.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include "GameTree.h"
 #include "LevelOne.h"
 #include "ScenePassOptions.h"
-#include "app/SystemInfo.h"
+#include "render/SystemInfo.h"
 #include "app/Window.h"
 #include "platform/Glfw.h"
 #include "render/Frustum.h"

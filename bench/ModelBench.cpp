@@ -15,8 +15,8 @@
 #include "NaiveEdgeAnalysis.h"
 #include "model/EdgeAnalysis.h"
 #include "model/ModelCache.h"
-#include "model/OgreLoader.h"
-#include "scene/XMLNode.h"
+#include "model/MeshLoader.h"
+#include "model/XMLNode.h"
 
 namespace {
 
@@ -141,7 +141,7 @@ void XmlParse(benchmark::State& state) {
 
 void XmlToRecordsWithEdges(benchmark::State& state) {
     for (auto _ : state) {
-        std::unique_ptr<OgreModel> model(OgreLoader::getInstance()->loadXMLModel("", files().xmlPath()));
+        std::unique_ptr<OgreModel> model(MeshLoader().loadXMLModel("", files().xmlPath()));
         delete model->mesh;
     }
 }
@@ -165,7 +165,7 @@ void NaiveEdges(OgreModelMesh& mesh) {
 }
 
 void CacheWrite(benchmark::State& state) {
-    std::unique_ptr<OgreModel> model(OgreLoader::getInstance()->loadXMLModel("", files().xmlPath()));
+    std::unique_ptr<OgreModel> model(MeshLoader().loadXMLModel("", files().xmlPath()));
     for (auto _ : state) {
         ModelCache::saveModel(*model, files().cachePath());
     }
@@ -183,8 +183,8 @@ void CacheRead(benchmark::State& state) {
 // loadModel with and without a current cache file, each on a fresh loader.
 void CachedLoadModelSpeedup(benchmark::State& state) {
     const auto loadOnce = [] {
-        std::unique_ptr<OgreModel> model(OgreLoader::getInstance()->loadModel(files().meshPath()));
-        OgreLoader::destroy();
+        MeshLoader loader;
+        std::unique_ptr<OgreModel> model(loader.loadModel(files().meshPath()));
     };
     for (auto _ : state) {
         std::filesystem::remove(files().cachePath());

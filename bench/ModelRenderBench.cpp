@@ -17,13 +17,13 @@
 
 #include "BenchWindow.h"
 #include "GameTree.h"
-#include "app/ConfigManager.h"
+#include "core/ConfigManager.h"
 #include "model/EdgeAnalysis.h"
 #include "model/OgreModel.h"
 #include "render/Frustum.h"
 #include "render/LightManager.h"
 #include "render/ShaderManager.h"
-#include "scene/OgreSceneMaterial.h"
+#include "model/OgreSceneMaterial.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "physics/PhysicsScene.h"
 #include "scene/OgreScene.h"
 #include "scene/SceneManager.h"
-#include "ui/SoundManager.h"
+#include "audio/SoundManager.h"
 
 // The first level of the generated content: loaded with no model caches (cold),
 // loaded with the caches the first load wrote (warm), and one physics step of it
@@ -37,9 +37,11 @@ void loadLevelOne(benchmark::State& state, bool withCaches) {
     for (auto _ : state) {
         state.PauseTiming();
         LevelOne::unload();
+        LevelOne::installGame();
         if (withCaches) {
             SceneManager::getInstance()->loadSceneBlocking("../levels/level1/level1.scene");
             LevelOne::unload();
+            LevelOne::installGame();
         } else {
             removeCaches(tree);
         }

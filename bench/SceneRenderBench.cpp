@@ -24,7 +24,7 @@
 #include "render/Frustum.h"
 #include "render/LightManager.h"
 #include "render/ShaderManager.h"
-#include "scene/OgreSceneMaterial.h"
+#include "model/OgreSceneMaterial.h"
 #include "scene/SceneRenderer.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <GL/glew.h>
 
-#include "app/SystemInfo.h"
+#include "render/SystemInfo.h"
 #include "platform/Glfw.h"
 #include "render/LightManager.h"
 #include "render/ShaderManager.h"

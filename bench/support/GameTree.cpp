@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/ConfigManager.h"
+#include "core/ConfigManager.h"
 
 namespace {
 

@@ -15,6 +15,8 @@ public:
 
     // Everything a load fills, gone.
     static void unload();
+    // The game's objects and rules for the levels loaded next, as the game installs them.
+    static void installGame();
 
     // False when level 1 cannot be played.
     bool ready() const { return level != nullptr; }

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "app/ConfigManager.h"
-#include "app/SystemInfo.h"
+#include "core/ConfigManager.h"
+#include "render/SystemInfo.h"
 
 bool ScenePassOptions::apply(benchmark::State& state) {
     const bool geometry = state.range(1) != 0;

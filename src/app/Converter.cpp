@@ -12,10 +12,10 @@
 #include <IL/ilu.h>
 #include <IL/ilut.h>
 
-#include "app/Log.h"
-#include "app/Util.h"
+#include "core/Log.h"
+#include "core/Util.h"
 #include "model/ModelCache.h"
-#include "model/OgreLoader.h"
+#include "scene/OgreLoader.h"
 #include "scene/OgreScene.h"
 
 VORN_FILE_LOGGER("main")

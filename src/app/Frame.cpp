@@ -9,22 +9,25 @@
 #include <optional>
 #include <string>
 
-#include "app/ConfigManager.h"
-#include "app/Log.h"
-#include "app/ManagerLifetime.h"
+#include "core/ConfigManager.h"
+#include "core/Log.h"
+#include "core/ManagerLifetime.h"
 #include "app/RunFigures.h"
-#include "app/StateManager.h"
-#include "app/SystemInfo.h"
-#include "app/TimeManager.h"
-#include "app/Util.h"
+#include "app/StateEffects.h"
+#include "core/StateManager.h"
+#include "render/SystemInfo.h"
+#include "core/TimeManager.h"
+#include "core/Util.h"
 #include "app/Window.h"
-#include "game/Autopilot.h"
+#include "app/Autopilot.h"
+#include "game/Controls.h"
+#include "game/GameObjects.h"
 #include "game/MainChar.h"
 #include "game/SaveStateManager.h"
-#include "model/OgreLoader.h"
+#include "scene/OgreLoader.h"
 #include "platform/Glfw.h"
 #include "platform/QuitSignal.h"
-#include "render/Camera.h"
+#include "game/Camera.h"
 #include "render/Frustum.h"
 #include "render/LightManager.h"
 #include "render/ShaderManager.h"
@@ -40,7 +43,7 @@
 #include "ui/Menu.h"
 #include "ui/MenuManager.h"
 #include "ui/Ortho.h"
-#include "ui/SoundManager.h"
+#include "audio/SoundManager.h"
 
 VORN_FILE_LOGGER("main")
 
@@ -62,6 +65,8 @@ HUD* hud = nullptr;
 PhysicsManager* physicsManager = nullptr;
 SceneManager* sceneManager = nullptr;
 std::unique_ptr<SkyBox> skyBox;
+Controls ballControls;
+std::unique_ptr<GameObjects> gameObjects;
 std::unique_ptr<SceneRenderer> sceneRenderer;
 
 const char* const kGlfwFailedCaption = "Initializing GLFW failed";
@@ -82,7 +87,7 @@ void runPhysicsSteps(int steps) {
         if (OgreScene* level = sceneManager->getCurrentScene()) {
             level->update();
         }
-        pollControls();
+        ballControls.poll();
         physicsManager->startStep();
     }
 }
@@ -168,7 +173,7 @@ void listOpenGLErrors() {
 
 // The main character's position in the current level; none while no level is current.
 std::optional<Vector3> currentMainCharacterPosition() {
-    if (MainChar* mainChar = sceneManager->getMainChar()) {
+    if (MainChar* mainChar = MainChar::current()) {
         return *mainChar->getPosition();
     }
     return std::nullopt;
@@ -232,9 +237,11 @@ void init() {
     camera = Camera::getInstance();
 
     startPhysics();
+    gameObjects = std::make_unique<GameObjects>();
 
     LOG_TRACE("Initializing OgreLoader");
-    OgreLoader::getInstance();
+    OgreLoader::getInstance()->setGameObjectFactory(gameObjects.get());
+    gameObjects->triggerReport.onPickup = [] { RunFigures::get().addPickup(); };
 
     LOG_TRACE("Loading LightManager");
     lightManager = LightManager::getInstance();
@@ -244,6 +251,7 @@ void init() {
 
     LOG_TRACE("Initializing StateManager");
     stateManager = StateManager::getInstance();
+    StateEffects::install(*stateManager);
 
     openWindow();
     checkOpenGL();
@@ -259,6 +267,7 @@ void init() {
 
     LOG_TRACE("Initializing HUD");
     hud = HUD::getInstance();
+    SaveStateManager::getInstance()->showMessage = [](const std::string& text) { HUD::getInstance()->showMessage(text); };
 
     LOG_TRACE("Initializing FontManager");
     FontManager::getInstance();
@@ -352,6 +361,7 @@ void shutdown() {
     stateManager = nullptr;
     MenuManager::destroy();
     menuManager = nullptr;
+    gameObjects.reset();
 }
 
 int runGameMode() {

@@ -1,4 +1,5 @@
 #include "app/RunFigures.h"
+#include "core/FixedStep.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,7 +7,6 @@
 
 namespace {
 
-constexpr double kStepSeconds = 1.0 / 60.0;
 
 } // namespace
 
@@ -36,7 +36,7 @@ std::string RunFigures::summary(Milliseconds realTime, int snapshots) const {
     std::snprintf(line, sizeof line,
                   "Run figures: game time %.1f s, real time %.1f s, frames %zu, frame time p50 %lld ms, "
                   "p99 %lld ms, snapshots %d, items picked up %d, deaths %d",
-                  static_cast<double>(physicsSteps) * kStepSeconds, static_cast<double>(realTime) / 1000.0,
+                  static_cast<double>(physicsSteps) * static_cast<double>(kStepSeconds), static_cast<double>(realTime) / 1000.0,
                   frameTimes.size(), static_cast<long long>(frameTimePercentile(0.5)),
                   static_cast<long long>(frameTimePercentile(0.99)), snapshots, pickups, deaths);
     return line;

@@ -7,23 +7,20 @@
 #include <cmath>
 #include <string>
 
-#include "app/ConfigManager.h"
-#include "app/Controls.h"
-#include "app/Log.h"
-#include "app/StateManager.h"
-#include "app/SystemInfo.h"
-#include "app/TimeManager.h"
+#include "core/ConfigManager.h"
+#include "core/Log.h"
+#include "core/StateManager.h"
+#include "render/SystemInfo.h"
+#include "core/TimeManager.h"
 #include "game/SaveStateManager.h"
 #include "platform/Glfw.h"
 #include "platform/GlfwKeys.h"
-#include "render/Camera.h"
+#include "game/Camera.h"
 #include "render/Matrix44.h"
-#include "scene/OgreScene.h"
-#include "scene/SceneManager.h"
 #include "ui/HUD.h"
 #include "ui/Menu.h"
 #include "ui/MenuManager.h"
-#include "ui/SoundManager.h"
+#include "audio/SoundManager.h"
 
 VORN_FILE_LOGGER("main")
 
@@ -207,36 +204,6 @@ Menu* currentMenu() {
     return menus ? menus->getCurrentMenu() : nullptr;
 }
 
-bool held(int key) {
-    return Glfw::getKey(key) == PRESS;
-}
-
-bool buttonHeld(int button) {
-    return Glfw::getMouseButton(button) == PRESS;
-}
-
-// The controls reach the ball only in play and only when the current level has one.
-void driveCurrentMainChar(const HeldControls& controls) {
-    const StateManager* states = StateManager::existingInstance();
-    SceneManager* levels = SceneManager::existingInstance();
-    OgreScene* level = levels ? levels->getCurrentScene() : nullptr;
-    if (!states || states->getState() != IN_GAME || !level || !level->getMainChar()) {
-        return;
-    }
-    if (controls.resetPosition) {
-        returnToStart(*level);
-    }
-    const Camera* camera = Camera::existingInstance();
-    driveMainChar(*level->getMainChar(), controls, camera ? camera->getHeading() : 0.0f);
-}
-
-void releaseAllControls() {
-    windowState.jumping = false;
-    windowState.jumpImpulse = 0.0f;
-    windowState.particlesLatch = true;
-    windowState.boostLatch = true;
-}
-
 } // namespace
 
 bool initGLFW() {
@@ -360,40 +327,4 @@ void mouseWheelCallback(int pos) {
     camera->desiredDistance =
         distance > camera->maxDistance ? camera->maxDistance : std::max(distance, camera->minDistance);
     windowState.lastWheelPos = pos;
-}
-
-HeldControls pollControls() {
-    if (!Glfw::isInitialized() || !Glfw::isWindowOpen()) {
-        releaseAllControls();
-        return {};
-    }
-    HeldControls controls;
-    controls.resetPosition = held('R');
-    controls.refill = held(KEY_KP_ADD);
-    controls.forward = held('W');
-    controls.left = held('A');
-    controls.back = held('S');
-    controls.right = held('D');
-    controls.brake = buttonHeld(MOUSE_BUTTON_RIGHT);
-    controls.jump = held(KEY_SPACE);
-    controls.boost = buttonHeld(MOUSE_BUTTON_LEFT);
-
-    if (held('4')) {
-        if (windowState.particlesLatch) {
-            windowState.particlesLatch = false;
-            windowState.particlesOn = !windowState.particlesOn;
-            controls.toggleParticles = true;
-        }
-    } else {
-        windowState.particlesLatch = true;
-    }
-    if (!controls.jump) {
-        windowState.jumping = false;
-        windowState.jumpImpulse = 0.0f;
-    }
-    if (!controls.boost) {
-        windowState.boostLatch = true;
-    }
-    driveCurrentMainChar(controls);
-    return controls;
 }

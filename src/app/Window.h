@@ -1,6 +1,6 @@
 #pragma once
 
-// The game window, the fixed OpenGL state, the projection and the player's input.
+// The game window, the fixed OpenGL state, the projection and the keys and mouse of play.
 
 // Render and input state of the frame, process-wide.
 struct WindowState {
@@ -9,29 +9,10 @@ struct WindowState {
     bool transparency = true;
     float ambient[4] = {0.15f, 0.15f, 0.15f, 1.0f};
     int lastWheelPos = 0;
-    bool particlesLatch = true;
-    bool particlesOn = true;
-    bool boostLatch = true;
-    bool jumping = false;
-    float jumpImpulse = 0.0f;
     bool screenshotRequested = false;
 };
 
 extern WindowState windowState;
-
-// The continuous controls held in one poll (sticky: a tap between polls counts once).
-struct HeldControls {
-    bool resetPosition = false;
-    bool toggleParticles = false;
-    bool refill = false;
-    bool forward = false;
-    bool left = false;
-    bool back = false;
-    bool right = false;
-    bool brake = false;
-    bool jump = false;
-    bool boost = false;
-};
 
 // Opens the window from the main configuration and installs the input callbacks.
 bool initGLFW();
@@ -45,10 +26,6 @@ void takeRequestedScreenshot();
 void keyCallback(int key, int action);
 void mousePosCallback(int x, int y);
 void mouseWheelCallback(int pos);
-
-// Once per physics step: reads the controls, keeps the latches and the jump state and, in
-// play, drives the current level's main character.
-HeldControls pollControls();
 
 constexpr float kNearPlane = 0.005f;
 // Half of the 65-degree vertical field of view, in radians.

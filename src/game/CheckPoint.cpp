@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "app/TimeManager.h"
+#include "core/TimeManager.h"
 #include "render/ShaderManager.h"
-#include "ui/SoundManager.h"
+#include "audio/SoundManager.h"
 
 CheckPoint::CheckPoint(const OgreModel& model)
     : OgreModel(model), checkpointSound(SoundManager::configuredSound("Common:checkpoint")) {}

@@ -2,7 +2,7 @@
 
 #include "physics/PhysicsActor.h"
 #include "physics/PhysicsScene.h"
-#include "ui/SoundManager.h"
+#include "audio/SoundManager.h"
 
 namespace {
 

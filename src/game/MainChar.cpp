@@ -4,20 +4,22 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "app/Config.h"
-#include "app/ConfigManager.h"
-#include "app/Log.h"
-#include "app/StateManager.h"
-#include "app/TimeManager.h"
+#include "core/Config.h"
+#include "core/ConfigManager.h"
+#include "core/Log.h"
+#include "core/StateManager.h"
+#include "core/TimeManager.h"
 #include "render/LightManager.h"
 #include "render/ShaderManager.h"
-#include "ui/SoundSource.h"
+#include "scene/OgreScene.h"
+#include "scene/SceneManager.h"
+#include "audio/SoundSource.h"
+#include "core/FixedStep.h"
 
 VORN_FILE_LOGGER("MainChar")
 
 namespace {
 
-constexpr float kStepSeconds = 0.016666668f;
 constexpr float kLightHeight = 1.5f;
 
 const Config& mainConfig() {
@@ -188,4 +190,13 @@ void MainChar::render(LightSource* lightSource) {
     shaders->setUniform1f("morphTime", secondsSinceStart());
     OgreModel::render(lightSource);
     shaders->setUniform1f("morphTime", 0.0f);
+}
+
+MainChar* MainChar::of(const OgreScene* scene) {
+    return scene ? dynamic_cast<MainChar*>(scene->getMainChar()) : nullptr;
+}
+
+MainChar* MainChar::current() {
+    SceneManager* levels = SceneManager::existingInstance();
+    return levels ? of(levels->getCurrentScene()) : nullptr;
 }

@@ -1,12 +1,15 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
-#include "app/Timer.h"
+#include "core/Timer.h"
 #include "model/OgreModel.h"
 #include "particles/ParticleController.h"
 #include "render/LightSource.h"
+
+class OgreScene;
 
 // The player's ball. Its energy drains with every update except on a checkpoint
 // and ends the game at zero; pickups fill its energy and turbo. It burns as a
@@ -14,6 +17,9 @@
 // follows the energy too.
 class MainChar : public OgreModel {
 public:
+    // The physics actor group of the ball; contacts and triggers look for it.
+    static constexpr std::uint16_t kActorGroup = 1;
+
     explicit MainChar(const OgreModel& model);
     ~MainChar() override;
 
@@ -32,6 +38,11 @@ public:
     // The fire burns stronger for "GameSettings:fireBirstTime" ms; overlapping
     // bursts share one multiplier, which returns to 1 when the last one ends.
     void fireBurst();
+
+    // The ball of a level, null without one.
+    static MainChar* of(const OgreScene* scene);
+    // The ball of the current level, null while no level is current.
+    static MainChar* current();
 
     float energy = 1.0f;
     float turboLevel = 0.0f;

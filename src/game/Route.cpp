@@ -3,7 +3,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/Log.h"
+#include "core/Log.h"
 
 VORN_FILE_LOGGER("Route")
 

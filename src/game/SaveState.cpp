@@ -1,10 +1,10 @@
 #include "game/SaveState.h"
 
-#include "app/Config.h"
-#include "app/ConfigManager.h"
-#include "app/Log.h"
-#include "app/StateManager.h"
-#include "app/TimeManager.h"
+#include "core/Config.h"
+#include "core/ConfigManager.h"
+#include "core/Log.h"
+#include "core/StateManager.h"
+#include "core/TimeManager.h"
 #include "game/CheckPoint.h"
 #include "game/CheckPointSaveData.h"
 #include "game/Item.h"
@@ -119,8 +119,8 @@ void SaveState::restore() {
 // Each further death from the same snapshot adds the bonus again. A ball that rolled into the
 // fog died with energy left: the game being over counts as a death too.
 void SaveState::addRespawnBonus(SceneManager& levels) {
-    const MainChar* mainChar = levels.getMainChar();
     const OgreScene* scene = levels.getCurrentScene();
+    const MainChar* mainChar = MainChar::of(scene);
     const StateManager* states = StateManager::existingInstance();
     const bool dead = mainChar && (mainChar->energy <= 0.0f || (states && states->getState() == GAME_OVER));
     if (!dead || !scene || scene->getPath() != scenePath) {

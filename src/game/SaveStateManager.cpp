@@ -1,9 +1,8 @@
 #include "game/SaveStateManager.h"
 
-#include "app/Log.h"
+#include "core/Log.h"
 #include "game/CheckPoint.h"
 #include "scene/SceneManager.h"
-#include "ui/HUD.h"
 
 VORN_FILE_LOGGER("SaveStateManager")
 
@@ -21,8 +20,8 @@ void SaveStateManager::createSaveState(CheckPoint* checkPoint) {
         // Two snapshots of one millisecond: the newer one replaces the older.
         all[current->time] = std::move(state);
         LOG_INFO("Created Savestate");
-        if (HUD* hud = HUD::getInstance()) {
-            hud->showMessage("Game saved");
+        if (showMessage) {
+            showMessage("Game saved");
         }
     }
     busy = false;

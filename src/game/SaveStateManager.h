@@ -1,9 +1,11 @@
 #pragma once
 
-#include "app/Singleton.h"
+#include "core/Singleton.h"
 
+#include <functional>
 #include <map>
 #include <memory>
+#include <string>
 
 #include "game/SaveState.h"
 
@@ -22,6 +24,8 @@ public:
     void loadSaveState();
 
     SaveState* getCurrent() const { return current; }
+    // Where "Game saved" goes: the HUD of the running game; nowhere when unset.
+    std::function<void(const std::string&)> showMessage;
     const std::map<int, std::unique_ptr<SaveState>>& getAll() const { return all; }
 
 private:

@@ -6,7 +6,7 @@
 #include <unordered_map>
 #include <utility>
 
-#include "app/Log.h"
+#include "core/Log.h"
 
 VORN_FILE_LOGGER("OgreModel")
 

@@ -32,8 +32,8 @@
 #include <boost/serialization/string.hpp>
 #include <boost/serialization/version.hpp>
 
-#include "app/Log.h"
-#include "app/Util.h"
+#include "core/Log.h"
+#include "core/Util.h"
 
 VORN_FILE_LOGGER("ModelCache")
 

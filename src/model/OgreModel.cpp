@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/ConfigManager.h"
-#include "app/Log.h"
+#include "core/ConfigManager.h"
+#include "core/Log.h"
 #include "model/EdgeAnalysis.h"
 #include "model/ShadowVolume.h"
 #include "model/SubmeshArrays.h"
@@ -13,8 +13,9 @@
 #include "render/LightSource.h"
 #include "render/ShaderManager.h"
 #include "render/TextureLoader.h"
-#include "scene/OgreSceneMaterial.h"
-#include "ui/SoundSource.h"
+#include "model/OgreSceneMaterial.h"
+#include "audio/SoundSource.h"
+#include "core/FixedStep.h"
 
 VORN_FILE_LOGGER("OgreModel")
 
@@ -23,7 +24,6 @@ namespace {
 enum RenderMode { IMMEDIATE = 0, VERTEX_ARRAYS = 1, VERTEX_BUFFERS = 2 };
 
 // One morph step: the update rate, not the frame time, drives animations.
-constexpr float kAnimationStep = 0.016666668f;
 
 Config* renderOptions() {
     return ConfigManager::getInstance()->getMainConfig();
@@ -493,7 +493,7 @@ void OgreModel::updateAnimation() {
         return;
     }
     const OgreModelAnimation& animation = *found->second;
-    animationTime += kAnimationStep;
+    animationTime += kStepSeconds;
     // A length too small to change the time when subtracted must still wrap it.
     if (animation.length <= animationTime) {
         animationTime = std::fmod(animationTime, animation.length);

@@ -8,7 +8,7 @@
 #include "model/SubmeshPlayback.h"
 #include "render/Matrix44.h"
 #include "render/Vector3.h"
-#include "ui/SoundBody.h"
+#include "audio/SoundBody.h"
 
 class Config;
 class LightSource;

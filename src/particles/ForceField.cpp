@@ -1,7 +1,7 @@
 #include "particles/ForceField.h"
 
-#include "app/ConfigManager.h"
-#include "app/Log.h"
+#include "core/ConfigManager.h"
+#include "core/Log.h"
 #include "physics/PhysicsScene.h"
 
 VORN_FILE_LOGGER("ForceField")

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "app/Log.h"
+#include "core/Log.h"
 #include "physics/PhysicsActor.h"
 #include "physics/PhysicsFluid.h"
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/ConfigManager.h"
-#include "app/Log.h"
+#include "core/ConfigManager.h"
+#include "core/Log.h"
 #include "particles/FireRenderState.h"
 #include "physics/PhysicsActor.h"
 #include "physics/PhysicsFluid.h"

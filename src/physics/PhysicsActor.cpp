@@ -5,7 +5,7 @@
 #include <BulletDynamics/Dynamics/btRigidBody.h>
 #include <algorithm>
 
-#include "app/Log.h"
+#include "core/Log.h"
 #include "physics/BulletConversions.h"
 
 VORN_FILE_LOGGER("PhysicsActor")

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/Log.h"
+#include "core/Log.h"
 
 VORN_FILE_LOGGER("PhysicsCooking")
 

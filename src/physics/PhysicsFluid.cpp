@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/Log.h"
+#include "core/Log.h"
 #include "physics/BulletConversions.h"
 #include "physics/FluidCollider.h"
 #include "physics/FluidParticle.h"

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/Log.h"
+#include "core/Log.h"
 #include "physics/ContactMaterialMixer.h"
 
 VORN_FILE_LOGGER("PhysicsSDK")

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/Log.h"
+#include "core/Log.h"
 #include "physics/BulletConversions.h"
 #include "physics/MaskedRayCallback.h"
 

@@ -8,7 +8,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "app/Log.h"
+#include "core/Log.h"
 #include "physics/BulletConversions.h"
 #include "physics/PhysicsActor.h"
 #include "physics/PhysicsConvexMesh.h"

@@ -6,10 +6,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/Log.h"
-#include "platform/GlfwKeys.h"
+#include <log4cxx/logger.h>
 
-VORN_FILE_LOGGER("Glfw")
+#include "platform/GlfwKeys.h"
 
 namespace {
 
@@ -36,8 +35,10 @@ Glfw::MouseWheelCallback mouseWheelCallback = nullptr;
 
 std::string lastLibraryError;
 
+// The platform lies below the game's logging helpers: it names its logger itself.
 void logLibraryError(int code, const char* description) {
-    LOG_ERROR("GLFW error " << code << ": " << description);
+    static const log4cxx::LoggerPtr logger = log4cxx::Logger::getLogger("Glfw");
+    LOG4CXX_ERROR(logger, "GLFW error " << code << ": " << description);
     lastLibraryError = description ? description : "";
 }
 

@@ -2,7 +2,7 @@
 
 #include <GL/glew.h>
 
-#include "app/Log.h"
+#include "core/Log.h"
 #include "render/Frustum.h"
 #include "render/ShaderManager.h"
 

@@ -5,10 +5,10 @@
 #include <sstream>
 #include <vector>
 
-#include "app/ConfigManager.h"
-#include "app/Log.h"
-#include "app/SystemInfo.h"
-#include "app/Util.h"
+#include "core/ConfigManager.h"
+#include "core/Log.h"
+#include "render/SystemInfo.h"
+#include "core/Util.h"
 
 VORN_FILE_LOGGER("ShaderManager")
 

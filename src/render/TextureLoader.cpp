@@ -10,10 +10,10 @@
 #include <filesystem>
 #include <limits>
 
-#include "app/ConfigManager.h"
-#include "app/Log.h"
-#include "app/SystemInfo.h"
-#include "app/Util.h"
+#include "core/ConfigManager.h"
+#include "core/Log.h"
+#include "render/SystemInfo.h"
+#include "core/Util.h"
 #include "render/ImageFileCheck.h"
 
 VORN_FILE_LOGGER("TextureLoader")

@@ -3,82 +3,23 @@
 #include <algorithm>
 #include <cctype>
 
-#include "app/Config.h"
-#include "app/ConfigManager.h"
-#include "app/Log.h"
-#include "game/CheckPoint.h"
-#include "game/FinishCheckPoint.h"
-#include "game/Fog.h"
-#include "game/Item.h"
-#include "game/MainChar.h"
-#include "particles/Torch.h"
+#include "core/Config.h"
+#include "core/ConfigManager.h"
+#include "core/Log.h"
 #include "model/OgreModel.h"
 #include "physics/PhysicsSDK.h"
 #include "physics/PhysicsScene.h"
+#include "particles/ParticleController.h"
+#include "scene/GameObjectFactory.h"
 #include "scene/ModelShapes.h"
 #include "scene/PhysicsManager.h"
-#include "ui/SoundManager.h"
-#include "ui/SoundSource.h"
+#include "scene/ProfileKeys.h"
+#include "audio/SoundManager.h"
+#include "audio/SoundSource.h"
 
 VORN_FILE_LOGGER("OgreScene")
 
 namespace {
-
-// Makes the game object of a special profile from the loaded model.
-using MakeGameObject = OgreModel* (*)(OgreScene& scene, const OgreModel& model, const OgreSceneNode& node);
-
-const std::map<std::string, MakeGameObject>& gameObjectMakers() {
-    static const std::map<std::string, MakeGameObject> makers = {
-        {"mainChar",
-         [](OgreScene& scene, const OgreModel& model, const OgreSceneNode&) -> OgreModel* {
-             scene.mainChar = new MainChar(model);
-             return scene.mainChar;
-         }},
-        {"torch",
-         [](OgreScene& scene, const OgreModel& model, const OgreSceneNode& node) -> OgreModel* {
-             scene.torches.push_back(new Torch(model, *scene.levelConfig, node.entity->name));
-             return scene.torches.back();
-         }},
-        {"checkPoint",
-         [](OgreScene&, const OgreModel& model, const OgreSceneNode&) -> OgreModel* {
-             return new CheckPoint(model);
-         }},
-        {"fog",
-         [](OgreScene&, const OgreModel& model, const OgreSceneNode&) -> OgreModel* {
-             return new Fog(model);
-         }},
-        {"finish",
-         [](OgreScene& scene, const OgreModel& model, const OgreSceneNode&) -> OgreModel* {
-             scene.finishCheckPoint = new FinishCheckPoint(model);
-             return scene.finishCheckPoint;
-         }},
-    };
-    return makers;
-}
-
-// The object-properties keys of a profile: "profile:key".
-class ProfileKeys {
-public:
-    ProfileKeys(const Config& config, const std::string& profile) : config(config), profile(profile) {}
-
-    bool has(const char* key) const { return config.hasKey(name(key).c_str()); }
-    std::string text(const char* key, const char* def) const {
-        return config.getString(name(key).c_str(), def);
-    }
-    float number(const char* key, float def) const { return config.getFloat(name(key).c_str(), def); }
-    int integer(const char* key, int def) const { return config.getInt(name(key).c_str(), def); }
-    PhysicsVec3 vector(const char* key) const {
-        const std::string base = key;
-        return {number((base + "X").c_str(), 0.0f), number((base + "Y").c_str(), 0.0f),
-                number((base + "Z").c_str(), 0.0f)};
-    }
-
-private:
-    std::string name(const char* key) const { return profile + ":" + key; }
-
-    const Config& config;
-    const std::string& profile;
-};
 
 PhysicsVec3 positionOf(const OgreSceneNode& node) {
     return {node.posX, node.posY, node.posZ};
@@ -181,6 +122,10 @@ bool OgreScene::createPhysicsScene() {
         fail("The physics scene of the level could not be created.");
         return false;
     }
+    if (gameObjects) {
+        physicsScene->setUserContactReport(gameObjects->getContactReport());
+        physicsScene->setUserTriggerReport(gameObjects->getTriggerReport());
+    }
     const std::optional<PhysicsMaterialDesc> defaultMaterial = loadMaterial("default");
     if (!defaultMaterial || !physicsScene->getMaterialFromIndex(0)->loadFromDesc(*defaultMaterial)) {
         LOG_FATAL("Failed loading default");
@@ -191,12 +136,14 @@ bool OgreScene::createPhysicsScene() {
 }
 
 bool OgreScene::checkPlayable() {
-    if (!mainChar) {
-        fail("The level has no main character (an entity with the profile mainChar).");
-        return false;
+    for (const auto& [name, node] : nodes) {
+        if (node->entity && node->entity->model && node->entity->model->profile == kMainCharProfile) {
+            mainChar = node->entity->model;
+            return true;
+        }
     }
-    mainChar->defaultMaxAngularVelocity = mainChar->getActor()->getMaxAngularVelocity();
-    return true;
+    fail("The level has no main character (an entity with the profile mainChar).");
+    return false;
 }
 
 void OgreScene::loadPhysicsProperties(const Config& objectProperties, OgreSceneNode& node,
@@ -271,19 +218,12 @@ PhysicsActor* OgreScene::createActor(const Config& objectProperties, OgreSceneNo
 
 void OgreScene::makeGameObject(const Config& objectProperties, OgreSceneNode& node,
                                const std::string& profile) {
-    const ProfileKeys keys(objectProperties, profile);
-    OgreSceneEntity& entity = *node.entity;
-    if (keys.has("item")) {
-        const std::string kind = keys.text("item", "");
-        const bool bottle = profile.find("bottle") != std::string::npos;
-        const float value = keys.number("value", 0.1f);
-        if (kind == "power" || kind == "turbo") {
-            replaceModel(entity, new Item(*entity.model, kind == "turbo", bottle, value));
-        }
+    if (!gameObjects) {
+        return;
     }
-    const auto maker = gameObjectMakers().find(profile);
-    if (maker != gameObjectMakers().end()) {
-        replaceModel(entity, maker->second(*this, *entity.model, node));
+    OgreModel* object = gameObjects->makeGameObject(*this, node, ProfileKeys(objectProperties, profile));
+    if (object) {
+        replaceModel(*node.entity, object);
     }
 }
 
@@ -299,9 +239,6 @@ void OgreScene::setUpActor(const Config& objectProperties, OgreSceneNode& node, 
     actor->setUserData(object);
     actor->setGlobalPosition(positionOf(node));
     actor->setGlobalOrientationQuat(rotationOf(node));
-    if (auto* item = dynamic_cast<Item*>(object)) {
-        item->placeTrigger();
-    }
     actor->setGroup(static_cast<std::uint16_t>(keys.integer("actorGroup", 0)));
     const auto shapeGroup = static_cast<std::uint16_t>(keys.integer("shapeGroup", 0));
     for (PhysicsShape* shape : actor->getShapes()) {
@@ -328,6 +265,9 @@ void OgreScene::setUpActor(const Config& objectProperties, OgreSceneNode& node, 
     }
     if (keys.has("maxAngularVelocity")) {
         actor->setMaxAngularVelocity(keys.number("maxAngularVelocity", 0.0f));
+    }
+    if (gameObjects) {
+        gameObjects->placeGameObject(*object);
     }
 }
 
@@ -466,17 +406,23 @@ void OgreScene::render(SceneRenderer& renderer) {
     projectionMatrix = renderer.projection;
 }
 
+void OgreScene::addFire(OgreModel& owner, ParticleController& fire) {
+    fires.push_back({&owner, &fire});
+}
+
 void OgreScene::renderParticles(const SceneRenderer& renderer) const {
-    std::vector<SceneRenderer::ParticleSource> fires;
-    for (Torch* torch : torches) {
-        fires.push_back({*torch->getPosition(), torch->mesh ? torch->mesh->radius : 0.0f,
-                         [torch] { torch->particleController->render(); }});
-    }
+    std::vector<SceneRenderer::ParticleSource> torchFires;
     std::function<void()> mainCharacterFire;
-    if (mainChar) {
-        mainCharacterFire = [this] { mainChar->particleController->render(); };
+    for (const SceneFire& fire : fires) {
+        ParticleController* controller = fire.controller;
+        if (fire.owner == mainChar) {
+            mainCharacterFire = [controller] { controller->render(); };
+        } else {
+            torchFires.push_back({*fire.owner->getPosition(), fire.owner->mesh ? fire.owner->mesh->radius : 0.0f,
+                                  [controller] { controller->render(); }});
+        }
     }
-    renderer.renderParticles(mainCharacterFire, fires);
+    renderer.renderParticles(mainCharacterFire, torchFires);
 }
 
 std::vector<SceneObject> OgreScene::sceneObjects() const {

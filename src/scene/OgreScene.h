@@ -10,19 +10,18 @@
 #include "render/Matrix44.h"
 #include "render/Vector3.h"
 #include "scene/OgreSceneEnvironment.h"
-#include "scene/OgreSceneMaterial.h"
+#include "model/OgreSceneMaterial.h"
 #include "scene/OgreSceneNode.h"
 #include "scene/SceneRenderer.h"
-#include "ui/SoundScene.h"
+#include "audio/SoundScene.h"
 
 class Config;
-class FinishCheckPoint;
-class MainChar;
+class GameObjectFactory;
+class ParticleController;
 class PhysicsActor;
 class PhysicsScene;
 class SceneRenderer;
 class SoundSource;
-class Torch;
 
 // One loaded level: its nodes with their entities and models, its materials,
 // its physics scene with one actor per entity, and the game objects that special
@@ -56,10 +55,24 @@ public:
     bool segmentBlocked(const Vector3& a, const Vector3& b) const;
     // The level through the scene passes; the camera's view is loaded.
     void render(SceneRenderer& renderer);
+    // A fire that burns on `owner` (the main character's, a torch's), drawn with the level.
+    void addFire(OgreModel& owner, ParticleController& fire);
     // The main character's fire, then the fire of each torch in view.
     void renderParticles(const SceneRenderer& renderer) const;
+    // The nodes' objects of one kind, in name order.
+    template <class Object> std::vector<Object*> objectsOf() const {
+        std::vector<Object*> objects;
+        for (const auto& [name, node] : nodes) {
+            if (auto* object = node->entity ? dynamic_cast<Object*>(node->entity->model) : nullptr) {
+                objects.push_back(object);
+            }
+        }
+        return objects;
+    }
     // Every node's model with what its entity says about it, in name order.
     std::vector<SceneObject> sceneObjects() const;
+
+    static constexpr const char* kMainCharProfile = "mainChar";
 
     // The profile of an entity name: the text between the first "[" and the first "]".
     static std::string profileOf(const std::string& entityName);
@@ -69,7 +82,8 @@ public:
     const std::string& getLoadError() const { return loadError; }
     const std::string& getPath() const { return path; }
     PhysicsScene* getPhysicsScene() const { return physicsScene; }
-    MainChar* getMainChar() const { return mainChar; }
+    // The object of the entity with the main character's profile; null until the level is complete.
+    OgreModel* getMainChar() const { return mainChar; }
 
     std::map<std::string, const SoundBody*> getSoundBodies() const override;
 
@@ -86,9 +100,8 @@ public:
     Config* levelConfig = nullptr;                // owned by the configuration manager
     SoundSource* backgroundSound = nullptr;       // kept from the sound manager
     PhysicsScene* physicsScene = nullptr;         // owned by the physics manager
-    MainChar* mainChar = nullptr;                 // one of the nodes' objects
-    FinishCheckPoint* finishCheckPoint = nullptr; // one of the nodes' objects
-    std::vector<Torch*> torches;                  // the nodes' torches in creation order
+    GameObjectFactory* gameObjects = nullptr;     // the game's, installed with the scene loader
+    OgreModel* mainChar = nullptr;                // one of the nodes' objects
     std::map<std::string, std::uint16_t> materialIndices;
     // The view and projection of the frame being drawn, kept for the light scissors.
     Matrix44 modelviewMatrix;
@@ -103,7 +116,13 @@ private:
     void attachObjectSound(const Config& objectProperties, OgreSceneNode& node, const std::string& profile);
     bool checkPlayable();
 
+    struct SceneFire {
+        OgreModel* owner;
+        ParticleController* controller;
+    };
+
     std::string path;
     std::string loadError;
+    std::vector<SceneFire> fires; // in the order the objects were made
     std::vector<SoundSource*> objectSounds; // kept from the sound manager
 };

@@ -1,6 +1,6 @@
 #include "scene/PassState.h"
 
-#include "app/SystemInfo.h"
+#include "render/SystemInfo.h"
 #include "render/LightManager.h"
 #include "render/ShaderManager.h"
 #include "scene/LightScissor.h"

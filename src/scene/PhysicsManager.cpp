@@ -2,9 +2,10 @@
 
 #include <algorithm>
 
-#include "app/ConfigManager.h"
-#include "app/Log.h"
-#include "app/ManagerLifetime.h"
+#include "core/ConfigManager.h"
+#include "core/Log.h"
+#include "core/FixedStep.h"
+#include "core/ManagerLifetime.h"
 #include "physics/PhysicsScene.h"
 
 VORN_FILE_LOGGER("PhysicsManager")
@@ -38,10 +39,7 @@ void PhysicsManager::destroy() {
     instance = nullptr;
 }
 
-PhysicsManager::PhysicsManager() {
-    LOG_TRACE("Initializing ContactReport");
-    LOG_TRACE("Initializing TriggerReport");
-}
+PhysicsManager::PhysicsManager() = default;
 
 PhysicsManager::~PhysicsManager() = default;
 
@@ -90,8 +88,6 @@ PhysicsScene* PhysicsManager::createScene() {
         LOG_INFO("Software scene created");
         hardware = false;
     }
-    scene->setUserContactReport(&contactReport);
-    scene->setUserTriggerReport(&triggerReport);
     scene->setActorGroupPairFlags(1, 0, kReportedContactEvents);
     scene->setActorGroupPairFlags(0, 0, kReportedContactEvents);
     const std::lock_guard<std::mutex> lock(scenesMutex);

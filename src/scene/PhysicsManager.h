@@ -6,13 +6,11 @@
 #include <vector>
 
 #include "physics/PhysicsSDK.h"
-#include "scene/ContactReport.h"
-#include "scene/TriggerReport.h"
 
 class PhysicsScene;
 
-// Owns the physics SDK, every scene made for a level, the one scene that is
-// stepped and the game's contact and trigger reports. A step runs between
+// Owns the physics SDK, every scene made for a level and the one scene that is
+// stepped. A step runs between
 // simulate and the next fetch, so game logic runs while the engine has the next
 // step pending; events arrive inside the fetch. Levels make their scenes on a
 // loading thread; everything else happens on the game thread.
@@ -41,10 +39,6 @@ public:
     void fetchResults();
     void startStep();
 
-    ContactReport& getContactReport() { return contactReport; }
-    TriggerReport& getTriggerReport() { return triggerReport; }
-
-    static constexpr float kStepSeconds = 0.016666668f;
     // Every contact event from start of touch to touch with force threshold.
     static constexpr std::uint32_t kReportedContactEvents = 0x7FE;
 
@@ -57,8 +51,6 @@ private:
     static inline PhysicsManager* instance = nullptr;
 
     std::unique_ptr<PhysicsSDK> sdk;
-    ContactReport contactReport;
-    TriggerReport triggerReport;
     std::mutex scenesMutex;
     std::vector<PhysicsScene*> scenes; // owned by the SDK until shutdown
     std::atomic<PhysicsScene*> currentScene{nullptr};

@@ -2,14 +2,14 @@
 
 #include <system_error>
 
-#include "app/Config.h"
-#include "app/ConfigManager.h"
-#include "app/Log.h"
-#include "app/Util.h"
-#include "model/OgreLoader.h"
+#include "core/Config.h"
+#include "core/ConfigManager.h"
+#include "core/Log.h"
+#include "core/Util.h"
+#include "scene/OgreLoader.h"
 #include "scene/OgreScene.h"
 #include "scene/PhysicsManager.h"
-#include "ui/SoundManager.h"
+#include "audio/SoundManager.h"
 
 VORN_FILE_LOGGER("SceneManager")
 
@@ -240,11 +240,6 @@ OgreScene* SceneManager::getCurrentScene() {
     }
     const auto found = sceneCache.find(pathCache[currentLevel]);
     return found == sceneCache.end() ? nullptr : found->second;
-}
-
-MainChar* SceneManager::getMainChar() {
-    const OgreScene* scene = getCurrentScene();
-    return scene ? scene->getMainChar() : nullptr;
 }
 
 bool SceneManager::setCurrentLevel(int index) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Singleton.h"
+#include "core/Singleton.h"
 
 #include <map>
 #include <mutex>
@@ -8,7 +8,6 @@
 #include <thread>
 #include <vector>
 
-class MainChar;
 class OgreScene;
 
 // Knows the levels ("levels:level1", "levels:level2", ... of the main
@@ -48,7 +47,6 @@ public:
     // -1 for none. The current level's physics scene is the one that is stepped.
     int getCurrentLevel();
     OgreScene* getCurrentScene();
-    MainChar* getMainChar();
     // False while the level is not loaded (nothing changes then) or when there is no such level.
     bool setCurrentLevel(int index);
     bool setCurrentLevel(const std::string& name);

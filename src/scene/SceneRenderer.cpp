@@ -2,8 +2,8 @@
 
 #include <GL/glew.h>
 
-#include "app/ConfigManager.h"
-#include "app/SystemInfo.h"
+#include "core/ConfigManager.h"
+#include "render/SystemInfo.h"
 #include "model/OgreModel.h"
 #include "render/Frustum.h"
 #include "render/LightManager.h"

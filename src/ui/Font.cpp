@@ -2,7 +2,7 @@
 
 #include <GL/glew.h>
 
-#include "app/ConfigManager.h"
+#include "core/ConfigManager.h"
 #include "render/TextureLoader.h"
 
 Font::Font(const std::string& basePath, const std::string& fontName)

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "app/Log.h"
+#include "core/Log.h"
 
 VORN_FILE_LOGGER("FontManager")
 

@@ -1,6 +1,6 @@
 #include "ui/GameoverMenu.h"
 
-#include "app/GameState.h"
+#include "core/GameState.h"
 #include "ui/LevelLink.h"
 
 GameoverMenu::GameoverMenu()

@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/ConfigManager.h"
-#include "app/Log.h"
-#include "app/TimeManager.h"
+#include "core/ConfigManager.h"
+#include "core/Log.h"
+#include "core/TimeManager.h"
 #include "render/GlStateScope.h"
 #include "render/TextureLoader.h"
 #include "ui/FontRenderer.h"

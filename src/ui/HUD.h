@@ -1,12 +1,12 @@
 #pragma once
 
-#include "app/Singleton.h"
+#include "core/Singleton.h"
 
 #include <list>
 #include <memory>
 #include <string>
 
-#include "app/Timer.h"
+#include "core/Timer.h"
 
 // The heads-up display: the energy and turbo bars of the main character, status
 // messages that vanish after three seconds, and on request the frame rate and the

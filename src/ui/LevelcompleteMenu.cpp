@@ -1,6 +1,6 @@
 #include "ui/LevelcompleteMenu.h"
 
-#include "app/StateManager.h"
+#include "core/StateManager.h"
 #include "platform/GlfwKeys.h"
 #include "ui/Ortho.h"
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/Log.h"
-#include "app/StateManager.h"
-#include "app/TimeManager.h"
+#include "core/Log.h"
+#include "core/StateManager.h"
+#include "core/TimeManager.h"
 #include "render/TextureLoader.h"
 #include "ui/LevelLink.h"
 #include "ui/Ortho.h"

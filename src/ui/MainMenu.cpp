@@ -1,6 +1,6 @@
 #include "ui/MainMenu.h"
 
-#include "app/GameState.h"
+#include "core/GameState.h"
 #include "ui/FontRenderer.h"
 #include "ui/LevelLink.h"
 #include "ui/Ortho.h"

@@ -2,10 +2,10 @@
 
 #include <GL/glew.h>
 
-#include "app/StateManager.h"
+#include "core/StateManager.h"
 #include "render/TextureLoader.h"
 #include "ui/Ortho.h"
-#include "ui/SoundManager.h"
+#include "audio/SoundManager.h"
 
 namespace {
 

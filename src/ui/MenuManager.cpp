@@ -1,12 +1,12 @@
 #include "ui/MenuManager.h"
 
-#include "app/GameState.h"
+#include "core/GameState.h"
 #include "ui/GameoverMenu.h"
 #include "ui/LevelcompleteMenu.h"
 #include "ui/LoadingMenu.h"
 #include "ui/MainMenu.h"
 #include "ui/PauseMenu.h"
-#include "ui/SoundManager.h"
+#include "audio/SoundManager.h"
 
 MenuManager::MenuManager() {
     gameoverMenu = std::make_unique<GameoverMenu>();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Singleton.h"
+#include "core/Singleton.h"
 
 #include <memory>
 

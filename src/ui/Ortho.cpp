@@ -3,7 +3,7 @@
 #include <GL/glew.h>
 #include <algorithm>
 
-#include "app/StateManager.h"
+#include "core/StateManager.h"
 #include "platform/Glfw.h"
 #include "render/GlStateScope.h"
 #include "ui/HUD.h"

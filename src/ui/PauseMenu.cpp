@@ -1,6 +1,6 @@
 #include "ui/PauseMenu.h"
 
-#include "app/GameState.h"
+#include "core/GameState.h"
 
 PauseMenu::PauseMenu() : ChoiceMenu({kContinue, kContinueHighlighted}, {kMainMenu, kMainMenuHighlighted}) {}
 

@@ -79,8 +79,7 @@ void SceneLevelLink::respawn() {
 }
 
 std::optional<LevelLink::Gauges> SceneLevelLink::mainCharGauges() {
-    SceneManager* levels = SceneManager::existingInstance();
-    const MainChar* mainChar = levels ? levels->getMainChar() : nullptr;
+    const MainChar* mainChar = MainChar::current();
     if (!mainChar) {
         return std::nullopt;
     }

@@ -12,7 +12,7 @@
 
 #include "GameProcess.h"
 #include "SoundGenerator.h"
-#include "game/Autopilot.h"
+#include "app/Autopilot.h"
 #include "game/Route.h"
 
 namespace fs = std::filesystem;

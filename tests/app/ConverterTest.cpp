@@ -9,7 +9,7 @@
 #include "ChildProcess.h"
 #include "MeshFixtures.h"
 #include "TempDataRoot.h"
-#include "app/Util.h"
+#include "core/Util.h"
 #include "model/ModelCache.h"
 
 namespace {
@@ -145,7 +145,7 @@ TEST_F(ConverterTest, MissingFilesAreSkippedSilentlyAndOthersNamed) {
         "INFO  [main] Unknown Filetype: '../notes.txt', skipping",
         "ERROR [main] File '../broken.png' could not be loaded!",
         "INFO  [main] --empty.mesh--",
-        "ERROR [OgreLoader] Invalid Model (<submeshes> must exist! (number=0)",
+        "ERROR [MeshLoader] Invalid Model (<submeshes> must exist! (number=0)",
         "WARN  [main] Loading model failed!",
         "INFO  [main] All files converted. Press enter to exit"};
     EXPECT_EQ(run.lines, expected);

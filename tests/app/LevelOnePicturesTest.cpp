@@ -11,15 +11,15 @@
 #include "ChildProcess.h"
 #include "FrameCapture.h"
 #include "app/Frame.h"
-#include "app/GameState.h"
-#include "app/ManagerLifetime.h"
-#include "app/StateManager.h"
-#include "app/TimeManager.h"
+#include "core/GameState.h"
+#include "core/ManagerLifetime.h"
+#include "core/StateManager.h"
+#include "core/TimeManager.h"
 #include "app/Window.h"
 #include "game/MainChar.h"
-#include "particles/Torch.h"
+#include "game/Torch.h"
 #include "platform/Glfw.h"
-#include "render/Camera.h"
+#include "game/Camera.h"
 #include "render/LightManager.h"
 
 #include "render/TextureLoader.h"
@@ -46,7 +46,7 @@ protected:
         TextureLoader::getInstance()->uploadTextures(true);
         StateManager::getInstance()->setState(IN_GAME);
         level = levels->getCurrentScene();
-        ball = levels->getMainChar();
+        ball = MainChar::current();
         ASSERT_NE(ball, nullptr);
         // The pointer's place when the window opened has turned the camera; look from
         // behind the ball, as before any mouse move.
@@ -111,7 +111,7 @@ protected:
         return count > 0 ? sum / count : 0.0;
     }
 
-    Torch& firstTorch() const { return *level->torches.front(); }
+    Torch& firstTorch() const { return *level->objectsOf<Torch>().front(); }
 
     OgreSceneEntity& ballEntity() const {
         for (const auto& [name, node] : level->nodes) {

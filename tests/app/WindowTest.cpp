@@ -10,14 +10,14 @@
 
 #include "FlagOverride.h"
 #include "GlTest.h"
-#include "app/ConfigManager.h"
-#include "app/StateManager.h"
-#include "app/SystemInfo.h"
-#include "app/TimeManager.h"
+#include "core/ConfigManager.h"
+#include "core/StateManager.h"
+#include "render/SystemInfo.h"
+#include "core/TimeManager.h"
 #include "app/Window.h"
 #include "platform/Glfw.h"
 #include "platform/GlfwKeys.h"
-#include "render/Camera.h"
+#include "game/Camera.h"
 #include "render/Matrix44.h"
 #include "render/TextureLoader.h"
 #include "ui/HUD.h"
@@ -224,49 +224,6 @@ TEST_F(InputTest, MouseLookTurnsHalfADegreePerPixelAndClampsThePitch) {
     EXPECT_FLOAT_EQ(camera->pitchTarget, -28.0f);
     Glfw::deliverCursorPos(x + 10, y + 1000);
     EXPECT_FLOAT_EQ(camera->pitchTarget, 90.0f);
-}
-
-TEST_F(InputTest, ATapBetweenTwoPollsReadsAsHeldOnce) {
-    press(GLFW_KEY_SPACE);
-    Glfw::deliverMouseButton(GLFW_MOUSE_BUTTON_LEFT, GLFW_PRESS);
-    Glfw::deliverMouseButton(GLFW_MOUSE_BUTTON_LEFT, GLFW_RELEASE);
-    const HeldControls first = pollControls();
-    EXPECT_TRUE(first.jump);
-    EXPECT_TRUE(first.boost);
-    const HeldControls second = pollControls();
-    EXPECT_FALSE(second.jump);
-    EXPECT_FALSE(second.boost);
-
-    Glfw::deliverKey(GLFW_KEY_W, GLFW_PRESS);
-    EXPECT_TRUE(pollControls().forward);
-    EXPECT_TRUE(pollControls().forward) << "held keys stay down";
-}
-
-TEST_F(InputTest, HoldingTheParticleKeyTogglesOnceUntilReleased) {
-    Glfw::deliverKey(GLFW_KEY_4, GLFW_PRESS);
-    EXPECT_TRUE(pollControls().toggleParticles);
-    EXPECT_FALSE(pollControls().toggleParticles);
-    EXPECT_FALSE(windowState.particlesOn);
-    Glfw::deliverKey(GLFW_KEY_4, GLFW_RELEASE);
-    pollControls();
-    pollControls();
-    EXPECT_TRUE(windowState.particlesLatch);
-    press(GLFW_KEY_4);
-    EXPECT_TRUE(pollControls().toggleParticles);
-    EXPECT_TRUE(windowState.particlesOn);
-}
-
-TEST_F(InputTest, AClosedWindowReadsEveryControlAsReleased) {
-    Glfw::deliverKey(GLFW_KEY_SPACE, GLFW_PRESS);
-    windowState.jumping = true;
-    windowState.jumpImpulse = 4.0f;
-    windowState.boostLatch = false;
-    Glfw::terminate();
-    const HeldControls controls = pollControls();
-    EXPECT_FALSE(controls.jump);
-    EXPECT_FALSE(windowState.jumping);
-    EXPECT_FLOAT_EQ(windowState.jumpImpulse, 0.0f);
-    EXPECT_TRUE(windowState.boostLatch);
 }
 
 TEST_F(InputTest, ProjectionIsTheInfiniteSixtyFiveDegreeFrustumOfTheWindow) {

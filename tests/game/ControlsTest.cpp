@@ -2,12 +2,12 @@
 #include <gtest/gtest.h>
 
 #include "GameFixture.h"
-#include "app/StateManager.h"
+#include "core/StateManager.h"
 #include "app/Window.h"
 #include "game/MainChar.h"
 #include "physics/PhysicsActor.h"
 #include "platform/Glfw.h"
-#include "render/Camera.h"
+#include "game/Camera.h"
 
 namespace {
 
@@ -141,6 +141,67 @@ TEST_F(ControlsTest, OutsidePlayTheBallIgnoresTheControlsAndKeyFiveRespawns) {
     tap(GLFW_KEY_5);
     EXPECT_FLOAT_EQ(at().x, 10.0f);
     EXPECT_FLOAT_EQ(at().y, 6.0f);
+}
+
+// The controls read straight from the window library, no level needed.
+class ControlsPollTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(Glfw::init());
+        ASSERT_TRUE(Glfw::openWindow(640, 480, false, false));
+        Glfw::enableStickyKeys();
+    }
+    void TearDown() override { Glfw::terminate(); }
+
+    static void tap(int key) {
+        Glfw::deliverKey(key, GLFW_PRESS);
+        Glfw::deliverKey(key, GLFW_RELEASE);
+    }
+
+    Controls controls;
+};
+
+TEST_F(ControlsPollTest, ATapBetweenTwoPollsReadsAsHeldOnce) {
+    tap(GLFW_KEY_SPACE);
+    Glfw::deliverMouseButton(GLFW_MOUSE_BUTTON_LEFT, GLFW_PRESS);
+    Glfw::deliverMouseButton(GLFW_MOUSE_BUTTON_LEFT, GLFW_RELEASE);
+    const HeldControls first = controls.poll();
+    EXPECT_TRUE(first.jump);
+    EXPECT_TRUE(first.boost);
+    const HeldControls second = controls.poll();
+    EXPECT_FALSE(second.jump);
+    EXPECT_FALSE(second.boost);
+
+    Glfw::deliverKey(GLFW_KEY_W, GLFW_PRESS);
+    EXPECT_TRUE(controls.poll().forward);
+    EXPECT_TRUE(controls.poll().forward) << "held keys stay down";
+}
+
+TEST_F(ControlsPollTest, HoldingTheParticleKeyTogglesOnceUntilReleased) {
+    Glfw::deliverKey(GLFW_KEY_4, GLFW_PRESS);
+    EXPECT_TRUE(controls.poll().toggleParticles);
+    EXPECT_FALSE(controls.poll().toggleParticles);
+    EXPECT_FALSE(controls.particlesOn);
+    Glfw::deliverKey(GLFW_KEY_4, GLFW_RELEASE);
+    controls.poll();
+    controls.poll();
+    EXPECT_TRUE(controls.particlesLatch);
+    tap(GLFW_KEY_4);
+    EXPECT_TRUE(controls.poll().toggleParticles);
+    EXPECT_TRUE(controls.particlesOn);
+}
+
+TEST_F(ControlsPollTest, AClosedWindowReadsEveryControlAsReleased) {
+    Glfw::deliverKey(GLFW_KEY_SPACE, GLFW_PRESS);
+    controls.jumping = true;
+    controls.jumpImpulse = 4.0f;
+    controls.boostLatch = false;
+    Glfw::terminate();
+    const HeldControls held = controls.poll();
+    EXPECT_FALSE(held.jump);
+    EXPECT_FALSE(controls.jumping);
+    EXPECT_FLOAT_EQ(controls.jumpImpulse, 0.0f);
+    EXPECT_TRUE(controls.boostLatch);
 }
 
 } // namespace

@@ -2,17 +2,17 @@
 
 #include <AL/al.h>
 
-#include "app/StateManager.h"
-#include "app/TimeManager.h"
-#include "app/Window.h"
+#include "core/StateManager.h"
+#include "core/TimeManager.h"
 #include "game/MainChar.h"
+#include "game/SaveStateManager.h"
 #include "physics/PhysicsActor.h"
-#include "render/Camera.h"
+#include "game/Camera.h"
 #include "scene/OgreScene.h"
 #include "scene/PhysicsManager.h"
 #include "scene/SceneManager.h"
 #include "ui/HUD.h"
-#include "ui/SoundManager.h"
+#include "audio/SoundManager.h"
 
 GameTest::GameTest() {
     std::string properties = kObjectProperties;
@@ -27,7 +27,9 @@ GameTest::GameTest() {
     time->setClock([this] { return clock; });
     time->update();
     time->startTime = clock;
-    windowState = WindowState{};
+    SaveStateManager::getInstance()->showMessage = [](const std::string& text) {
+        HUD::getInstance()->showMessage(text);
+    };
 }
 
 // The step in flight is fetched while its objects still exist.
@@ -47,7 +49,7 @@ void GameTest::play(const std::vector<TestNode>& nodes) {
     ASSERT_TRUE(levels->loadSceneBlocking(path)) << levels->getLoadError(0);
     ASSERT_TRUE(levels->setCurrentLevel(0));
     scene = levels->getCurrentScene();
-    ball = scene->getMainChar();
+    ball = MainChar::of(scene);
     StateManager::getInstance()->setState(IN_GAME);
 }
 
@@ -56,7 +58,7 @@ void GameTest::run(int steps) {
     for (int i = 0; i < steps; ++i) {
         physics->fetchResults();
         scene->update();
-        pollControls();
+        controls.poll();
         physics->startStep();
     }
 }

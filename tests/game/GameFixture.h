@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "LevelFixture.h"
+#include "game/Controls.h"
 
 class MainChar;
 class OgreModel;
@@ -29,6 +30,7 @@ protected:
     static int playing(const std::string& file);
     static int messagesSaying(const std::string& text);
 
+    Controls controls;
     OgreScene* scene = nullptr;
     MainChar* ball = nullptr;
     int clock = 1000;

@@ -7,7 +7,7 @@
 #include "game/Item.h"
 #include "game/MainChar.h"
 #include "physics/PhysicsActor.h"
-#include "ui/SoundManager.h"
+#include "audio/SoundManager.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "ChildProcess.h"
 #include "GameFixture.h"
-#include "app/StateManager.h"
+#include "core/StateManager.h"
 #include "game/MainChar.h"
 #include "game/SaveStateManager.h"
 #include "physics/PhysicsActor.h"
@@ -41,7 +41,7 @@ TEST_F(LevelOneRunTest, AFixedRunOfControlsRollsTheBallFromItsStartOntoTheFirstC
     ASSERT_TRUE(levels->setCurrentLevel(0));
     StateManager::getInstance()->setState(IN_GAME);
     scene = levels->getCurrentScene();
-    ball = scene->getMainChar();
+    ball = MainChar::of(scene);
     const SaveStateManager& saves = *SaveStateManager::getInstance();
     Glfw::deliverKey(GLFW_KEY_W, GLFW_PRESS);
     int step = 0;

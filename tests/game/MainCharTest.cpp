@@ -3,14 +3,14 @@
 #include <AL/al.h>
 
 #include "GameFixture.h"
-#include "app/StateManager.h"
-#include "app/TimeManager.h"
+#include "core/StateManager.h"
+#include "core/TimeManager.h"
 #include "game/MainChar.h"
 #include "render/LightManager.h"
 #include "scene/PhysicsManager.h"
 #include "scene/SceneManager.h"
 #include "ui/LevelLink.h"
-#include "ui/SoundSource.h"
+#include "audio/SoundSource.h"
 
 namespace {
 

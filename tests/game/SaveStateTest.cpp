@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "GameFixture.h"
-#include "app/StateManager.h"
-#include "app/TimeManager.h"
+#include "core/StateManager.h"
+#include "core/TimeManager.h"
 #include "game/CheckPoint.h"
 #include "game/Item.h"
 #include "game/MainChar.h"

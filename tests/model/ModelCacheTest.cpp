@@ -18,10 +18,10 @@
 #include "LogCapture.h"
 #include "MeshFixtures.h"
 #include "TempDataRoot.h"
-#include "app/Util.h"
+#include "core/Util.h"
 #include "model/EdgeAnalysis.h"
 #include "model/ModelCache.h"
-#include "model/OgreLoader.h"
+#include "model/MeshLoader.h"
 
 namespace {
 
@@ -104,11 +104,12 @@ std::string withClassVersion(const std::string& file, int version) {
 
 class ModelCacheTest : public ::testing::Test {
 protected:
+    // A loader of its own; replacing it forgets every mesh it loaded.
+    std::unique_ptr<MeshLoader> meshes = std::make_unique<MeshLoader>();
     ModelCacheTest() {
         path = "../models/thing.mesh";
         data.write("models/thing.mesh.xml", richMeshXml());
     }
-    ~ModelCacheTest() override { OgreLoader::destroy(); }
 
     std::string xmlPath() const { return path + ".xml"; }
     std::string cachePath() const { return path + ".vorm"; }
@@ -116,7 +117,7 @@ protected:
     // A model built from the XML and written to the cache, as the converter does.
     std::unique_ptr<OgreModel> buildAndSave() {
         std::unique_ptr<OgreModel> model(
-            OgreLoader::getInstance()->loadXMLModel(Util::calcHash(nullptr, xmlPath()), xmlPath()));
+            meshes->loadXMLModel(Util::calcHash(nullptr, xmlPath()), xmlPath()));
         owned.reset(model->mesh);
         EXPECT_TRUE(ModelCache::saveModel(*model, cachePath()));
         return model;
@@ -171,9 +172,9 @@ TEST_F(ModelCacheTest, StaleCacheIsReplacedInTheSameCall) {
     xml.replace(xml.find("Stone"), 5, "Stona");
     data.write("models/thing.mesh.xml", xml);
 
-    const std::unique_ptr<OgreModel> model(OgreLoader::getInstance()->loadModel(path));
+    const std::unique_ptr<OgreModel> model(meshes->loadModel(path));
     ASSERT_TRUE(model && model->mesh);
-    EXPECT_TRUE(log.contains("INFO OgreLoader: model has changed, reloading from xml (" + xmlPath() + ")"));
+    EXPECT_TRUE(log.contains("INFO MeshLoader: model has changed, reloading from xml (" + xmlPath() + ")"));
     EXPECT_FALSE(ModelCache::modelChanged);
     EXPECT_EQ(model->mesh->submeshes.at("submesh_0")->material, "Stona");
     const std::string newCache = data.read("models/thing.mesh.vorm");
@@ -185,14 +186,14 @@ TEST_F(ModelCacheTest, CurrentCacheIsUsedAndWithoutXmlAnyCacheIs) {
     const auto written = buildAndSave();
     data.write("models/thing.mesh.xml", "<mesh/>");
     {
-        const std::unique_ptr<OgreModel> model(OgreLoader::getInstance()->loadModel(path));
+        const std::unique_ptr<OgreModel> model(meshes->loadModel(path));
         EXPECT_FALSE(model) << "the hash no longer matches and the new XML is no mesh";
     }
-    OgreLoader::destroy();
+    meshes = std::make_unique<MeshLoader>();
     ASSERT_TRUE(ModelCache::saveModel(*written, cachePath()));
     std::filesystem::remove(xmlPath());
     log.clear();
-    const std::unique_ptr<OgreModel> model(OgreLoader::getInstance()->loadModel(path));
+    const std::unique_ptr<OgreModel> model(meshes->loadModel(path));
     ASSERT_TRUE(model && model->mesh);
     EXPECT_TRUE(log.contains("VOM exists, trying to load"));
     EXPECT_FALSE(log.contains("trying to load from xml"));
@@ -222,15 +223,15 @@ TEST_F(ModelCacheTest, DamagedCacheIsRebuiltFromXmlOrGivesNoModel) {
     const std::string archive = data.read("models/thing.mesh.vorm");
     rewriteCache(archive.substr(0, archive.size() / 2));
     {
-        const std::unique_ptr<OgreModel> model(OgreLoader::getInstance()->loadModel(path));
+        const std::unique_ptr<OgreModel> model(meshes->loadModel(path));
         ASSERT_TRUE(model && model->mesh);
         EXPECT_TRUE(log.contains("model has changed, reloading from xml"));
         EXPECT_EQ(data.read("models/thing.mesh.vorm").size(), archive.size()) << "rewritten whole";
     }
-    OgreLoader::destroy();
+    meshes = std::make_unique<MeshLoader>();
     std::filesystem::remove(xmlPath());
     rewriteCache("");
-    EXPECT_FALSE(OgreLoader::getInstance()->loadModel(path));
+    EXPECT_FALSE(meshes->loadModel(path));
     EXPECT_TRUE(log.contains("model could not be loaded. loadModel will return NULL (" + path + ")"));
     EXPECT_FALSE(std::filesystem::exists(cachePath()));
 }

@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "MeshFixtures.h"
-#include "app/ConfigManager.h"
+#include "core/ConfigManager.h"
 #include "model/EdgeAnalysis.h"
 #include "render/Frustum.h"
 #include "render/LightManager.h"

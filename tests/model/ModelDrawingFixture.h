@@ -9,7 +9,7 @@
 #include "GlTest.h"
 #include "model/OgreModel.h"
 #include "render/LightSource.h"
-#include "scene/OgreSceneMaterial.h"
+#include "model/OgreSceneMaterial.h"
 
 // A lit, textured, normal-mapped cube seen by a fixed camera with the game's
 // per-pixel program current and the client arrays of the array modes enabled.

@@ -5,7 +5,7 @@
 
 #include "GlStateSnapshot.h"
 #include "ModelDrawingFixture.h"
-#include "app/ConfigManager.h"
+#include "core/ConfigManager.h"
 #include "render/ShaderManager.h"
 #include "render/TextureLoader.h"
 

@@ -9,7 +9,7 @@
 #include "GlStateSnapshot.h"
 #include "MeshFixtures.h"
 #include "ModelDrawingFixture.h"
-#include "app/SystemInfo.h"
+#include "render/SystemInfo.h"
 #include "model/OgreModel.h"
 #include "model/ShadowVolume.h"
 #include "render/LightSource.h"

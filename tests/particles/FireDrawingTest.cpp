@@ -14,7 +14,7 @@
 #include "FrameCapture.h"
 #include "GlStateSnapshot.h"
 #include "LogCapture.h"
-#include "app/ConfigManager.h"
+#include "core/ConfigManager.h"
 #include "particles/ParticleController.h"
 #include "physics/PhysicsFluid.h"
 #include "render/TextureLoader.h"

@@ -7,8 +7,8 @@
 #include "ChildProcess.h"
 #include "GlTest.h"
 #include "LogCapture.h"
-#include "app/ConfigManager.h"
-#include "app/SystemInfo.h"
+#include "core/ConfigManager.h"
+#include "render/SystemInfo.h"
 #include "render/ShaderManager.h"
 
 namespace {

@@ -9,7 +9,7 @@
 
 #include "GlTest.h"
 #include "MeshFixtures.h"
-#include "app/SystemInfo.h"
+#include "render/SystemInfo.h"
 #include "model/EdgeAnalysis.h"
 #include "model/OgreModel.h"
 #include "render/Matrix44.h"

@@ -9,7 +9,7 @@
 #include "GlStateSnapshot.h"
 #include "GlTest.h"
 #include "LogCapture.h"
-#include "app/SystemInfo.h"
+#include "render/SystemInfo.h"
 #include "render/TextureLoader.h"
 
 namespace {

@@ -3,17 +3,18 @@
 #include <sstream>
 
 #include "MeshFixtures.h"
-#include "app/ConfigManager.h"
-#include "app/ManagerLifetime.h"
-#include "app/StateManager.h"
+#include "core/ConfigManager.h"
+#include "core/ManagerLifetime.h"
+#include "app/StateEffects.h"
+#include "core/StateManager.h"
 #include "game/SaveStateManager.h"
-#include "model/OgreLoader.h"
+#include "scene/OgreLoader.h"
 #include "render/LightManager.h"
 #include "render/TextureLoader.h"
 #include "scene/OgreScene.h"
 #include "scene/PhysicsManager.h"
 #include "scene/SceneManager.h"
-#include "ui/SoundManager.h"
+#include "audio/SoundManager.h"
 
 namespace {
 
@@ -150,6 +151,8 @@ LevelFixture::LevelFixture() {
     data.write("objectproperties.ini", kObjectProperties);
     data.write("physicsmaterials.ini", kPhysicsMaterials);
     data.write("sound.ini", "[Common]\ncheckpoint = ../sounds/checkpoint.ogg\n");
+    OgreLoader::getInstance()->setGameObjectFactory(&game);
+    StateEffects::install(*StateManager::getInstance());
 }
 
 LevelFixture::~LevelFixture() {

@@ -7,6 +7,7 @@
 
 #include "LogCapture.h"
 #include "TempDataRoot.h"
+#include "game/GameObjects.h"
 
 class OgreScene;
 
@@ -25,7 +26,8 @@ struct TestNode {
 // A data root with a main configuration, object properties, physics materials,
 // a sound configuration and meshes: "cube.mesh" (half size 1), "floor.mesh"
 // (40 x 2 x 40, top at y = 0 of its node) and "wall.mesh" (2 x 10 x 40).
-// Tear-down drops every manager a level touches.
+// Levels get the game's objects and rules, and a change of state its effects, as
+// in the game. Tear-down drops every manager a level touches.
 class LevelFixture : public ::testing::Test {
 protected:
     LevelFixture();
@@ -49,4 +51,6 @@ protected:
 
     TempDataRoot data;
     LogCapture log;
+    // The game's objects and rules, installed as the game installs them.
+    GameObjects game;
 };

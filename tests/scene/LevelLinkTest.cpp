@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "LevelFixture.h"
-#include "app/StateManager.h"
-#include "app/TimeManager.h"
+#include "core/StateManager.h"
+#include "core/TimeManager.h"
 #include "game/MainChar.h"
 #include "physics/PhysicsActor.h"
 #include "platform/Glfw.h"
@@ -16,7 +16,7 @@
 #include "ui/LevelLink.h"
 #include "ui/Menu.h"
 #include "ui/MenuManager.h"
-#include "ui/SoundManager.h"
+#include "audio/SoundManager.h"
 
 namespace {
 
@@ -143,7 +143,7 @@ TEST_F(LevelLinkTest, RespawnWithoutASnapshotRestartsTheLevel) {
     startNewGame();
     ASSERT_EQ(state(), IN_GAME);
     roll();
-    MainChar* ball = SceneManager::getInstance()->getMainChar();
+    MainChar* ball = MainChar::current();
     ball->energy = 0.0f;
     StateManager::getInstance()->setState(GAME_OVER);
     EXPECT_FALSE(buzzing());

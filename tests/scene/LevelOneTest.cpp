@@ -8,19 +8,20 @@
 #include <sstream>
 
 #include "ChildProcess.h"
-#include "app/ConfigManager.h"
+#include "core/ConfigManager.h"
 #include "game/CheckPoint.h"
 #include "game/FinishCheckPoint.h"
 #include "game/Fog.h"
+#include "game/GameObjects.h"
 #include "game/Item.h"
 #include "game/MainChar.h"
-#include "model/OgreLoader.h"
+#include "scene/OgreLoader.h"
 #include "physics/PhysicsScene.h"
 #include "render/TextureLoader.h"
 #include "scene/OgreScene.h"
 #include "scene/PhysicsManager.h"
 #include "scene/SceneManager.h"
-#include "ui/SoundManager.h"
+#include "audio/SoundManager.h"
 
 namespace {
 
@@ -88,6 +89,7 @@ class LevelOneTest : public ::testing::Test {
 protected:
     LevelOneTest() : previous(std::filesystem::current_path()) {
         std::filesystem::current_path(game.root() / "bin");
+        OgreLoader::getInstance()->setGameObjectFactory(&objects);
     }
     ~LevelOneTest() override {
         SceneManager::destroy();
@@ -101,6 +103,7 @@ protected:
 
     GameCopy game;
     std::filesystem::path previous;
+    GameObjects objects;
 };
 
 TEST_F(LevelOneTest, EveryNodeEntityActorAndMaterialOfTheFileIsLoaded) {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "TempDataRoot.h"
-#include "app/ConfigManager.h"
+#include "core/ConfigManager.h"
 #include "physics/PhysicsScene.h"
 #include "scene/PhysicsManager.h"
 

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "LevelFixture.h"
-#include "model/OgreLoader.h"
+#include "scene/OgreLoader.h"
 #include "model/OgreModel.h"
 #include "render/TextureLoader.h"
 #include "scene/OgreScene.h"

@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "app/ConfigManager.h"
+#include "core/ConfigManager.h"
 #include "app/Window.h"
 #include "render/Frustum.h"
 #include "render/LightManager.h"

@@ -11,7 +11,7 @@
 #include "MeshFixtures.h"
 #include "model/OgreModel.h"
 #include "render/LightSource.h"
-#include "scene/OgreSceneMaterial.h"
+#include "model/OgreSceneMaterial.h"
 #include "scene/SceneRenderer.h"
 
 // A small level drawn as the game draws one: the game's fixed state, its

@@ -11,14 +11,14 @@
 #include <unistd.h>
 
 #include "LevelFixture.h"
-#include "app/ConfigManager.h"
+#include "core/ConfigManager.h"
 #include "physics/PhysicsSDK.h"
 #include "platform/Glfw.h"
 #include "render/TextureLoader.h"
 #include "scene/OgreScene.h"
 #include "scene/PhysicsManager.h"
 #include "scene/SceneManager.h"
-#include "ui/SoundManager.h"
+#include "audio/SoundManager.h"
 
 namespace {
 
@@ -89,7 +89,7 @@ TEST_F(SceneManagerTest, LevelLoadsOnOneWorkerWhileTheGameThreadGoesOn) {
     PhysicsManager* physics = PhysicsManager::getInstance();
     EXPECT_EQ(physics->getCurrentScene(), levels->getScene(0)->getPhysicsScene());
     EXPECT_TRUE(physics->isSimulating());
-    EXPECT_NE(levels->getMainChar(), nullptr);
+    EXPECT_NE(levels->getCurrentScene()->getMainChar(), nullptr);
 
     physics->fetchResults();
     EXPECT_TRUE(levels->setCurrentLevel(levelOne));

@@ -7,7 +7,7 @@
 
 #include "GlStateSnapshot.h"
 #include "SceneFixture.h"
-#include "app/ConfigManager.h"
+#include "core/ConfigManager.h"
 #include "render/Frustum.h"
 #include "render/LightManager.h"
 #include "render/ShaderManager.h"

@@ -8,8 +8,8 @@
 
 #include "GlStateSnapshot.h"
 #include "SceneFixture.h"
-#include "app/ConfigManager.h"
-#include "app/SystemInfo.h"
+#include "core/ConfigManager.h"
+#include "render/SystemInfo.h"
 
 namespace {
 

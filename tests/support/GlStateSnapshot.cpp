@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <sstream>
 
-#include "app/SystemInfo.h"
+#include "render/SystemInfo.h"
 
 namespace {
 

@@ -4,20 +4,21 @@
 #include <chrono>
 #include <thread>
 
-#include "app/ConfigManager.h"
-#include "app/StateManager.h"
-#include "app/SystemInfo.h"
-#include "app/TimeManager.h"
+#include "app/StateEffects.h"
+#include "core/ConfigManager.h"
+#include "core/StateManager.h"
+#include "render/SystemInfo.h"
+#include "core/TimeManager.h"
 #include "app/Window.h"
 #include "platform/Glfw.h"
-#include "render/Camera.h"
+#include "game/Camera.h"
 #include "render/TextureLoader.h"
 #include "ui/FontManager.h"
 #include "ui/FontRenderer.h"
 #include "ui/HUD.h"
 #include "ui/MenuManager.h"
 #include "ui/Ortho.h"
-#include "ui/SoundManager.h"
+#include "audio/SoundManager.h"
 
 namespace {
 
@@ -43,6 +44,7 @@ void GlTest::SetUp() {
     glewExperimental = GL_TRUE;
     ASSERT_EQ(glewInit(), static_cast<GLenum>(GLEW_OK));
     SystemInfo::getInstance();
+    StateEffects::install(*StateManager::getInstance());
 }
 
 bool GlTest::openWindow() {

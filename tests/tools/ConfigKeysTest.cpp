@@ -5,7 +5,7 @@
 
 #include "GameTree.h"
 #include "TempDataRoot.h"
-#include "app/Config.h"
+#include "core/Config.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 
 #include "GameTree.h"
 #include "TempDataRoot.h"
-#include "app/Config.h"
-#include "app/ConfigManager.h"
-#include "ui/SoundManager.h"
+#include "core/Config.h"
+#include "core/ConfigManager.h"
+#include "audio/SoundManager.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 
 #include "GameTree.h"
 #include "TempDataRoot.h"
-#include "app/Config.h"
+#include "core/Config.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "TempDataRoot.h"
-#include "app/ConfigManager.h"
-#include "app/StateManager.h"
-#include "app/TimeManager.h"
+#include "core/ConfigManager.h"
+#include "core/StateManager.h"
+#include "core/TimeManager.h"
 #include "render/TextureLoader.h"
 #include "ui/HUD.h"
 

@@ -3,7 +3,7 @@
 #include <GL/glew.h>
 #include <filesystem>
 
-#include "app/TimeManager.h"
+#include "core/TimeManager.h"
 #include "app/Window.h"
 #include "render/TextureLoader.h"
 #include "ui/Ortho.h"

@@ -3,7 +3,7 @@
 #include <iniparser.h>
 
 #include "FuzzSupport.h"
-#include "app/Config.h"
+#include "core/Config.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     Fuzz::quietLogs();

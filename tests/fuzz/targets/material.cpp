@@ -4,8 +4,8 @@
 #include <cstdlib>
 
 #include "FuzzSupport.h"
-#include "scene/MaterialScript.h"
-#include "scene/TextEncoding.h"
+#include "model/MaterialScript.h"
+#include "model/TextEncoding.h"
 
 namespace {
 

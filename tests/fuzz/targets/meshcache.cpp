@@ -7,7 +7,7 @@
 
 #include "FuzzSupport.h"
 #include "model/ModelCache.h"
-#include "model/OgreLoader.h"
+#include "model/MeshLoader.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const XMLNode root = XMLNode::parseText(std::string(Fuzz::text(data, size)), "mesh");
-    const std::unique_ptr<OgreModel> model(OgreLoader::getInstance()->loadXMLModel("", root));
+    const std::unique_ptr<OgreModel> model(MeshLoader().loadXMLModel("", root));
     if (!model) {
         return 0;
     }

@@ -1,6 +1,6 @@
 // OGG files through the sound manager's decoding; no audio device is needed.
 #include "FuzzSupport.h"
-#include "ui/SoundManager.h"
+#include "audio/SoundManager.h"
 
 // The Ogg file library keeps a few bytes when opening a damaged stream fails.
 VORN_FUZZ_FULL_ALLOCATION_STACKS

@@ -5,8 +5,8 @@
 #include <cstdlib>
 
 #include "FuzzSupport.h"
-#include "model/OgreLoader.h"
-#include "scene/MaterialScript.h"
+#include "scene/OgreLoader.h"
+#include "model/MaterialScript.h"
 #include "scene/OgreScene.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "FuzzSupport.h"
-#include "ui/SoundManager.h"
+#include "audio/SoundManager.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     Fuzz::quietLogs();

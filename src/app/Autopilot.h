@@ -1,0 +1,115 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "game/Route.h"
+#include "platform/Clock.h"
+#include "core/FixedStep.h"
+
+class MainChar;
+
+// Plays the game as a player does, through the window library's input events only: Enter
+// through the menus, and in play the mouse turns the camera towards the next waypoint of the
+// level's route while W, A, S and D roll the ball, the right button brakes, Space jumps and
+// the left button boosts. It reads the game (ball, camera, state) to decide, never changes it.
+// Switched on by VORN_AUTOPILOT: "1" finishes the first level and quits at the main menu,
+// "fog" rolls into the fog once after the first checkpoint and respawns before finishing,
+// "soak" plays the level again and again for VORN_SOAK_MINUTES (default 30).
+class Autopilot {
+public:
+    enum class Mode { Finish, Fog, Soak };
+
+    // None when VORN_AUTOPILOT is unset or empty.
+    static std::unique_ptr<Autopilot> fromEnvironment();
+    Autopilot(Mode mode, Milliseconds soakTime);
+
+    // Once a frame, after the drawing, where the window library delivers its events.
+    void frame();
+
+    // Seconds of a full jump (Space held to the end) until the ball is back at `rise` above
+    // its take-off height, falling.
+    static float flightTime(float rise);
+
+private:
+    struct Steering {
+        bool forward = false;
+        bool left = false;
+        bool back = false;
+        bool right = false;
+        bool brake = false;
+    };
+
+    void enterState(int state);
+    void menu(int state);
+    void play();
+    bool loadRoute();
+    void followRoute(MainChar& ball);
+    bool reached(const MainChar& ball, const Vector3& at) const;
+    void arrive(MainChar& ball);
+    void watchProgress(const Vector3& at);
+    void watchSnapshots();
+    void watchPickups();
+    float speedTowards(std::size_t index, float distance) const;
+    float jumpSpeed(std::size_t index) const;
+    Vector3 target() const;
+    float cruiseSpeed() const;
+    float turnAt(std::size_t index) const;
+    Vector3 aimPoint(const Vector3& at) const;
+    Vector3 boostAim() const;
+    bool linedUp(const Vector3& at, const Vector3& velocity) const;
+    void takeOff(MainChar& ball, const Vector3& at, const Vector3& velocity);
+    void steer(const MainChar& ball, const Vector3& velocity, const Vector3& wanted);
+    void turnCamera(float heading);
+    void apply(const Steering& wanted);
+    void hold(int key, bool& held, bool down);
+    void holdButton(int button, bool& held, bool down);
+    void tap(int key);
+    void screenshot(const std::string& what);
+    void giveUp(const std::string& why);
+    void backOff();
+    void resumeAfterRespawn(const Vector3& at);
+    void endRound();
+
+    Mode mode;
+    Milliseconds soakTime;
+    Milliseconds startTime;
+    std::optional<Route> route;
+    std::string routeScene;
+    std::size_t next = 0;
+    int state = -1;
+    int framesInState = 0;
+    int levelsCompleted = 0;
+    bool quitting = false;
+    // The fog run's one detour off the route: under way, and done.
+    bool detouring = false;
+    bool detoured = false;
+    Vector3 detourGoal;
+    std::optional<Vector3> runUp;
+    int quitFrames = 0;
+    bool playStarted = false;
+    int stopsMade = 0;
+    std::size_t snapshotsSeen = 0;
+    int pickupsSeen = 0;
+    // Physics steps Space is still held for; the jump's impulses last 11 of them.
+    int jumpSteps = 0;
+    bool boostPressed = false;
+    float bestDistance = 0.0f;
+    long long stepsWithoutProgress = 0;
+    // The waypoint whose jump was tried again, each only once.
+    std::size_t retriedAt = static_cast<std::size_t>(-1);
+    // Frame time, smoothed.
+    float frameSeconds = kStepSeconds;
+    double mouseX = 0.0;
+    double mouseY = 0.0;
+    std::vector<int> pendingReleases;
+    Steering held;
+    bool jumpHeld = false;
+    bool boostHeld = false;
+    // Rounds of the soak: their start, resident memory and frame times.
+    int round = 0;
+    long roundStartMemory = 0;
+    std::vector<Milliseconds> roundFrames;
+};

@@ -1,0 +1,172 @@
+#include "core/Config.h"
+
+#include <cctype>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <mutex>
+
+#include <iniparser.h>
+
+#include "core/Log.h"
+#include "core/Util.h"
+
+VORN_FILE_LOGGER("Config")
+
+namespace {
+
+// iniparser reports to stderr by default; a missing file is an ordinary case
+// here, so its messages go to our log instead.
+int logIniparserError(const char* format, ...) {
+    char message[1024];
+    va_list args;
+    va_start(args, format);
+    const int length = std::vsnprintf(message, sizeof message, format, args);
+    va_end(args);
+    std::string text(message);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
+        text.pop_back();
+    }
+    LOG_DEBUG("iniparser: " << text);
+    return length;
+}
+
+dictionary* loadIni(const char* path) {
+    static std::once_flag quietErrors;
+    std::call_once(quietErrors, [] { iniparser_set_error_callback(logIniparserError); });
+    return iniparser_load(path);
+}
+
+// Levels load on a worker thread while the main thread may construct
+// configurations too; the hash file is read, changed and replaced as one step.
+std::mutex& hashFileMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+// Written beside the target and renamed over it, so a crash mid-write never
+// loses the hashes already stored.
+bool writeDictionary(dictionary* dict, const std::string& path) {
+    const std::string temporary = Util::createUniqueFile(path);
+    if (temporary.empty()) {
+        return false;
+    }
+    std::error_code error;
+    std::FILE* file = std::fopen(temporary.c_str(), "w");
+    if (!file) {
+        std::filesystem::remove(temporary, error);
+        return false;
+    }
+    iniparser_dump_ini(dict, file);
+    const bool written = std::fflush(file) == 0 && !std::ferror(file);
+    const bool closed = std::fclose(file) == 0;
+    if (written && closed) {
+        std::filesystem::rename(temporary, path, error);
+        if (!error) {
+            return true;
+        }
+    }
+    std::filesystem::remove(temporary, error);
+    return false;
+}
+
+} // namespace
+
+Config::Config(const char* path) : filename(path) {
+    dictionary = loadIni(path);
+    updateStoredHash();
+}
+
+Config::~Config() {
+    if (dictionary) {
+        iniparser_freedict(dictionary);
+    }
+}
+
+void Config::updateStoredHash() const {
+    const std::string hashKey = "hashes:" + filename;
+    const std::lock_guard<std::mutex> lock(hashFileMutex());
+
+    ::dictionary* security = loadIni(kHashFile);
+    if (!security) {
+        security = dictionary_new(0);
+    }
+    // A section of that name has no value: the library hands back null for it.
+    const char* storedValue = iniparser_getstring(security, hashKey.c_str(), "");
+    const std::string stored = storedValue ? storedValue : "";
+    const std::string computed = Util::calcHash(Util::kConfigSalt, filename);
+    if (stored != computed) {
+        iniparser_set(security, "hashes", nullptr);
+        iniparser_set(security, hashKey.c_str(), computed.c_str());
+        if (!writeDictionary(security, kHashFile)) {
+            LOG_WARN("Couldn't write hash to config file.");
+        }
+    }
+    iniparser_freedict(security);
+}
+
+const char* Config::lookup(const char* key) const {
+    if (!dictionary || !key) {
+        return nullptr;
+    }
+    char lowered[1025];
+    std::size_t i = 0;
+    for (; key[i] != '\0' && i < sizeof lowered - 1; ++i) {
+        lowered[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(key[i])));
+    }
+    lowered[i] = '\0';
+    return iniparser_getstring(dictionary, lowered, nullptr);
+}
+
+std::string Config::getString(const char* key, const char* def) const {
+    const char* value = lookup(key);
+    return value ? value : (def ? def : "");
+}
+
+int Config::getInt(const char* key, int def) const {
+    const char* value = lookup(key);
+    return value ? static_cast<int>(std::strtol(value, nullptr, 0)) : def;
+}
+
+float Config::getFloat(const char* key, float def) const {
+    const char* value = lookup(key);
+    return value ? static_cast<float>(std::atof(value)) : def;
+}
+
+bool Config::getBool(const char* key, bool def) const {
+    const char* value = lookup(key);
+    if (!value) {
+        return def;
+    }
+    switch (value[0]) {
+    case 'y':
+    case 'Y':
+    case '1':
+    case 't':
+    case 'T':
+        return true;
+    case 'n':
+    case 'N':
+    case '0':
+    case 'f':
+    case 'F':
+        return false;
+    default:
+        return def;
+    }
+}
+
+bool Config::hasSection(const char* name) const {
+    if (!dictionary || !name) {
+        return false;
+    }
+    const int sections = iniparser_getnsec(dictionary);
+    for (int i = 0; i < sections; ++i) {
+        const char* section = iniparser_getsecname(dictionary, i);
+        if (section && std::string(section) == name) {
+            return true;
+        }
+    }
+    return false;
+}

@@ -1,0 +1,221 @@
+#include "game/Controls.h"
+
+#include <cmath>
+#include <numbers>
+
+#include "core/FixedStep.h"
+#include "core/StateManager.h"
+#include "game/Camera.h"
+#include "game/MainChar.h"
+#include "physics/PhysicsActor.h"
+#include "platform/Glfw.h"
+#include "platform/GlfwKeys.h"
+#include "scene/OgreScene.h"
+#include "scene/SceneManager.h"
+
+namespace {
+
+using namespace GlfwKeys;
+
+constexpr float kBrakingTurnLimit = 2.0f;
+constexpr float kJumpFirstImpulse = 3.5000002f;
+constexpr float kJumpImpulse = 1.1666667f;
+constexpr float kJumpTotal = 15.0f;
+constexpr float kBoostCost = 0.2f;
+constexpr float kBoostTorque = 60000.0f;
+constexpr float kRefill = 0.1f;
+
+// Turns a vector about the world y axis by minus the camera heading.
+class Heading {
+public:
+    explicit Heading(float degrees)
+        : c(std::cos(-degrees * std::numbers::pi_v<float> / 180.0f)),
+          s(std::sin(-degrees * std::numbers::pi_v<float> / 180.0f)) {}
+
+    PhysicsVec3 operator()(float x, float y, float z) const { return {x * c + z * s, y, -x * s + z * c}; }
+
+private:
+    float c;
+    float s;
+};
+
+bool held(int key) {
+    return Glfw::getKey(key) == PRESS;
+}
+
+bool buttonHeld(int button) {
+    return Glfw::getMouseButton(button) == PRESS;
+}
+
+void switchFire(MainChar& mainChar, bool on) {
+    ParticleController& fire = *mainChar.particleController;
+    if (on) {
+        fire.enabled = true;
+        fire.setEmitting(true);
+    } else {
+        fire.setEmitting(false);
+        fire.enabled = false;
+    }
+}
+
+void roll(PhysicsActor& actor, const HeldControls& controls, const Heading& rotated, float k) {
+    if (controls.forward) {
+        actor.addTorque(rotated(-k, 0.0f, 0.0f));
+    }
+    if (controls.left) {
+        actor.addTorque(rotated(0.0f, 0.0f, k));
+    }
+    if (controls.back) {
+        actor.addTorque(rotated(k, 0.0f, 0.0f));
+    }
+    if (controls.right) {
+        actor.addTorque(rotated(0.0f, 0.0f, -k));
+    }
+}
+
+// Without a direction held the ball cannot turn at all and slides to a stop.
+void brake(PhysicsActor& actor, const HeldControls& controls, float defaultMaxAngularVelocity) {
+    if (controls.brake) {
+        const bool steering = controls.forward || controls.left || controls.back || controls.right;
+        actor.setMaxAngularVelocity(steering ? kBrakingTurnLimit : 0.0f);
+    } else if (actor.getMaxAngularVelocity() != defaultMaxAngularVelocity) {
+        actor.setMaxAngularVelocity(defaultMaxAngularVelocity);
+    }
+}
+
+} // namespace
+
+HeldControls Controls::poll() {
+    if (!Glfw::isInitialized() || !Glfw::isWindowOpen()) {
+        release();
+        return {};
+    }
+    const HeldControls controls = read();
+    driveCurrentMainChar(controls);
+    return controls;
+}
+
+HeldControls Controls::read() {
+    HeldControls controls;
+    controls.resetPosition = held('R');
+    controls.refill = held(KEY_KP_ADD);
+    controls.forward = held('W');
+    controls.left = held('A');
+    controls.back = held('S');
+    controls.right = held('D');
+    controls.brake = buttonHeld(MOUSE_BUTTON_RIGHT);
+    controls.jump = held(KEY_SPACE);
+    controls.boost = buttonHeld(MOUSE_BUTTON_LEFT);
+    if (held('4')) {
+        if (particlesLatch) {
+            particlesLatch = false;
+            particlesOn = !particlesOn;
+            controls.toggleParticles = true;
+        }
+    } else {
+        particlesLatch = true;
+    }
+    if (!controls.jump) {
+        jumping = false;
+        jumpImpulse = 0.0f;
+    }
+    if (!controls.boost) {
+        boostLatch = true;
+    }
+    return controls;
+}
+
+void Controls::release() {
+    jumping = false;
+    jumpImpulse = 0.0f;
+    particlesLatch = true;
+    boostLatch = true;
+}
+
+// The controls reach the ball only in play and only when the current level has one.
+void Controls::driveCurrentMainChar(const HeldControls& controls) {
+    const StateManager* states = StateManager::existingInstance();
+    SceneManager* levels = SceneManager::existingInstance();
+    OgreScene* level = levels ? levels->getCurrentScene() : nullptr;
+    MainChar* mainChar = MainChar::of(level);
+    if (!states || states->getState() != IN_GAME || !mainChar) {
+        return;
+    }
+    if (controls.resetPosition) {
+        returnToStart(*level);
+    }
+    const Camera* camera = Camera::existingInstance();
+    drive(*mainChar, controls, camera ? camera->getHeading() : 0.0f);
+}
+
+void Controls::drive(MainChar& mainChar, const HeldControls& controls, float cameraHeading) {
+    PhysicsActor* actor = mainChar.getActor();
+    if (!actor) {
+        return;
+    }
+    if (controls.toggleParticles) {
+        switchFire(mainChar, particlesOn);
+    }
+    if (controls.refill) {
+        mainChar.addEnergy(kRefill);
+        mainChar.addTurbo(kRefill);
+    }
+    const float mass = actor->getMass();
+    const float k = mass * 1000.0f * kStepSeconds;
+    roll(*actor, controls, Heading(cameraHeading), k);
+    brake(*actor, controls, mainChar.defaultMaxAngularVelocity);
+    jump(mainChar, controls, mass);
+    boost(mainChar, controls, cameraHeading, mass, k);
+}
+
+// A jump starts on the ground and goes on while Space is held: one impulse of
+// 3.5 and then 1.1666667 per step until 15 are reached.
+void Controls::jump(MainChar& mainChar, const HeldControls& controls, float mass) {
+    if (!controls.jump) {
+        return;
+    }
+    if (mainChar.onGround) {
+        jumping = true;
+        mainChar.onGround = false;
+    }
+    if (jumping && jumpImpulse < kJumpTotal) {
+        const float increment = jumpImpulse == 0.0f ? kJumpFirstImpulse : kJumpImpulse;
+        jumpImpulse += increment;
+        mainChar.getActor()->addForce({0.0f, mass * increment, 0.0f}, PhysicsForceMode::Impulse);
+    } else {
+        jumping = false;
+        jumpImpulse = 0.0f;
+    }
+}
+
+// One boost per press of the button; the forward push needs the ground.
+void Controls::boost(MainChar& mainChar, const HeldControls& controls, float heading, float mass, float k) {
+    if (!controls.boost || !boostLatch || mainChar.turboLevel < kBoostCost || controls.brake) {
+        return;
+    }
+    boostLatch = false;
+    mainChar.removeTurbo(kBoostCost);
+    const Heading rotated(heading);
+    PhysicsActor& actor = *mainChar.getActor();
+    actor.addTorque(rotated(-mass * kBoostTorque * kStepSeconds, 0.0f, 0.0f), PhysicsForceMode::Impulse);
+    if (mainChar.onGround) {
+        actor.addForce(rotated(0.0f, 0.0f, -k), PhysicsForceMode::Impulse);
+    }
+}
+
+void Controls::returnToStart(OgreScene& scene) {
+    MainChar* mainChar = MainChar::of(&scene);
+    PhysicsActor* actor = mainChar ? mainChar->getActor() : nullptr;
+    if (!actor) {
+        return;
+    }
+    for (const auto& [name, node] : scene.nodes) {
+        if (node->entity && node->entity->model == mainChar) {
+            actor->setLinearVelocity({});
+            actor->setAngularVelocity({});
+            actor->setGlobalPosition({node->posX, node->posY, node->posZ});
+            actor->setGlobalOrientationQuat({node->qx, node->qy, node->qz, node->qw});
+            return;
+        }
+    }
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+class MainChar;
+class OgreScene;
+
+// The continuous controls held in one poll (sticky: a tap between polls counts once).
+struct HeldControls {
+    bool resetPosition = false;
+    bool toggleParticles = false;
+    bool refill = false;
+    bool forward = false;
+    bool left = false;
+    bool back = false;
+    bool right = false;
+    bool brake = false;
+    bool jump = false;
+    bool boost = false;
+};
+
+// The ball's controls, read once per physics step from the held keys and mouse
+// buttons. What must outlast a step (the running jump, the one-press latches of
+// the boost and the fire key) is kept here.
+class Controls {
+public:
+    // Reads the controls, keeps the latches and the jump state and, in play,
+    // drives the current level's main character with them.
+    HeldControls poll();
+    // What the held controls do to the main character in one physics step.
+    // Rolling torques turn with the camera heading (degrees; 0 looks towards -z),
+    // so W always rolls the ball the way the camera looks.
+    void drive(MainChar& mainChar, const HeldControls& controls, float cameraHeading);
+    // Puts the scene's main character back where the scene file placed it, at rest.
+    static void returnToStart(OgreScene& scene);
+
+    bool particlesLatch = true;
+    bool particlesOn = true;
+    bool boostLatch = true;
+    bool jumping = false;
+    float jumpImpulse = 0.0f;
+
+private:
+    HeldControls read();
+    void release();
+    void driveCurrentMainChar(const HeldControls& controls);
+    void jump(MainChar& mainChar, const HeldControls& controls, float mass);
+    void boost(MainChar& mainChar, const HeldControls& controls, float heading, float mass, float k);
+};

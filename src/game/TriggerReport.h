@@ -1,0 +1,22 @@
+#pragma once
+
+#include <functional>
+
+#include "physics/PhysicsTriggerReport.h"
+
+class Item;
+class MainChar;
+
+// The game's side of trigger volumes: the main character (shape group 1)
+// entering one collects an item, or ends the game in fog, or completes the level
+// at the finish. Leaving and staying do nothing. A trigger actor's user data is its OgreModel.
+class TriggerReport : public PhysicsTriggerReport {
+public:
+    void onTrigger(PhysicsShape& triggerShape, PhysicsShape& otherShape, std::uint32_t status) override;
+
+    // Told of every item collected, after the ball has its value.
+    std::function<void()> onPickup;
+
+private:
+    void collect(Item& item, MainChar* mainChar) const;
+};
