@@ -10,6 +10,7 @@
 #include "model/ShadowVolume.h"
 #include "model/SubmeshArrays.h"
 #include "physics/PhysicsActor.h"
+#include "render/GlSavedState.h"
 #include "render/LightSource.h"
 #include "render/ShaderManager.h"
 #include "render/TextureLoader.h"
@@ -39,70 +40,6 @@ float distanceTo(const LightSource& light, const Vector3& position) {
 bool lightReaches(const LightSource& light, const OgreModelMesh& mesh, const Vector3& position) {
     return distanceTo(light, position) <= mesh.radius + light.radius;
 }
-
-// What drawing a model changes besides its material: colour tracking and the
-// current colour, texturing of unit 0, the active unit and the array buffer.
-// All of it is put back afterwards, so a later glColor of the overlay cannot
-// rewrite the last material and a later client pointer is not read as an offset.
-class DrawStateScope {
-public:
-    DrawStateScope() {
-        glGetIntegerv(GL_ACTIVE_TEXTURE, &activeTexture);
-        glActiveTexture(GL_TEXTURE0);
-        texturing = glIsEnabled(GL_TEXTURE_2D);
-        colourTracking = glIsEnabled(GL_COLOR_MATERIAL);
-        glGetIntegerv(GL_COLOR_MATERIAL_FACE, &trackedFace);
-        glGetIntegerv(GL_COLOR_MATERIAL_PARAMETER, &trackedProperty);
-        glGetFloatv(GL_CURRENT_COLOR, colour);
-        glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &arrayBuffer);
-        glBindBuffer(GL_ARRAY_BUFFER, 0);
-    }
-    ~DrawStateScope() {
-        glBindBuffer(GL_ARRAY_BUFFER, static_cast<GLuint>(arrayBuffer));
-        // Tracking is restored last: switching it on hands the restored colour to the tracked property.
-        glDisable(GL_COLOR_MATERIAL);
-        glColor4fv(colour);
-        glColorMaterial(static_cast<GLenum>(trackedFace), static_cast<GLenum>(trackedProperty));
-        setEnabled(GL_COLOR_MATERIAL, colourTracking);
-        glActiveTexture(GL_TEXTURE0);
-        setEnabled(GL_TEXTURE_2D, texturing);
-        glActiveTexture(static_cast<GLenum>(activeTexture));
-    }
-    DrawStateScope(const DrawStateScope&) = delete;
-    DrawStateScope& operator=(const DrawStateScope&) = delete;
-
-private:
-    static void setEnabled(GLenum capability, GLboolean enabled) {
-        if (enabled) {
-            glEnable(capability);
-        } else {
-            glDisable(capability);
-        }
-    }
-
-    GLint activeTexture = GL_TEXTURE0;
-    GLboolean texturing = GL_FALSE;
-    GLboolean colourTracking = GL_FALSE;
-    GLint trackedFace = GL_FRONT_AND_BACK;
-    GLint trackedProperty = GL_AMBIENT_AND_DIFFUSE;
-    GLfloat colour[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-    GLint arrayBuffer = 0;
-};
-
-// Client pointers of the shadow volumes address client memory whatever buffer was bound.
-class ClientMemoryScope {
-public:
-    ClientMemoryScope() {
-        glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &arrayBuffer);
-        glBindBuffer(GL_ARRAY_BUFFER, 0);
-    }
-    ~ClientMemoryScope() { glBindBuffer(GL_ARRAY_BUFFER, static_cast<GLuint>(arrayBuffer)); }
-    ClientMemoryScope(const ClientMemoryScope&) = delete;
-    ClientMemoryScope& operator=(const ClientMemoryScope&) = delete;
-
-private:
-    GLint arrayBuffer = 0;
-};
 
 // The colour texture of a material, or null when it has none or it cannot be loaded.
 TextureLoader::Texture* materialTexture(const OgreSceneMaterial* material) {
@@ -381,7 +318,10 @@ void OgreModel::render(LightSource* light) {
     if (!mesh || (light && !lightReaches(*light, *mesh, *position))) {
         return;
     }
-    const DrawStateScope scope;
+    // Colour tracking and the current colour go back, so a later glColor of the overlay cannot
+    // rewrite the last material; client pointers address memory, not a buffer left bound.
+    const GlSavedState saved(GlSavedState::Colour | GlSavedState::Textures | GlSavedState::ArrayBuffer,
+                             {GL_TEXTURE_2D, GL_COLOR_MATERIAL});
     glPushMatrix();
     glMultMatrixf(modelMatrix->m);
     const Config* options = renderOptions();
@@ -401,7 +341,7 @@ void OgreModel::renderShadowVolume(LightSource* light, bool useGeometryShader, b
     if (lightObject.length() > mesh->radius + light->radius) {
         return;
     }
-    const ClientMemoryScope scope;
+    const GlSavedState saved(GlSavedState::ArrayBuffer);
     glPushMatrix();
     glMultMatrixf(modelMatrix->m);
     if (useGeometryShader) {

@@ -8,6 +8,7 @@
 #include "core/Log.h"
 #include "physics/PhysicsActor.h"
 #include "physics/PhysicsFluid.h"
+#include "render/GlSavedState.h"
 
 VORN_FILE_LOGGER("ParticleController")
 
@@ -93,14 +94,13 @@ void ParticleController::update() {
 
 // The arrays and their pointers are the caller's again afterwards.
 void ParticleController::render() {
-    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    const GlSavedState saved(GlSavedState::ClientArrays | GlSavedState::Textures);
     glClientActiveTexture(GL_TEXTURE0);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     for (const auto& [name, emitter] : emitters) {
         emitter->renderParticle();
     }
-    glPopClientAttrib();
 }
 
 // The rate is not scaled: the emitting switch that ends damping sets the

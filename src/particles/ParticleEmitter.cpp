@@ -4,10 +4,10 @@
 
 #include "core/ConfigManager.h"
 #include "core/Log.h"
-#include "particles/FireRenderState.h"
 #include "physics/PhysicsActor.h"
 #include "physics/PhysicsFluid.h"
 #include "physics/PhysicsScene.h"
+#include "render/GlSavedState.h"
 #include "render/TextureLoader.h"
 
 VORN_FILE_LOGGER("ParticleEmitter")
@@ -15,6 +15,20 @@ VORN_FILE_LOGGER("ParticleEmitter")
 namespace {
 
 constexpr int kFloatsPerQuad = 12;
+
+// Fire adds light: additive blending without depth writes or lighting, white,
+// with the fixed-function pipeline and `texture` as the 3D texture of unit 0 (0: none).
+void useFireState(GLuint texture) {
+    glClientActiveTexture(GL_TEXTURE0);
+    glUseProgram(0);
+    glDepthMask(GL_FALSE);
+    glDisable(GL_LIGHTING);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glEnable(GL_TEXTURE_3D);
+    glBindTexture(GL_TEXTURE_3D, texture);
+}
 
 const Config& configuration() {
     return *ConfigManager::getInstance()->getMainConfig();
@@ -210,8 +224,10 @@ void ParticleEmitter::renderParticle() {
         return;
     }
     const bool useBuffers = configuration().fireRenderMode == 2;
-    const FireRenderState state;
-    state.apply(textureName());
+    const GlSavedState saved(GlSavedState::Textures | GlSavedState::Depth | GlSavedState::Blending |
+                                 GlSavedState::Program | GlSavedState::ArrayBuffer | GlSavedState::Colour,
+                             {GL_LIGHTING, GL_BLEND, GL_TEXTURE_3D});
+    useFireState(textureName());
     float* corners = vertices.data();
     float* coords = texcoords.data();
     const bool mapped = useBuffers && mapBuffers(corners, coords);

@@ -2,6 +2,7 @@
 
 #include <GL/glew.h>
 
+#include "render/GlSavedState.h"
 #include "render/Matrix44.h"
 #include "render/TextureLoader.h"
 
@@ -24,55 +25,6 @@ constexpr Face kFaces[6] = {
 
 // Well beyond the near plane, and any size looks the same at infinity.
 constexpr float kHalfSize = 10.0f;
-
-// Everything the sky changes, put back by the destructor.
-class SkyState {
-public:
-    SkyState() {
-        glGetIntegerv(GL_CURRENT_PROGRAM, &program);
-        glGetIntegerv(GL_MATRIX_MODE, &matrixMode);
-        glGetIntegerv(GL_ACTIVE_TEXTURE, &activeTexture);
-        glActiveTexture(GL_TEXTURE0);
-        glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture);
-        glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &environment);
-        glGetFloatv(GL_CURRENT_COLOR, colour);
-        glGetBooleanv(GL_DEPTH_WRITEMASK, &depthMask);
-        glPushAttrib(GL_ENABLE_BIT);
-        glDisable(GL_DEPTH_TEST);
-        glDisable(GL_LIGHTING);
-        glDisable(GL_CULL_FACE);
-        glDisable(GL_BLEND);
-        glDisable(GL_STENCIL_TEST);
-        glDisable(GL_SCISSOR_TEST);
-        glEnable(GL_TEXTURE_2D);
-        glDepthMask(GL_FALSE);
-        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-        glUseProgram(0);
-        glMatrixMode(GL_MODELVIEW);
-    }
-    ~SkyState() {
-        glMatrixMode(static_cast<GLenum>(matrixMode));
-        glUseProgram(static_cast<GLuint>(program));
-        glColor4fv(colour);
-        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, environment);
-        glDepthMask(depthMask);
-        glPopAttrib();
-        glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
-        glActiveTexture(static_cast<GLenum>(activeTexture));
-    }
-    SkyState(const SkyState&) = delete;
-    SkyState& operator=(const SkyState&) = delete;
-
-private:
-    GLint program = 0;
-    GLint matrixMode = GL_MODELVIEW;
-    GLint activeTexture = GL_TEXTURE0;
-    GLint texture = 0;
-    GLint environment = GL_MODULATE;
-    GLfloat colour[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-    GLboolean depthMask = GL_TRUE;
-};
 
 void drawFace(const Face& face) {
     const float corners[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
@@ -100,7 +52,22 @@ void SkyBox::addTextures() const {
 }
 
 void SkyBox::draw() const {
-    const SkyState state;
+    const GlSavedState saved(GlSavedState::Program | GlSavedState::MatrixMode | GlSavedState::Textures |
+                                 GlSavedState::Colour | GlSavedState::Depth,
+                             {GL_DEPTH_TEST, GL_LIGHTING, GL_CULL_FACE, GL_BLEND, GL_STENCIL_TEST, GL_SCISSOR_TEST,
+                              GL_TEXTURE_2D});
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_BLEND);
+    glDisable(GL_STENCIL_TEST);
+    glDisable(GL_SCISSOR_TEST);
+    glEnable(GL_TEXTURE_2D);
+    glDepthMask(GL_FALSE);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glUseProgram(0);
+    glMatrixMode(GL_MODELVIEW);
     // The view's rotation only: the box stays centred on the eye.
     Matrix44 view;
     glGetFloatv(GL_MODELVIEW_MATRIX, view.m);

@@ -14,6 +14,7 @@
 #include "core/Log.h"
 #include "render/SystemInfo.h"
 #include "core/Util.h"
+#include "render/GlSavedState.h"
 #include "render/ImageFileCheck.h"
 
 VORN_FILE_LOGGER("TextureLoader")
@@ -82,36 +83,6 @@ void deleteGlTextures(TextureLoader::Texture& tex) {
         *tex.bumpGlId = 0;
     }
 }
-
-// An upload binds its texture, packs its rows tightly and may switch 3D
-// texturing; the drawers after it find all of that as it was.
-class UploadState {
-public:
-    UploadState() {
-        glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
-        glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture2D);
-        glGetIntegerv(GL_TEXTURE_BINDING_3D, &texture3D);
-        texturing3D = glIsEnabled(GL_TEXTURE_3D);
-    }
-    ~UploadState() {
-        glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
-        glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture2D));
-        glBindTexture(GL_TEXTURE_3D, static_cast<GLuint>(texture3D));
-        if (texturing3D) {
-            glEnable(GL_TEXTURE_3D);
-        } else {
-            glDisable(GL_TEXTURE_3D);
-        }
-    }
-    UploadState(const UploadState&) = delete;
-    UploadState& operator=(const UploadState&) = delete;
-
-private:
-    GLint alignment = 4;
-    GLint texture2D = 0;
-    GLint texture3D = 0;
-    GLboolean texturing3D = GL_FALSE;
-};
 
 void allocateCells(TextureLoader::Texture& tex) {
     if (!tex.glId) {
@@ -349,7 +320,8 @@ const unsigned char* TextureLoader::uploadablePixels() {
 }
 
 bool TextureLoader::loadTexture2D(const std::string& name, Texture& tex, GLuint* id) {
-    const UploadState state;
+    // An upload binds its texture, packs its rows tightly and may switch 3D texturing.
+    const GlSavedState saved(GlSavedState::Textures | GlSavedState::UnpackAlignment, {GL_TEXTURE_3D});
     logDevilErrors();
     const DevilImage image;
     ilBindImage(image.id);
@@ -403,7 +375,8 @@ bool TextureLoader::uploadCompressedLevels(const std::string& name, GLenum inter
 }
 
 bool TextureLoader::loadTexture3D(const std::vector<std::string>& files, Texture& tex, GLuint* id) {
-    const UploadState state;
+    // An upload binds its texture, packs its rows tightly and may switch 3D texturing.
+    const GlSavedState saved(GlSavedState::Textures | GlSavedState::UnpackAlignment, {GL_TEXTURE_3D});
     std::vector<std::unique_ptr<DevilImage>> images;
     for (const std::string& file : files) {
         images.push_back(std::make_unique<DevilImage>());

@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr GLenum kFaces[2] = {GL_FRONT, GL_BACK};
-
 bool enabled(GLenum capability) {
     return glIsEnabled(capability) == GL_TRUE;
 }
@@ -42,7 +40,21 @@ void setAttributeArray(GLint location, bool on) {
 
 } // namespace
 
-PassState::PassState() {
+std::vector<GLenum> PassState::switchedCapabilities() {
+    std::vector<GLenum> capabilities = {GL_BLEND, GL_STENCIL_TEST, GL_SCISSOR_TEST, GL_LIGHTING, GL_CULL_FACE};
+    for (int light = 0; light < LightManager::kSlots; ++light) {
+        capabilities.push_back(GL_LIGHT0 + static_cast<GLenum>(light));
+    }
+    if (SystemInfo::getInstance()->depthBoundsTest) {
+        capabilities.push_back(GL_DEPTH_BOUNDS_TEST_EXT);
+    }
+    return capabilities;
+}
+
+PassState::PassState()
+    : saved(GlSavedState::Blending | GlSavedState::Stencil | GlSavedState::ScissorBox | GlSavedState::DepthBounds |
+                GlSavedState::ColourMask | GlSavedState::Depth | GlSavedState::CullFaceMode,
+            switchedCapabilities()) {
     ShaderManager* shaders = ShaderManager::getInstance();
     program = shaders->current;
     tangent = shaders->getAttribLocation("tangent");
@@ -53,39 +65,7 @@ PassState::PassState() {
     tangentArray = attributeArrayEnabled(tangent);
     binormalArray = attributeArrayEnabled(binormal);
     blend = enabled(GL_BLEND);
-    glGetIntegerv(GL_BLEND_SRC_RGB, &blendSource);
-    glGetIntegerv(GL_BLEND_DST_RGB, &blendDestination);
-    stencilTest = enabled(GL_STENCIL_TEST);
-    const GLenum stencilNames[2][6] = {
-        {GL_STENCIL_FUNC, GL_STENCIL_REF, GL_STENCIL_VALUE_MASK, GL_STENCIL_FAIL, GL_STENCIL_PASS_DEPTH_FAIL,
-         GL_STENCIL_PASS_DEPTH_PASS},
-        {GL_STENCIL_BACK_FUNC, GL_STENCIL_BACK_REF, GL_STENCIL_BACK_VALUE_MASK, GL_STENCIL_BACK_FAIL,
-         GL_STENCIL_BACK_PASS_DEPTH_FAIL, GL_STENCIL_BACK_PASS_DEPTH_PASS}};
-    for (int side = 0; side < 2; ++side) {
-        glGetIntegerv(stencilNames[side][0], &stencilFunction[side]);
-        glGetIntegerv(stencilNames[side][1], &stencilReference[side]);
-        glGetIntegerv(stencilNames[side][2], &stencilMask[side]);
-        for (int operation = 0; operation < 3; ++operation) {
-            glGetIntegerv(stencilNames[side][3 + operation], &stencilOperations[side][operation]);
-        }
-    }
-    glGetIntegerv(GL_STENCIL_CLEAR_VALUE, &stencilClear);
-    scissorTest = enabled(GL_SCISSOR_TEST);
-    glGetIntegerv(GL_SCISSOR_BOX, scissorBox);
     depthBoundsSupported = SystemInfo::getInstance()->depthBoundsTest;
-    if (depthBoundsSupported) {
-        depthBoundsTest = enabled(GL_DEPTH_BOUNDS_TEST_EXT);
-        glGetDoublev(GL_DEPTH_BOUNDS_EXT, depthBounds);
-    }
-    glGetBooleanv(GL_COLOR_WRITEMASK, colourMask);
-    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthMask);
-    glGetIntegerv(GL_DEPTH_FUNC, &depthFunction);
-    lighting = enabled(GL_LIGHTING);
-    for (int light = 0; light < LightManager::kSlots; ++light) {
-        lightEnabled[light] = enabled(GL_LIGHT0 + static_cast<GLenum>(light));
-    }
-    cullFace = enabled(GL_CULL_FACE);
-    glGetIntegerv(GL_CULL_FACE_MODE, &cullFaceMode);
 }
 
 PassState::~PassState() {
@@ -95,32 +75,6 @@ PassState::~PassState() {
     setClientState(GL_TEXTURE_COORD_ARRAY, texcoordArray);
     setAttributeArray(tangent, tangentArray);
     setAttributeArray(binormal, binormalArray);
-    setEnabled(GL_BLEND, blend);
-    glBlendFunc(static_cast<GLenum>(blendSource), static_cast<GLenum>(blendDestination));
-    setEnabled(GL_STENCIL_TEST, stencilTest);
-    for (int side = 0; side < 2; ++side) {
-        glStencilFuncSeparate(kFaces[side], static_cast<GLenum>(stencilFunction[side]),
-                              stencilReference[side], static_cast<GLuint>(stencilMask[side]));
-        glStencilOpSeparate(kFaces[side], static_cast<GLenum>(stencilOperations[side][0]),
-                            static_cast<GLenum>(stencilOperations[side][1]),
-                            static_cast<GLenum>(stencilOperations[side][2]));
-    }
-    glClearStencil(stencilClear);
-    setEnabled(GL_SCISSOR_TEST, scissorTest);
-    glScissor(scissorBox[0], scissorBox[1], scissorBox[2], scissorBox[3]);
-    if (depthBoundsSupported) {
-        setEnabled(GL_DEPTH_BOUNDS_TEST_EXT, depthBoundsTest);
-        glDepthBoundsEXT(depthBounds[0], depthBounds[1]);
-    }
-    glColorMask(colourMask[0], colourMask[1], colourMask[2], colourMask[3]);
-    glDepthMask(depthMask);
-    glDepthFunc(static_cast<GLenum>(depthFunction));
-    setEnabled(GL_LIGHTING, lighting);
-    for (int light = 0; light < LightManager::kSlots; ++light) {
-        setEnabled(GL_LIGHT0 + static_cast<GLenum>(light), lightEnabled[light]);
-    }
-    setEnabled(GL_CULL_FACE, cullFace);
-    glCullFace(static_cast<GLenum>(cullFaceMode));
 }
 
 void PassState::setEnabled(GLenum capability, bool on) {
@@ -188,6 +142,8 @@ void PassState::restrictTo(const LightScissor& bounds) {
 }
 
 void PassState::beginStencilCounting() {
+    counting.emplace(GlSavedState::ColourMask | GlSavedState::Depth | GlSavedState::CullFaceMode,
+                     std::vector<GLenum>{GL_LIGHTING, GL_CULL_FACE});
     glClear(GL_STENCIL_BUFFER_BIT);
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
     glDepthMask(GL_FALSE);
@@ -222,12 +178,7 @@ void PassState::countOneSide(bool zPass, int drawing) {
 }
 
 void PassState::endStencilCounting() {
-    glColorMask(colourMask[0], colourMask[1], colourMask[2], colourMask[3]);
-    glDepthMask(depthMask);
-    glDepthFunc(static_cast<GLenum>(depthFunction));
-    setEnabled(GL_LIGHTING, lighting);
-    setEnabled(GL_CULL_FACE, cullFace);
-    glCullFace(static_cast<GLenum>(cullFaceMode));
+    counting.reset();
 }
 
 void PassState::beginLitPass(const LightSource& light) {

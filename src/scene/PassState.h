@@ -1,14 +1,17 @@
 #pragma once
 
 #include <GL/glew.h>
+#include <optional>
 #include <vector>
+
+#include "render/GlSavedState.h"
 
 class LightSource;
 class Shader;
 struct LightScissor;
 
 // Every OpenGL state change of the scene passes, in one place. Construction
-// records all that the passes may change; destruction puts it back, so the
+// saves all that the passes may change; destruction puts it back, so the
 // passes leave the state as the frame set it. Attribute locations of the
 // surface frame are those of the program current at construction.
 class PassState {
@@ -46,8 +49,14 @@ public:
     void beginLitPass(const LightSource& light);
 
 private:
+    // What the passes switch: blending, the stencil, scissor and depth-bounds
+    // tests, lighting and every light slot, face culling.
+    static std::vector<GLenum> switchedCapabilities();
     static void setEnabled(GLenum capability, bool enabled);
 
+    GlSavedState saved;
+    // The colour and depth writes, lighting and culling, while volumes are counted.
+    std::optional<GlSavedState> counting;
     GLint tangent = -1;
     GLint binormal = -1;
     Shader* program = nullptr;
@@ -57,24 +66,5 @@ private:
     bool tangentArray = false;
     bool binormalArray = false;
     bool blend = false;
-    GLint blendSource = GL_ONE;
-    GLint blendDestination = GL_ZERO;
-    bool stencilTest = false;
-    GLint stencilFunction[2] = {};
-    GLint stencilReference[2] = {};
-    GLint stencilMask[2] = {};
-    GLint stencilOperations[2][3] = {};
-    GLint stencilClear = 0;
-    bool scissorTest = false;
-    GLint scissorBox[4] = {};
     bool depthBoundsSupported = false;
-    bool depthBoundsTest = false;
-    GLdouble depthBounds[2] = {0.0, 1.0};
-    GLboolean colourMask[4] = {};
-    GLboolean depthMask = GL_TRUE;
-    GLint depthFunction = GL_LESS;
-    bool lighting = false;
-    bool lightEnabled[8] = {};
-    bool cullFace = false;
-    GLint cullFaceMode = GL_BACK;
 };

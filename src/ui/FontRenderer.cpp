@@ -5,7 +5,7 @@
 #include <cmath>
 #include <sstream>
 
-#include "render/GlStateScope.h"
+#include "render/GlSavedState.h"
 #include "render/TextureLoader.h"
 #include "ui/Font.h"
 #include "ui/FontManager.h"
@@ -80,7 +80,7 @@ void FontRenderer::drawText(const std::string& text, float size, float x, float 
         return;
     }
     // A texture loaded on the spot binds itself, so the scope starts first.
-    const GlStateScope scope;
+    const GlSavedState saved(GlSavedState::kOverlay, {GL_TEXTURE_2D});
     const TextureLoader::Texture* texture = TextureLoader::getInstance()->getTexture(font->textureName);
     if (!texture) {
         return;

@@ -7,7 +7,7 @@
 #include "core/ConfigManager.h"
 #include "core/Log.h"
 #include "core/TimeManager.h"
-#include "render/GlStateScope.h"
+#include "render/GlSavedState.h"
 #include "render/TextureLoader.h"
 #include "ui/FontRenderer.h"
 #include "ui/LevelLink.h"
@@ -85,7 +85,7 @@ void HUD::expireOldestMessage(Timer*, void* hud) {
 }
 
 void HUD::render() {
-    const GlStateScope scope;
+    const GlSavedState saved(GlSavedState::kOverlay, {GL_TEXTURE_2D});
     glEnable(GL_TEXTURE_2D);
     if (showFps) {
         renderFrameRate();
@@ -128,7 +128,7 @@ void HUD::renderBars(float energy, float turbo) {
     if (area.width <= 0.0f) {
         return;
     }
-    const GlStateScope scope;
+    const GlSavedState saved(GlSavedState::kOverlay, {GL_TEXTURE_2D});
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "render/GlStateScope.h"
+#include "render/GlSavedState.h"
 
 // A full-window screen outside of play. Every menu registers all menu images at
 // construction and fetches them when it draws; it reacts to key presses only.
@@ -63,7 +63,7 @@ protected:
         Layout& operator=(const Layout&) = delete;
 
     private:
-        GlStateScope state;
+        GlSavedState state{GlSavedState::kOverlay, {GL_TEXTURE_2D}};
     };
 
     // An image's size fitted into `fraction` of the window height and into its

@@ -5,7 +5,7 @@
 
 #include "core/StateManager.h"
 #include "platform/Glfw.h"
-#include "render/GlStateScope.h"
+#include "render/GlSavedState.h"
 #include "ui/HUD.h"
 #include "ui/Menu.h"
 #include "ui/MenuManager.h"
@@ -20,7 +20,7 @@ bool showsHud(int state) {
 
 void Ortho::render() {
     const Size size = windowSize();
-    const GlStateScope scope;
+    const GlSavedState saved(GlSavedState::kOverlay, {GL_LIGHTING, GL_TEXTURE_2D});
     glDisable(GL_LIGHTING);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
