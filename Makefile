@@ -7,6 +7,11 @@ TSAN_DIR ?= $(BUILD_DIR)-tsan
 FUZZ_DIR ?= $(BUILD_DIR)-fuzz
 FUZZ_SECONDS ?= 60
 SOAK_MINUTES ?= 30
+# ccache, where the machine has it, keeps rebuilds of the three builds short.
+LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+# Tests keep the player's files inside the build tree, never in the real home.
+TEST_HOME = XDG_CONFIG_HOME=$(CURDIR)/$(BUILD_DIR)/tests/xdg/config XDG_DATA_HOME=$(CURDIR)/$(BUILD_DIR)/tests/xdg/data \
+	XDG_STATE_HOME=$(CURDIR)/$(BUILD_DIR)/tests/xdg/state XDG_CACHE_HOME=$(CURDIR)/$(BUILD_DIR)/tests/xdg/cache
 # Scene tests that draw need the display, which the leak-checked run does without.
 SCENE_DRAWING_TESTS = SceneManagerTest.FramesGoOnBeingDrawnWhileALevelLoads:ScenePassesTest.*:SceneShadowTest.*:LevelLinkTest.*
 
@@ -18,7 +23,7 @@ deps:
 	@tools/install-deps.sh
 
 configure: deps
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(LAUNCHER)
 
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
@@ -37,19 +42,19 @@ run: build
 # once through its fuzz target.
 test: build
 	cmake --build $(BUILD_DIR) --target benchmarks -j $(JOBS)
-	cd $(BUILD_DIR) && ALSOFT_DRIVERS=null xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
+	cd $(BUILD_DIR) && $(TEST_HOME) ALSOFT_DRIVERS=null xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
 		ctest --output-on-failure -j $(JOBS) --timeout 600
-	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DVORN_SANITIZE=ON
+	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DVORN_SANITIZE=ON $(LAUNCHER)
 	cmake --build $(SANITIZE_DIR) --target test_model test_scene fuzz_targets -j $(JOBS)
-	cd $(SANITIZE_DIR) && ASAN_OPTIONS=allocator_may_return_null=1 \
+	cd $(SANITIZE_DIR) && $(TEST_HOME) ASAN_OPTIONS=allocator_may_return_null=1 \
 		UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 		./tests/test_model --gtest_filter='-ModelDrawingTest.*:ModelAnimationTest.*'
-	cd $(SANITIZE_DIR) && ALSOFT_DRIVERS=null UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	cd $(SANITIZE_DIR) && $(TEST_HOME) ALSOFT_DRIVERS=null UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 		./tests/test_scene --gtest_filter='-$(SCENE_DRAWING_TESTS)'
 	tools/fuzz-replay.sh $(SANITIZE_DIR)
-	cmake -S . -B $(TSAN_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DVORN_SANITIZE_THREAD=ON
+	cmake -S . -B $(TSAN_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DVORN_SANITIZE_THREAD=ON $(LAUNCHER)
 	cmake --build $(TSAN_DIR) --target test_scene -j $(JOBS)
-	cd $(TSAN_DIR) && ALSOFT_DRIVERS=null \
+	cd $(TSAN_DIR) && $(TEST_HOME) ALSOFT_DRIVERS=null \
 		TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$(CURDIR)/tests/tsan.supp \
 		xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" ./tests/test_scene
 

@@ -113,6 +113,7 @@ GameCopy::GameCopy() {
         throw std::runtime_error("cannot create a temporary folder");
     }
     rootDir = pattern;
+    playerFolders.emplace(rootDir / "xdg");
     const std::filesystem::path game = VORN_GAME_DIR;
     std::filesystem::create_directories(rootDir / "bin");
     std::filesystem::copy_file(VORN_EXECUTABLE, executable());

@@ -2,8 +2,11 @@
 
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "PlayerFolders.h"
 
 // Runs a program to its end (or until the timeout kills it) with the given
 // standard input, environment additions and working directory.
@@ -38,4 +41,5 @@ public:
 
 private:
     std::filesystem::path rootDir;
+    std::optional<PlayerFolders> playerFolders; // the game's player files go to root/xdg/
 };

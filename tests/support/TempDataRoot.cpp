@@ -13,9 +13,11 @@ TempDataRoot::TempDataRoot() : previousDir(std::filesystem::current_path()) {
     rootDir = pattern;
     std::filesystem::create_directories(bin());
     std::filesystem::current_path(bin());
+    playerFolders.emplace(rootDir / "xdg");
 }
 
 TempDataRoot::~TempDataRoot() {
+    playerFolders.reset();
     std::filesystem::current_path(previousDir);
     std::error_code error;
     std::filesystem::remove_all(rootDir, error);

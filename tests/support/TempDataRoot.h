@@ -1,10 +1,14 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
+#include "PlayerFolders.h"
+
 // A fresh data root for one test: <tmp>/root with the working directory moved
-// into <tmp>/root/bin, so the game's "../" paths land in the root.
+// into <tmp>/root/bin, so the game's "../" paths land in the root. The player's
+// folders lie in root/xdg/ meanwhile.
 class TempDataRoot {
 public:
     TempDataRoot();
@@ -21,4 +25,5 @@ public:
 private:
     std::filesystem::path previousDir;
     std::filesystem::path rootDir;
+    std::optional<PlayerFolders> playerFolders;
 };
