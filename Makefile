@@ -42,6 +42,7 @@ run: build
 # once through its fuzz target.
 test: build
 	cmake --build $(BUILD_DIR) --target benchmarks -j $(JOBS)
+	mkdir -p $(addprefix $(BUILD_DIR)/tests/xdg/,config data state cache)
 	cd $(BUILD_DIR) && $(TEST_HOME) ALSOFT_DRIVERS=null xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
 		ctest --output-on-failure -j $(JOBS) --timeout 600
 	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DVORN_SANITIZE=ON $(LAUNCHER)

@@ -16,7 +16,9 @@ PlayerFolders::PlayerFolders(const std::filesystem::path& root) {
         const char* value = std::getenv(name);
         previous[name] = value ? std::optional<std::string>(value) : std::nullopt;
     }
+    // They exist, as in a home: the OpenGL driver keeps its shader cache in the cache folder.
     for (const auto& [name, folder] : kVariables) {
+        std::filesystem::create_directories(root / folder);
         setenv(name, (root / folder).c_str(), 1);
     }
 }
