@@ -8,20 +8,20 @@
 #include <numbers>
 #include <unistd.h>
 
+#include "app/RunFigures.h"
+#include "core/FixedStep.h"
 #include "core/GameState.h"
 #include "core/Log.h"
-#include "app/RunFigures.h"
 #include "core/StateManager.h"
 #include "core/TimeManager.h"
+#include "game/Camera.h"
 #include "game/MainChar.h"
 #include "game/MainCharSaveData.h"
 #include "game/SaveStateManager.h"
 #include "physics/PhysicsActor.h"
 #include "platform/Glfw.h"
-#include "game/Camera.h"
 #include "scene/OgreScene.h"
 #include "scene/SceneManager.h"
-#include "core/FixedStep.h"
 
 VORN_FILE_LOGGER("Autopilot")
 
@@ -137,7 +137,7 @@ void Autopilot::frame() {
     }
     ++framesInState;
     const Milliseconds delta = TimeManager::getInstance()->frameDelta;
-    roundFrames.push_back(delta);
+    roundFrames.add(delta);
     frameSeconds +=
         (std::clamp(static_cast<float>(delta) / 1000.0f, kStepSeconds, 0.25f) - frameSeconds) * 0.1f;
     if (now == IN_GAME) {
@@ -213,8 +213,7 @@ void Autopilot::menu(int menuState) {
             screenshot("game over");
         } else if (act) {
             tap(quitting ? GLFW_KEY_ESCAPE : GLFW_KEY_ENTER);
-            if (MainChar* ball = MainChar::current();
-                ball && route && states().getState() == IN_GAME) {
+            if (MainChar* ball = MainChar::current(); ball && route && states().getState() == IN_GAME) {
                 resumeAfterRespawn(toVector(ball->getActor()->getGlobalPosition()));
                 LOG_INFO("Autopilot: respawned at "
                          << describe(toVector(ball->getActor()->getGlobalPosition())) << " with energy "
@@ -233,8 +232,8 @@ void Autopilot::endRound() {
     }
     LOG_INFO("Soak round " << round << ": resident memory " << roundStartMemory << " kB at its start, "
                            << residentKilobytes() << " kB at its end; frame time p50 "
-                           << RunFigures::percentile(roundFrames, 0.5) << " ms, p99 "
-                           << RunFigures::percentile(roundFrames, 0.99) << " ms");
+                           << roundFrames.percentile(0.5) << " ms, p99 " << roundFrames.percentile(0.99)
+                           << " ms");
 }
 
 void Autopilot::play() {
@@ -512,11 +511,14 @@ void Autopilot::watchProgress(const Vector3& at) {
 
 void Autopilot::watchSnapshots() {
     const SaveStateManager* saves = SaveStateManager::existingInstance();
-    if (!saves || saves->getAll().size() == snapshotsSeen) {
+    if (!saves || saves->getCreatedCount() == snapshotsSeen) {
         return;
     }
-    snapshotsSeen = saves->getAll().size();
+    snapshotsSeen = saves->getCreatedCount();
     const SaveState* snapshot = saves->getCurrent();
+    if (!snapshot) {
+        return; // taken and dropped by a new game since the last look
+    }
     for (const auto& [name, record] : snapshot->records) {
         if (const auto* ball = dynamic_cast<const MainCharSaveData*>(record.get())) {
             const Vector3 at{ball->modelMatrix.at(0, 3), ball->modelMatrix.at(1, 3),

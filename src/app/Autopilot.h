@@ -5,9 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "app/FrameTimeHistogram.h"
+#include "core/FixedStep.h"
 #include "game/Route.h"
 #include "platform/Clock.h"
-#include "core/FixedStep.h"
 
 class MainChar;
 
@@ -91,7 +92,7 @@ private:
     int quitFrames = 0;
     bool playStarted = false;
     int stopsMade = 0;
-    std::size_t snapshotsSeen = 0;
+    int snapshotsSeen = 0;
     int pickupsSeen = 0;
     // Physics steps Space is still held for; the jump's impulses last 11 of them.
     int jumpSteps = 0;
@@ -111,5 +112,5 @@ private:
     // Rounds of the soak: their start, resident memory and frame times.
     int round = 0;
     long roundStartMemory = 0;
-    std::vector<Milliseconds> roundFrames;
+    FrameTimeHistogram roundFrames;
 };

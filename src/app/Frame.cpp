@@ -9,30 +9,32 @@
 #include <optional>
 #include <string>
 
+#include "app/Autopilot.h"
+#include "app/RunFigures.h"
+#include "app/StateEffects.h"
+#include "app/Window.h"
+#include "audio/SoundManager.h"
 #include "core/ConfigManager.h"
 #include "core/Log.h"
 #include "core/ManagerLifetime.h"
-#include "app/RunFigures.h"
-#include "app/StateEffects.h"
 #include "core/StateManager.h"
-#include "render/SystemInfo.h"
 #include "core/TimeManager.h"
 #include "core/Util.h"
-#include "app/Window.h"
-#include "app/Autopilot.h"
+#include "game/Camera.h"
 #include "game/Controls.h"
 #include "game/GameObjects.h"
 #include "game/MainChar.h"
+#include "game/PlaySteps.h"
 #include "game/SaveStateManager.h"
-#include "scene/OgreLoader.h"
 #include "platform/Glfw.h"
 #include "platform/QuitSignal.h"
-#include "game/Camera.h"
 #include "render/Frustum.h"
 #include "render/LightManager.h"
 #include "render/ShaderManager.h"
 #include "render/SkyBox.h"
+#include "render/SystemInfo.h"
 #include "render/TextureLoader.h"
+#include "scene/OgreLoader.h"
 #include "scene/OgreScene.h"
 #include "scene/PhysicsManager.h"
 #include "scene/SceneManager.h"
@@ -43,7 +45,6 @@
 #include "ui/Menu.h"
 #include "ui/MenuManager.h"
 #include "ui/Ortho.h"
-#include "audio/SoundManager.h"
 
 VORN_FILE_LOGGER("main")
 
@@ -66,6 +67,7 @@ PhysicsManager* physicsManager = nullptr;
 SceneManager* sceneManager = nullptr;
 std::unique_ptr<SkyBox> skyBox;
 Controls ballControls;
+PlaySteps playSteps(ballControls);
 std::unique_ptr<GameObjects> gameObjects;
 std::unique_ptr<SceneRenderer> sceneRenderer;
 
@@ -77,20 +79,6 @@ const char* const kNoDisplayText =
     "No display was found (DISPLAY is not set or cannot be opened), so Vorn cannot open its window.\n"
     "To run it without a screen, start it under a virtual X server: xvfb-run -a make run\n"
     "Vorn must exit now.";
-
-// Each step fetches the step the engine ran meanwhile (the contact and trigger
-// reports run there), lets the level's objects follow their actors, polls the
-// controls and starts the next step.
-void runPhysicsSteps(int steps) {
-    for (int step = 0; step < steps; ++step) {
-        physicsManager->fetchResults();
-        if (OgreScene* level = sceneManager->getCurrentScene()) {
-            level->update();
-        }
-        ballControls.poll();
-        physicsManager->startStep();
-    }
-}
 
 void startPhysics() {
     LOG_TRACE("Initializing physics SDK");
@@ -267,7 +255,9 @@ void init() {
 
     LOG_TRACE("Initializing HUD");
     hud = HUD::getInstance();
-    SaveStateManager::getInstance()->showMessage = [](const std::string& text) { HUD::getInstance()->showMessage(text); };
+    SaveStateManager::getInstance()->showMessage = [](const std::string& text) {
+        HUD::getInstance()->showMessage(text);
+    };
 
     LOG_TRACE("Initializing FontManager");
     FontManager::getInstance();
@@ -296,7 +286,7 @@ void init() {
 void update() {
     listOpenGLErrors();
     timeManager->update();
-    runPhysicsSteps(timeManager->stepCount);
+    playSteps.run(timeManager->stepCount);
     if (Menu* menu = menuManager->getCurrentMenu()) {
         menu->update();
     }
@@ -386,8 +376,7 @@ int runGameMode() {
         }
     }
     const SaveStateManager* saves = SaveStateManager::existingInstance();
-    LOG_INFO(figures.summary(Clock::milliseconds() - loopStart,
-                             saves ? static_cast<int>(saves->getAll().size()) : 0));
+    LOG_INFO(figures.summary(Clock::milliseconds() - loopStart, saves ? saves->getCreatedCount() : 0));
     shutdown();
     LOG_INFO("========== Exiting Vorn ==========");
     return 0;

@@ -1,12 +1,12 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
+#include "app/FrameTimeHistogram.h"
 #include "platform/Clock.h"
 
 // What one run of the game amounts to, logged in one line when it ends: how long it
-// played, how smoothly, and what the player did.
+// played, how smoothly, and what the player did. Its size does not grow with the run.
 class RunFigures {
 public:
     static RunFigures& get();
@@ -17,17 +17,13 @@ public:
     void addDeath() { ++deaths; }
     int getPickups() const { return pickups; }
     int getDeaths() const { return deaths; }
-    int getFrames() const { return static_cast<int>(frameTimes.size()); }
-    // The frame time that `share` (0..1) of the frames do not exceed; 0 without frames.
-    static Milliseconds percentile(std::vector<Milliseconds> times, double share);
-    Milliseconds frameTimePercentile(double share) const { return percentile(frameTimes, share); }
     // "Run figures: game time ... s, real time ... s, frames ..., frame time p50 ... ms, p99 ... ms,
     // snapshots ..., items picked up ..., deaths ..."
     std::string summary(Milliseconds realTime, int snapshots) const;
     void reset();
 
 private:
-    std::vector<Milliseconds> frameTimes;
+    FrameTimeHistogram frameTimes;
     long long physicsSteps = 0;
     int pickups = 0;
     int deaths = 0;

@@ -4,6 +4,7 @@
 #include "audio/SoundManager.h"
 #include "core/StateManager.h"
 #include "core/TimeManager.h"
+#include "scene/PhysicsManager.h"
 #include "ui/LevelLink.h"
 #include "ui/MenuManager.h"
 
@@ -26,6 +27,13 @@ void releaseTimePause() {
 namespace StateEffects {
 
 void install(StateManager& states) {
+    // First of all, so no menu or level effect meets a step still to come.
+    states.addListener([](int oldState, int) {
+        PhysicsManager* physics = PhysicsManager::existingInstance();
+        if (oldState == IN_GAME && physics) {
+            physics->dropStep();
+        }
+    });
     states.addListener([](int, int newState) {
         if (newState == MAIN_MENU) {
             releaseTimePause();

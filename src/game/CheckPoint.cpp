@@ -2,15 +2,15 @@
 
 #include <cmath>
 
+#include "audio/SoundManager.h"
 #include "core/TimeManager.h"
 #include "render/ShaderManager.h"
-#include "audio/SoundManager.h"
 
 CheckPoint::CheckPoint(const OgreModel& model)
     : OgreModel(model), checkpointSound(SoundManager::configuredSound("Common:checkpoint")) {}
 
 void CheckPoint::reset() {
-    saveTime = -1;
+    saveTime.reset();
     fade = 0.0f;
     reached = false;
 }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "model/OgreModel.h"
+#include "platform/Clock.h"
 
 // A pad that saves the game when the main character lands on it; the first
 // landing plays its sound and marks it reached, and from then on it glows.
@@ -16,8 +18,8 @@ public:
     // A reached checkpoint pulses between 0.2 and 1.0 with a period of pi seconds.
     void update() override;
 
-    int saveTime = -1; // milliseconds stamp of the save state it last made, -1 for none
-    float fade = 0.0f; // glow handed to the shader, 0 until reached
+    std::optional<Milliseconds> saveTime; // the time of the save state it last made, none before
+    float fade = 0.0f;                    // glow handed to the shader, 0 until reached
     bool reached = false;
     std::string checkpointSound; // empty when none is configured
 };

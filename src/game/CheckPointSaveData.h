@@ -1,6 +1,9 @@
 #pragma once
 
+#include <optional>
+
 #include "game/ModelSaveData.h"
+#include "platform/Clock.h"
 
 // A checkpoint's save time and whether it was reached.
 class CheckPointSaveData : public ModelSaveData {
@@ -9,6 +12,6 @@ public:
     // An untouched checkpoint stops glowing.
     void restore(OgreModel& model) override;
 
-    int saveTime = -1;
+    std::optional<Milliseconds> saveTime;
     bool reached = false;
 };

@@ -1,8 +1,8 @@
 #include "game/Item.h"
 
+#include "audio/SoundManager.h"
 #include "physics/PhysicsActor.h"
 #include "physics/PhysicsScene.h"
-#include "audio/SoundManager.h"
 
 namespace {
 
@@ -63,9 +63,16 @@ void Item::pickUp() {
     active = false;
 }
 
-// The flags raised by pickUp stay: restoring a save state clears them.
-void Item::reset() {
+void Item::putBack() {
+    if (actor) {
+        actor->clearActorFlag(PhysicsActorFlag::DisableCollision);
+        actor->clearBodyFlag(PhysicsBodyFlag::Kinematic);
+    }
     active = true;
+}
+
+void Item::reset() {
+    putBack();
     placeTrigger();
 }
 

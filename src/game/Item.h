@@ -18,6 +18,9 @@ public:
 
     // The item leaves play: its body stops colliding and moving, its sound plays once.
     void pickUp();
+    // The item is back as it was built: colliding, moving and there to be picked up.
+    void putBack();
+    // Put back, with its trigger where the item now is.
     void reset() override;
     // A picked-up item is neither drawn nor casts a shadow.
     void renderIfInRange(std::vector<LightSource*> lights) override;

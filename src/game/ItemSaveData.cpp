@@ -1,7 +1,6 @@
 #include "game/ItemSaveData.h"
 
 #include "game/Item.h"
-#include "physics/PhysicsActor.h"
 
 void ItemSaveData::capture(OgreModel& model) {
     ModelSaveData::capture(model);
@@ -12,11 +11,7 @@ void ItemSaveData::restore(OgreModel& model) {
     ModelSaveData::restore(model);
     auto& item = dynamic_cast<Item&>(model);
     if (active && !item.active) {
-        if (PhysicsActor* actor = item.getActor()) {
-            actor->clearActorFlag(PhysicsActorFlag::DisableCollision);
-            actor->clearBodyFlag(PhysicsBodyFlag::Kinematic);
-        }
-        item.active = true;
+        item.putBack();
     } else if (!active && item.active) {
         item.pickUp();
     }

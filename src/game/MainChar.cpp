@@ -4,8 +4,10 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "audio/SoundSource.h"
 #include "core/Config.h"
 #include "core/ConfigManager.h"
+#include "core/FixedStep.h"
 #include "core/Log.h"
 #include "core/StateManager.h"
 #include "core/TimeManager.h"
@@ -13,8 +15,6 @@
 #include "render/ShaderManager.h"
 #include "scene/OgreScene.h"
 #include "scene/SceneManager.h"
-#include "audio/SoundSource.h"
-#include "core/FixedStep.h"
 
 VORN_FILE_LOGGER("MainChar")
 
@@ -74,9 +74,9 @@ void MainChar::reset() {
 
 void MainChar::setEnergy(float x) {
     energy = std::clamp(x, 0.0f, 1.0f);
+    // Only play can end in a game over: a ball emptied after the finish or at a respawn stays.
     if (energy == 0.0f) {
-        StateManager* states = StateManager::getInstance();
-        if (states && states->getState() != GAME_OVER) {
+        if (StateManager* states = StateManager::getInstance()) {
             states->setState(GAME_OVER);
         }
     }

@@ -28,7 +28,7 @@ public:
     void render(LightSource* lightSource) override;
     void update() override;
 
-    // Clamped to 0..1; reaching 0 switches to game over once.
+    // Clamped to 0..1; reaching 0 in play switches to game over.
     void setEnergy(float x);
     // Adds energy and starts a fire burst.
     void addEnergy(float amount);

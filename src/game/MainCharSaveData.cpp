@@ -9,8 +9,6 @@ void MainCharSaveData::capture(OgreModel& model) {
     const auto& mainChar = dynamic_cast<const MainChar&>(model);
     energy = mainChar.energy;
     turboLevel = mainChar.turboLevel;
-    onGround = mainChar.onGround;
-    onCheckPoint = mainChar.onCheckPoint;
 }
 
 void MainCharSaveData::restore(OgreModel& model) {
@@ -19,6 +17,4 @@ void MainCharSaveData::restore(OgreModel& model) {
     mainChar.reset();
     mainChar.setEnergy(energy);
     mainChar.turboLevel = std::clamp(turboLevel, 0.0f, 1.0f);
-    mainChar.onGround = onGround;
-    mainChar.onCheckPoint = onCheckPoint;
 }

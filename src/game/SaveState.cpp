@@ -104,9 +104,11 @@ void SaveState::restore() {
     if (!levels->setCurrentLevel(scenePath)) {
         return;
     }
+    // The step in flight belongs to the world being replaced: run, it could end the game
+    // in the fog the ball is just leaving.
     PhysicsManager* physics = PhysicsManager::getInstance();
     if (physics) {
-        physics->fetchResults();
+        physics->dropStep();
     }
     if (OgreScene* scene = levels->getCurrentScene()) {
         restoreObjects(*scene);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "game/ModelSaveData.h"
+#include "platform/Clock.h"
 
 class CheckPoint;
 class OgreScene;
@@ -27,7 +28,7 @@ public:
 
     std::string scenePath;
     std::map<std::string, std::unique_ptr<ModelSaveData>> records; // by node name
-    int time;
+    Milliseconds time;
 
 private:
     static std::unique_ptr<ModelSaveData> recordFor(OgreModel& model);

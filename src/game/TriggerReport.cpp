@@ -19,6 +19,11 @@ void switchState(int state) {
     }
 }
 
+bool inPlay() {
+    const StateManager* states = StateManager::existingInstance();
+    return states && states->getState() == IN_GAME;
+}
+
 } // namespace
 
 void TriggerReport::collect(Item& item, MainChar* mainChar) const {
@@ -39,7 +44,8 @@ void TriggerReport::collect(Item& item, MainChar* mainChar) const {
 }
 
 void TriggerReport::onTrigger(PhysicsShape& triggerShape, PhysicsShape& otherShape, std::uint32_t status) {
-    if (otherShape.getGroup() != MainChar::kActorGroup || status != PhysicsShapeFlags::TriggerOnEnter) {
+    if (otherShape.getGroup() != MainChar::kActorGroup || status != PhysicsShapeFlags::TriggerOnEnter ||
+        !inPlay()) {
         return;
     }
     OgreModel* object = objectOf(triggerShape);

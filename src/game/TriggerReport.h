@@ -9,7 +9,8 @@ class MainChar;
 
 // The game's side of trigger volumes: the main character (shape group 1)
 // entering one collects an item, or ends the game in fog, or completes the level
-// at the finish. Leaving and staying do nothing. A trigger actor's user data is its OgreModel.
+// at the finish. Leaving and staying do nothing, and so does everything once play
+// has ended (the fog and an item in one step). A trigger actor's user data is its OgreModel.
 class TriggerReport : public PhysicsTriggerReport {
 public:
     void onTrigger(PhysicsShape& triggerShape, PhysicsShape& otherShape, std::uint32_t status) override;

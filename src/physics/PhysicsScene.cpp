@@ -186,6 +186,11 @@ bool PhysicsScene::fetchResults() {
     return true;
 }
 
+void PhysicsScene::dropStep() {
+    simulating = false;
+    pendingTime = 0.0;
+}
+
 // Whole internal steps due; a hitch longer than maxIter steps is dropped.
 int PhysicsScene::takeDueSubsteps() {
     const int perStep = std::max(1, static_cast<int>(std::lround(desc.maxTimestep / desc.substep)));

@@ -79,6 +79,8 @@ public:
     void flushStream() {}
     // Runs the pending step and delivers its events; false when none was pending.
     bool fetchResults();
+    // Forgets the pending step: nothing moves and no event is delivered.
+    void dropStep();
     bool isSimulating() const { return simulating; }
 
     // The closest shape hit by the ray (its direction need not be unit length).

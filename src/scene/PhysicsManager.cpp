@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "core/ConfigManager.h"
-#include "core/Log.h"
 #include "core/FixedStep.h"
+#include "core/Log.h"
 #include "core/ManagerLifetime.h"
 #include "physics/PhysicsScene.h"
 
@@ -61,7 +61,7 @@ void PhysicsManager::shutdown() {
     }
     const std::lock_guard<std::mutex> lock(scenesMutex);
     for (PhysicsScene* scene : scenes) {
-        scene->fetchResults();
+        scene->dropStep();
         sdk->releaseScene(*scene);
     }
     scenes.clear();
@@ -106,13 +106,13 @@ void PhysicsManager::releaseScene(PhysicsScene* scene) {
     const auto found = std::find(scenes.begin(), scenes.end(), scene);
     if (found != scenes.end()) {
         scenes.erase(found);
-        scene->fetchResults();
+        scene->dropStep();
         sdk->releaseScene(*scene);
     }
 }
 
 void PhysicsManager::setCurrentScene(PhysicsScene* scene, bool start) {
-    fetchResults();
+    dropStep();
     currentScene = scene;
     if (start) {
         startStep();
@@ -134,4 +134,11 @@ void PhysicsManager::startStep() {
         scene->flushStream();
         simulating = true;
     }
+}
+
+void PhysicsManager::dropStep() {
+    if (PhysicsScene* scene = currentScene) {
+        scene->dropStep();
+    }
+    simulating = false;
 }

@@ -21,6 +21,8 @@ public:
     virtual void resumeCurrentLevel() = 0;
     // Back at the main menu: the current level is stopped and reset, and no level is current.
     virtual void leaveCurrentLevel() = 0;
+    // New Game: nothing of an earlier game is kept, no snapshot to respawn into.
+    virtual void startNewGame() = 0;
     // The loading screen starts loading the first level in the background.
     virtual void loadFirstLevel() = 0;
     // True once the first level has loaded and has become the current one.

@@ -51,6 +51,7 @@ void MainMenu::render() {
 
 void MainMenu::choose() {
     if (selection == 0) {
+        LevelLink::get().startNewGame();
         changeState(LOADING);
         playSound(kStartGameSound);
     } else {

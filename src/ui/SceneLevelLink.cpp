@@ -27,7 +27,7 @@ void SceneLevelLink::resumeCurrentLevel() {
     }
 }
 
-// The running physics step is fetched before the reset, so it cannot move the
+// The running physics step is dropped before the reset, so it cannot move the
 // objects again once they are back at their start.
 void SceneLevelLink::leaveCurrentLevel() {
     SceneManager* levels = SceneManager::existingInstance();
@@ -41,6 +41,12 @@ void SceneLevelLink::leaveCurrentLevel() {
     levels->setCurrentLevel(-1);
     if (level) {
         level->reset();
+    }
+}
+
+void SceneLevelLink::startNewGame() {
+    if (SaveStateManager* saves = SaveStateManager::existingInstance()) {
+        saves->clear();
     }
 }
 

@@ -8,6 +8,7 @@ public:
     void pauseCurrentLevel() override;
     void resumeCurrentLevel() override;
     void leaveCurrentLevel() override;
+    void startNewGame() override;
     void loadFirstLevel() override;
     bool enterFirstLevel() override;
     std::string firstLevelError() override;

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "core/StateManager.h"
 #include "core/TimeManager.h"
 
@@ -55,6 +58,7 @@ TEST_F(TimeManagerTest, PausedAndMenuStatesAccumulateNoLag) {
 
     time.paused = false;
     for (int state : {MAIN_MENU, LOADING, PAUSED, LEVEL_COMPLETE, GAME_OVER}) {
+        StateManager::getInstance()->setState(IN_GAME);
         StateManager::getInstance()->setState(state);
         clock.now += 300;
         time.update();
@@ -194,6 +198,50 @@ TEST(StateManagerTest, StartsAtExitAndSwitches) {
     states->setState(MAIN_MENU);
     EXPECT_EQ(states->getState(), MAIN_MENU);
     states->setState(MAIN_MENU);
+    EXPECT_EQ(states->getState(), MAIN_MENU);
+    StateManager::destroy();
+}
+
+// Game over and level complete end play; nothing else can end in them.
+TEST(StateManagerTest, OnlyPlayEndsInAGameOverOrALevelComplete) {
+    StateManager* states = StateManager::getInstance();
+    for (const int from : {MAIN_MENU, LOADING, PAUSED, LEVEL_COMPLETE, GAME_OVER}) {
+        for (const int end : {GAME_OVER, LEVEL_COMPLETE}) {
+            states->setState(IN_GAME);
+            states->setState(from);
+            states->setState(end);
+            EXPECT_EQ(states->getState(), from) << "from " << from << " to " << end;
+        }
+    }
+    for (const int end : {GAME_OVER, LEVEL_COMPLETE}) {
+        states->setState(IN_GAME);
+        states->setState(end);
+        EXPECT_EQ(states->getState(), end);
+        states->setState(EXIT);
+        EXPECT_EQ(states->getState(), EXIT) << "the window closes in any state";
+    }
+    StateManager::destroy();
+}
+
+// A change asked for by a listener (the main menu's entry ending a level whose
+// physics step ends the game) runs after the change under way, never inside it.
+TEST(StateManagerTest, AChangeAskedForDuringAChangeWaitsForItsEnd) {
+    StateManager* states = StateManager::getInstance();
+    states->setState(IN_GAME);
+    std::vector<std::string> seen;
+    for (const char* name : {"first ", "second "}) {
+        states->addListener([&seen, name](int oldState, int newState) {
+            seen.push_back(name + std::to_string(oldState) + ">" + std::to_string(newState));
+        });
+    }
+    states->addListener([states](int, int newState) {
+        if (newState == PAUSED) {
+            states->setState(MAIN_MENU);
+            EXPECT_EQ(states->getState(), IN_GAME) << "still the state being left";
+        }
+    });
+    states->setState(PAUSED);
+    EXPECT_EQ(seen, (std::vector<std::string>{"first 2>3", "second 2>3", "first 3>0", "second 3>0"}));
     EXPECT_EQ(states->getState(), MAIN_MENU);
     StateManager::destroy();
 }

@@ -1,13 +1,16 @@
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <utility>
+
 #include "GameFixture.h"
-#include "core/StateManager.h"
 #include "app/Window.h"
+#include "core/StateManager.h"
+#include "game/Camera.h"
 #include "game/MainChar.h"
 #include "physics/PhysicsActor.h"
 #include "platform/Glfw.h"
-#include "game/Camera.h"
 
 namespace {
 
@@ -55,6 +58,28 @@ TEST_F(ControlsTest, ForwardRollsTheBallTheWayTheCameraLooks) {
     run(60);
     EXPECT_LT(at().x, -2.0f);
     EXPECT_NEAR(at().z, 0.0f, 0.1f);
+}
+
+// With the camera behind the ball at +x+z, each key rolls the ball its way as seen
+// from the camera: W away from it, S towards it, A to its left, D to its right.
+TEST_F(ControlsTest, EachDirectionKeyRollsItsWayUnderATurnedCamera) {
+    Camera::getInstance()->direction = Vector3{1.0f, 0.0f, 1.0f}.normalized();
+    const float half = std::sqrt(0.5f);
+    const std::pair<int, Vector3> keys[] = {{GLFW_KEY_W, {-half, 0.0f, -half}},
+                                            {GLFW_KEY_S, {half, 0.0f, half}},
+                                            {GLFW_KEY_A, {-half, 0.0f, half}},
+                                            {GLFW_KEY_D, {half, 0.0f, -half}}};
+    for (const auto& [key, way] : keys) {
+        putBall(0.0f, 1.0f, 0.0f);
+        hold(key);
+        run(60);
+        release(key);
+        run(2);
+        const Vector3 moved{at().x, 0.0f, at().z};
+        EXPECT_GT(moved.length(), 2.0f) << static_cast<char>(key);
+        EXPECT_GT(moved.normalized().dot(way), 0.98f)
+            << static_cast<char>(key) << " went to " << moved.x << ", " << moved.z;
+    }
 }
 
 TEST_F(ControlsTest, AJumpLeavesTheGroundAndLandsButASecondOneInTheAirIsRefused) {

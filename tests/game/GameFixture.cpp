@@ -2,17 +2,18 @@
 
 #include <AL/al.h>
 
+#include "audio/SoundManager.h"
 #include "core/StateManager.h"
 #include "core/TimeManager.h"
+#include "game/Camera.h"
 #include "game/MainChar.h"
+#include "game/PlaySteps.h"
 #include "game/SaveStateManager.h"
 #include "physics/PhysicsActor.h"
-#include "game/Camera.h"
 #include "scene/OgreScene.h"
 #include "scene/PhysicsManager.h"
 #include "scene/SceneManager.h"
 #include "ui/HUD.h"
-#include "audio/SoundManager.h"
 
 GameTest::GameTest() {
     std::string properties = kObjectProperties;
@@ -32,7 +33,7 @@ GameTest::GameTest() {
     };
 }
 
-// The step in flight is fetched while its objects still exist.
+// The step in flight is dropped while its objects still exist.
 GameTest::~GameTest() {
     if (PhysicsManager* physics = PhysicsManager::existingInstance()) {
         physics->setCurrentScene(nullptr, false);
@@ -54,13 +55,7 @@ void GameTest::play(const std::vector<TestNode>& nodes) {
 }
 
 void GameTest::run(int steps) {
-    PhysicsManager* physics = PhysicsManager::getInstance();
-    for (int i = 0; i < steps; ++i) {
-        physics->fetchResults();
-        scene->update();
-        controls.poll();
-        physics->startStep();
-    }
+    PlaySteps(controls).run(steps);
 }
 
 void GameTest::tick(int milliseconds) {

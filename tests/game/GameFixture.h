@@ -5,6 +5,7 @@
 
 #include "LevelFixture.h"
 #include "game/Controls.h"
+#include "platform/Clock.h"
 
 class MainChar;
 class OgreModel;
@@ -20,7 +21,8 @@ protected:
 
     // Loads `nodes` as the first level and makes it current, in play.
     void play(const std::vector<TestNode>& nodes);
-    // Physics steps of the frame loop: fetch, update the level, poll the controls, start the next.
+    // Physics steps as the frame loop runs them: fetch, update the level, poll the controls,
+    // start the next; none once play has ended.
     void run(int steps);
     // Moves the clock on and fires the timers due.
     void tick(int milliseconds);
@@ -33,5 +35,5 @@ protected:
     Controls controls;
     OgreScene* scene = nullptr;
     MainChar* ball = nullptr;
-    int clock = 1000;
+    Milliseconds clock = 1000;
 };

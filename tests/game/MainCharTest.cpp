@@ -3,6 +3,7 @@
 #include <AL/al.h>
 
 #include "GameFixture.h"
+#include "audio/SoundSource.h"
 #include "core/StateManager.h"
 #include "core/TimeManager.h"
 #include "game/MainChar.h"
@@ -10,7 +11,6 @@
 #include "scene/PhysicsManager.h"
 #include "scene/SceneManager.h"
 #include "ui/LevelLink.h"
-#include "audio/SoundSource.h"
 
 namespace {
 
@@ -20,6 +20,7 @@ public:
     void pauseCurrentLevel() override { ++left; }
     void resumeCurrentLevel() override {}
     void leaveCurrentLevel() override {}
+    void startNewGame() override {}
     void loadFirstLevel() override {}
     bool enterFirstLevel() override { return false; }
     std::string firstLevelError() override { return ""; }
@@ -59,6 +60,18 @@ TEST_F(MainCharTest, FullEnergyLastsCapacityTimesSixtyUpdatesExceptOnACheckpoint
     alGetSourcef(ball->soundSource->getSource(), AL_GAIN, &gain);
     EXPECT_EQ(gain, 0.0f) << "a dead ball is silent";
     LevelLink::use(nullptr);
+}
+
+// The finish reached or the game paused, an empty ball ends nothing more.
+TEST_F(MainCharTest, AnEmptyBallOutsidePlayLeavesTheStateAsItIs) {
+    play(standardNodes());
+    for (const int outside : {LEVEL_COMPLETE, PAUSED}) {
+        StateManager::getInstance()->setState(IN_GAME);
+        ball->setEnergy(1.0f);
+        StateManager::getInstance()->setState(outside);
+        ball->setEnergy(0.0f);
+        EXPECT_EQ(state(), outside);
+    }
 }
 
 TEST_F(MainCharTest, TheLightOfSlotZeroAndTheSoundFollowTheEnergyAndGoWithTheCharacter) {

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "LevelFixture.h"
+#include "audio/SoundManager.h"
 #include "core/StateManager.h"
 #include "game/CheckPoint.h"
 #include "game/Item.h"
@@ -11,7 +12,6 @@
 #include "physics/PhysicsScene.h"
 #include "scene/OgreScene.h"
 #include "scene/PhysicsManager.h"
-#include "audio/SoundManager.h"
 
 namespace {
 
@@ -164,6 +164,17 @@ TEST_F(ReportsTest, AnItemEnteredIsCollectedOnceAndGivesItsValue) {
     EXPECT_NEAR(ball->energy, 0.8f - 120 * ball->energyDrain, 1e-5f) << "an inactive item gives nothing";
     ball->addTurbo(2.0f);
     EXPECT_FLOAT_EQ(ball->turboLevel, 1.0f);
+}
+
+// The fog and an item in the same step: once the game is over the item stays where it is.
+TEST_F(ReportsTest, OncePlayHasEndedNoTriggerCountsAnyMore) {
+    load(standardNodes());
+    auto* gem = dynamic_cast<Item*>(object("Gem"));
+    StateManager::getInstance()->setState(GAME_OVER);
+    dropBallAt(-10.0f, 6.0f, -10.0f);
+    step(*scene, 60);
+    EXPECT_TRUE(gem->active);
+    EXPECT_FALSE(gem->getActor()->isCollisionDisabled());
 }
 
 TEST(GroundAngleTest, ContactsBelowTheCentreWithin45DegreesAreGround) {

@@ -59,6 +59,50 @@ TEST_F(SaveStateTest, EachNewerCheckpointSavesOnceWithAMessageAndTheBallRespawns
     EXPECT_FLOAT_EQ(ball->getActor()->getLinearVelocity().x, 0.0f);
 }
 
+// A machine up for more than 24.8 days: the clock no longer fits 32 bits.
+TEST_F(SaveStateTest, CheckpointsSaveOnAClockBeyondThirtyTwoBits) {
+    clock = (Milliseconds{1} << 31) + 1000;
+    tick(0);
+    land(10.0f, 10.0f);
+    tick(20);
+    land(0.0f, 10.0f);
+    tick(20);
+    land(10.0f, 10.0f);
+    EXPECT_EQ(saves->getAll().size(), 3u);
+    EXPECT_EQ(saves->getCurrent()->time, clock);
+    EXPECT_EQ(dynamic_cast<CheckPoint*>(object("Pad"))->saveTime, clock);
+    EXPECT_EQ(dynamic_cast<CheckPoint*>(object("PadB"))->saveTime, clock - 20);
+}
+
+// The ball respawns five above the checkpoint: in the air, where no jump starts and the
+// energy drains until it lands.
+TEST_F(SaveStateTest, TheBallRespawnsInTheAirUntilItLandsAgain) {
+    land(10.0f, 10.0f);
+    ASSERT_TRUE(ball->onGround && ball->onCheckPoint);
+    putBall(-5.0f, 1.0f, -5.0f);
+    run(30);
+    ASSERT_TRUE(ball->onGround);
+    saves->loadSaveState();
+    EXPECT_FALSE(ball->onGround);
+    EXPECT_FALSE(ball->onCheckPoint);
+    const float energy = ball->energy;
+    run(2);
+    EXPECT_LT(ball->energy, energy);
+    run(90);
+    EXPECT_TRUE(ball->onGround && ball->onCheckPoint) << "landed";
+}
+
+// Respawning by key while the step in flight would carry the ball into the fog.
+TEST_F(SaveStateTest, ARespawnInPlayForgetsTheStepOfTheWorldItReplaces) {
+    land(10.0f, 10.0f);
+    putBall(10.0f, 1.0f, -10.0f); // inside the fog, seen by the next step
+    saves->loadSaveState();
+    EXPECT_EQ(StateManager::getInstance()->getState(), IN_GAME);
+    EXPECT_FLOAT_EQ(ballAt().y, 6.0f);
+    run(5);
+    EXPECT_EQ(StateManager::getInstance()->getState(), IN_GAME);
+}
+
 TEST_F(SaveStateTest, EachDeathRespawnAddsTheBonusToTheSavedEnergyAgain) {
     ball->setEnergy(0.5f);
     land(10.0f, 10.0f);
@@ -135,6 +179,7 @@ TEST_F(SaveStateTest, RespawnGoesToTheSnapshotOrWithoutOneRestartsTheLevel) {
     EXPECT_FLOAT_EQ(ballAt().x, 0.0f) << "back at the start";
     EXPECT_FLOAT_EQ(ball->energy, 1.0f);
 
+    StateManager::getInstance()->setState(IN_GAME); // as the game-over menu does after the respawn
     land(10.0f, 10.0f);
     putBall(5.0f, 1.0f, 5.0f);
     LevelLink::get().respawn();

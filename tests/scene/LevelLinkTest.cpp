@@ -2,9 +2,12 @@
 #include <gtest/gtest.h>
 
 #include "LevelFixture.h"
+#include "audio/SoundManager.h"
 #include "core/StateManager.h"
 #include "core/TimeManager.h"
+#include "game/CheckPoint.h"
 #include "game/MainChar.h"
+#include "game/SaveStateManager.h"
 #include "physics/PhysicsActor.h"
 #include "platform/Glfw.h"
 #include "platform/GlfwKeys.h"
@@ -16,7 +19,6 @@
 #include "ui/LevelLink.h"
 #include "ui/Menu.h"
 #include "ui/MenuManager.h"
-#include "audio/SoundManager.h"
 
 namespace {
 
@@ -154,6 +156,45 @@ TEST_F(LevelLinkTest, RespawnWithoutASnapshotRestartsTheLevel) {
     EXPECT_FLOAT_EQ(ballX(), 0.0f);
     EXPECT_FLOAT_EQ(ball->energy, 1.0f) << "not straight back to game over";
     EXPECT_TRUE(buzzing());
+}
+
+// The last game's checkpoint, items and flags are not the new game's.
+TEST_F(LevelLinkTest, ANewGameRespawnsAtItsOwnStartNotAtTheLastGamesCheckpoint) {
+    startNewGame();
+    OgreScene* level = SceneManager::getInstance()->getCurrentScene();
+    SaveStateManager::getInstance()->createSaveState(
+        dynamic_cast<CheckPoint*>(level->nodes.at("Pad")->entity->model));
+    StateManager::getInstance()->setState(PAUSED);
+    press(GlfwKeys::KEY_DOWN);
+    press(GlfwKeys::KEY_ENTER);
+    ASSERT_EQ(state(), MAIN_MENU);
+
+    startNewGame();
+    EXPECT_TRUE(SaveStateManager::getInstance()->getAll().empty());
+    MainChar::current()->setEnergy(0.0f);
+    ASSERT_EQ(state(), GAME_OVER);
+    press(GlfwKeys::KEY_ENTER);
+    EXPECT_EQ(state(), IN_GAME);
+    EXPECT_FLOAT_EQ(ballX(), 0.0f) << "at the start, not above the last game's checkpoint";
+}
+
+// Paused with the ball in the fog: the step in flight would end the game. It is
+// dropped, and the main menu chosen from the pause is the main menu.
+TEST_F(LevelLinkTest, PausingDropsTheStepInFlightAndTheMainMenuStaysTheMainMenu) {
+    startNewGame();
+    PhysicsActor* ball = MainChar::current()->getActor();
+    ball->setGlobalPosition({10.0f, 1.0f, -10.0f});
+    ASSERT_TRUE(PhysicsManager::getInstance()->isSimulating());
+    StateManager::getInstance()->setState(PAUSED);
+    EXPECT_FALSE(PhysicsManager::getInstance()->isSimulating());
+    EXPECT_EQ(ball->getGlobalPosition().x, 10.0f);
+
+    press(GlfwKeys::KEY_DOWN);
+    press(GlfwKeys::KEY_ENTER);
+    EXPECT_EQ(state(), MAIN_MENU);
+    EXPECT_EQ(menu(), MenuManager::getInstance()->menuOf(MAIN_MENU));
+    press(GlfwKeys::KEY_ENTER);
+    EXPECT_EQ(state(), LOADING) << "its items work";
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 #include <memory>
 
 #include "LevelFixture.h"
+#include "audio/SoundManager.h"
+#include "audio/SoundSource.h"
 #include "core/ConfigManager.h"
 #include "game/CheckPoint.h"
 #include "game/FinishCheckPoint.h"
@@ -13,8 +15,6 @@
 #include "physics/PhysicsScene.h"
 #include "scene/OgreScene.h"
 #include "scene/PhysicsManager.h"
-#include "audio/SoundManager.h"
-#include "audio/SoundSource.h"
 
 namespace {
 
@@ -54,14 +54,14 @@ TEST_F(SceneObjectsTest, EveryEntityGetsItsActorAndSpecialProfilesBecomeGameObje
 
     auto* pad = dynamic_cast<CheckPoint*>(object(*scene, "Pad"));
     ASSERT_NE(pad, nullptr);
-    EXPECT_EQ(pad->saveTime, -1);
+    EXPECT_FALSE(pad->saveTime.has_value());
     EXPECT_FALSE(pad->reached);
     EXPECT_EQ(pad->checkpointSound, "../sounds/checkpoint.ogg");
     EXPECT_FALSE(pad->getActor()->isDynamic());
 
     auto* goal = dynamic_cast<FinishCheckPoint*>(object(*scene, "Goal"));
     ASSERT_NE(goal, nullptr);
-        EXPECT_TRUE(goal->getActor()->getShapes().front()->isTrigger());
+    EXPECT_TRUE(goal->getActor()->getShapes().front()->isTrigger());
     ASSERT_NE(dynamic_cast<Fog*>(object(*scene, "Mist")), nullptr);
     EXPECT_TRUE(object(*scene, "Mist")->getActor()->getShapes().front()->isTrigger());
 

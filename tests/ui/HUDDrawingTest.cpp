@@ -56,13 +56,22 @@ protected:
         level.gauges = LevelLink::Gauges{energy, 0.0f};
         const FrameCapture frame = drawOverlay();
         frame.save(picture);
+        return barRow(frame, kEnergyRow);
+    }
+
+    // The painted bars span texture columns 8 to 504 of 512; a row of the texture (of 64)
+    // is read across them.
+    BarRow barRow(const FrameCapture& frame, int textureRow) {
         const HUD::BarArea area = hud()->barArea();
-        // The painted bar spans texture columns 8 to 504 of 512 and rows 6 to 34 (energy) of 64.
         const int left = static_cast<int>(area.left + area.width * 12 / 512);
         const int right = static_cast<int>(area.left + area.width * 500 / 512);
-        const int middle = static_cast<int>(area.top + area.height * 20 / 64);
-        return readBarRow(frame, left, right, middle);
+        const int y = static_cast<int>(area.top + area.height * static_cast<float>(textureRow) / 64);
+        return readBarRow(frame, left, right, y);
     }
+
+    // The middles of the bands: energy in rows 6 to 34, turbo in rows 40 to 58.
+    static constexpr int kEnergyRow = 20;
+    static constexpr int kTurboRow = 49;
 
     // The rows of the frame holding ink in the right half.
     std::vector<int> inkRows(const FrameCapture& frame) {
@@ -103,6 +112,23 @@ TEST_F(HUDDrawingTest, BarsFadeBetweenLitAndDarkOnlyAwayFromTheEnds) {
     EXPECT_GE(half.firstBetween, edge - 8);
     EXPECT_LE(half.lastBetween, edge + 8);
     EXPECT_NEAR(half.lit, half.dark, 3);
+}
+
+// Each bar shows its own gauge: a quarter and three quarters, then the other way round.
+TEST_F(HUDDrawingTest, EnergyAndTurboBarsEachShowTheirOwnValue) {
+    const float width = hud()->barArea().width;
+    // Lit from the first column read up to the value, half the fading band included.
+    const auto litUpTo = [width](float value) { return value * width - width * 12 / 512; };
+    for (const auto& [energy, turbo] : {std::pair{0.25f, 0.75f}, {0.75f, 0.25f}}) {
+        level.gauges = LevelLink::Gauges{energy, turbo};
+        const FrameCapture frame = drawOverlay();
+        frame.save("hud_bars_energy_" + std::to_string(energy).substr(0, 4) + "_turbo_" +
+                   std::to_string(turbo).substr(0, 4));
+        const BarRow energyBar = barRow(frame, kEnergyRow);
+        const BarRow turboBar = barRow(frame, kTurboRow);
+        EXPECT_NEAR(energyBar.lit + energyBar.between / 2, litUpTo(energy), 8) << energy;
+        EXPECT_NEAR(turboBar.lit + turboBar.between / 2, litUpTo(turbo), 8) << turbo;
+    }
 }
 
 TEST_F(HUDDrawingTest, BandWidthRule) {

@@ -18,6 +18,7 @@ public:
     void pauseCurrentLevel() override { calls.push_back("pause"); }
     void resumeCurrentLevel() override { calls.push_back("resume"); }
     void leaveCurrentLevel() override { calls.push_back("leave"); }
+    void startNewGame() override { calls.push_back("new"); }
     void loadFirstLevel() override { calls.push_back("load"); }
     bool enterFirstLevel() override { return firstLevelReady; }
     std::string firstLevelError() override { return loadError; }
