@@ -7,6 +7,7 @@
 #include <fstream>
 #include <numbers>
 #include <unistd.h>
+#include <cctype>
 
 #include "core/GameState.h"
 #include "core/Log.h"
@@ -86,11 +87,18 @@ StateManager& states() {
     return *StateManager::getInstance();
 }
 
+// The words a switch is turned off with in the shell, in any case.
+bool switchedOff(std::string setting) {
+    std::transform(setting.begin(), setting.end(), setting.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return setting.empty() || setting == "0" || setting == "false" || setting == "no" || setting == "off";
+}
+
 } // namespace
 
 std::unique_ptr<Autopilot> Autopilot::fromEnvironment() {
     const char* setting = std::getenv("VORN_AUTOPILOT");
-    if (!setting || !*setting) {
+    if (!setting || switchedOff(setting)) {
         return nullptr;
     }
     const std::string mode = setting;
@@ -213,8 +221,7 @@ void Autopilot::menu(int menuState) {
             screenshot("game over");
         } else if (act) {
             tap(quitting ? GLFW_KEY_ESCAPE : GLFW_KEY_ENTER);
-            if (MainChar* ball = MainChar::current();
-                ball && route && states().getState() == IN_GAME) {
+            if (MainChar* ball = MainChar::current(); ball && route && states().getState() == IN_GAME) {
                 resumeAfterRespawn(toVector(ball->getActor()->getGlobalPosition()));
                 LOG_INFO("Autopilot: respawned at "
                          << describe(toVector(ball->getActor()->getGlobalPosition())) << " with energy "

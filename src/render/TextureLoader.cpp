@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <limits>
+#include <system_error>
 
 #include "core/ConfigManager.h"
 #include "core/Log.h"
@@ -22,6 +23,13 @@ VORN_FILE_LOGGER("TextureLoader")
 namespace {
 
 constexpr float kMaxAnisotropy = 16.0f;
+
+// A name too long for the system or a folder we may not search is no file: the
+// throwing form would end a loading thread.
+bool fileExists(const std::string& name) {
+    std::error_code error;
+    return std::filesystem::exists(name, error);
+}
 
 // One DevIL image name, deleted with its scope.
 class DevilImage {
@@ -142,19 +150,21 @@ std::string TextureLoader::normalMapName(const std::string& name) {
            name.substr(dot);
 }
 
+// A new registration of a name that could not be loaded gives it one more try.
 void TextureLoader::addTexture(const std::string& name, int wrap) {
     {
         const std::lock_guard<std::mutex> lock(mutex);
         if (textures.count(name)) {
             return;
         }
+        missing.erase(name);
     }
     auto tex = std::make_unique<Texture>();
     tex->name = name;
     tex->wrapS = tex->wrapT = tex->wrapR = wrap;
     if (ConfigManager::getInstance()->getMainConfig()->getBool("GameSettings:bumpmaps", true)) {
         const std::string bumpName = normalMapName(name);
-        if (std::filesystem::exists(bumpName)) {
+        if (fileExists(bumpName)) {
             tex->bumpName = bumpName;
             tex->hasBump = true;
         }
@@ -180,6 +190,7 @@ void TextureLoader::uploadTextures(bool all) {
             ++entry;
         } else {
             deleteGlTextures(tex);
+            missing.insert(entry->first);
             entry = textures.erase(entry);
         }
         if (!all && !firstEntry) {
@@ -194,9 +205,14 @@ int TextureLoader::countPending() {
                                           [](const auto& entry) { return !entry.second->uploaded; }));
 }
 
+// Menus, the HUD and the fire ask every frame: a texture that cannot be loaded is
+// looked for once and then answered with null quietly.
 TextureLoader::Texture* TextureLoader::getTexture(const std::string& name) {
     {
         std::unique_lock<std::mutex> lock(mutex);
+        if (missing.contains(name)) {
+            return nullptr;
+        }
         const auto found = textures.find(name);
         if (found != textures.end()) {
             Texture& tex = *found->second;
@@ -214,6 +230,7 @@ TextureLoader::Texture* TextureLoader::getTexture(const std::string& name) {
             deleteGlTextures(tex);
             lock.lock();
             textures.erase(name);
+            missing.insert(name);
             return nullptr;
         }
     }
@@ -224,11 +241,13 @@ TextureLoader::Texture* TextureLoader::getTexture(const std::string& name) {
     tex->name = name;
     tex->wrapS = tex->wrapT = tex->wrapR = GL_REPEAT;
     allocateCells(*tex);
-    if (!loadTexture(name, *tex)) {
+    const bool loaded = loadTexture(name, *tex);
+    const std::lock_guard<std::mutex> lock(mutex);
+    if (!loaded) {
         deleteGlTextures(*tex);
+        missing.insert(name);
         return nullptr;
     }
-    const std::lock_guard<std::mutex> lock(mutex);
     auto& stored = textures[name];
     if (stored) {
         deleteGlTextures(*stored);
@@ -246,7 +265,7 @@ std::vector<std::string> TextureLoader::seriesFiles(const std::string& pattern) 
             file.replace(star, 1, digits);
             star += digits.size();
         }
-        if (!std::filesystem::exists(file)) {
+        if (!fileExists(file)) {
             return files;
         }
         files.push_back(file);

@@ -354,3 +354,34 @@ TEST_F(TextureLoaderTest, DamagedFilesNeverReachTheImageLibrary) {
     EXPECT_EQ(loader->countPending(), 0);
     EXPECT_EQ(loader->getTexture("../textures/cut.png"), nullptr);
 }
+
+// Menus, the HUD and the fire ask for their textures every frame.
+TEST_F(TextureLoaderTest, AMissingTextureIsLookedForOnce) {
+    const std::string never = path("textures/never.png");
+    const std::string gone = path("textures/gone.png");
+    loader->addTexture(gone, GL_REPEAT);
+    loader->uploadTextures(true);
+    const LogCapture log;
+    for (int frame = 0; frame < 5; ++frame) {
+        EXPECT_EQ(loader->getTexture(never), nullptr);
+        EXPECT_EQ(loader->getTexture(gone), nullptr);
+    }
+    EXPECT_EQ(log.problems().size(), 2u) << "one warning and one error for the name never added";
+
+    // A new registration asks again, once.
+    writeImage(gone, 4, 4);
+    loader->addTexture(gone, GL_REPEAT);
+    loader->uploadTextures(true);
+    EXPECT_NE(loader->getTexture(gone), nullptr);
+}
+
+// Names reach the loader from level files on the loading thread.
+TEST_F(TextureLoaderTest, NamesTheSystemRefusesAreNoFilesNotAnEndOfTheGame) {
+    const std::string tooLong = path("textures/" + std::string(300, 'x') + ".png");
+    const std::string series = path("textures/" + std::string(300, 'y') + "*.png");
+    EXPECT_NO_THROW(loader->addTexture(tooLong, GL_REPEAT));
+    EXPECT_NO_THROW(loader->addTexture(series, GL_REPEAT));
+    EXPECT_NO_THROW(loader->uploadTextures(true));
+    EXPECT_EQ(loader->countPending(), 0);
+    EXPECT_EQ(loader->getTexture(tooLong), nullptr);
+}
