@@ -92,6 +92,19 @@ void deleteGlTextures(TextureLoader::Texture& tex) {
     }
 }
 
+// The mipmap builder scales an image whose height is no power of two (512 x 96, 64 x 33)
+// reading a row past its pixels: it gets a copy whose last row is repeated below it.
+std::vector<unsigned char> withSpareRows(const unsigned char* pixels, int width, int height,
+                                         int bytesPerPixel) {
+    constexpr int kSpareRows = 2;
+    const std::size_t row = static_cast<std::size_t>(width) * bytesPerPixel;
+    std::vector<unsigned char> copy(pixels, pixels + row * height);
+    for (int spare = 0; spare < kSpareRows && height > 0; ++spare) {
+        copy.insert(copy.end(), pixels + row * (height - 1), pixels + row * height);
+    }
+    return copy;
+}
+
 void allocateCells(TextureLoader::Texture& tex) {
     if (!tex.glId) {
         tex.glId = std::make_unique<GLuint>(0);
@@ -370,9 +383,13 @@ bool TextureLoader::loadTexture2D(const std::string& name, Texture& tex, GLuint*
         !system->softwareRasterizer) {
         return uploadCompressedLevels(name, compressed->second);
     }
-    const unsigned char* pixels = uploadablePixels();
-    gluBuild2DMipmaps(GL_TEXTURE_2D, ilGetInteger(IL_IMAGE_BYTES_PER_PIXEL), ilGetInteger(IL_IMAGE_WIDTH),
-                      ilGetInteger(IL_IMAGE_HEIGHT), ilGetInteger(IL_IMAGE_FORMAT), GL_UNSIGNED_BYTE, pixels);
+    const unsigned char* converted = uploadablePixels();
+    const int width = ilGetInteger(IL_IMAGE_WIDTH);
+    const int height = ilGetInteger(IL_IMAGE_HEIGHT);
+    const int bytesPerPixel = ilGetInteger(IL_IMAGE_BYTES_PER_PIXEL);
+    const std::vector<unsigned char> pixels = withSpareRows(converted, width, height, bytesPerPixel);
+    gluBuild2DMipmaps(GL_TEXTURE_2D, bytesPerPixel, width, height, ilGetInteger(IL_IMAGE_FORMAT),
+                      GL_UNSIGNED_BYTE, pixels.data());
     return true;
 }
 

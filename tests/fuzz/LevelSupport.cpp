@@ -124,6 +124,12 @@ SoundFile = ../sound.ini
 
 [levels]
 level1 = ../levels/fuzz/fuzz.scene
+
+; the game's fire sizes: the engine's default would make every fire big and slow
+[fluid1]
+maxParticles = 400
+[fluid2]
+maxParticles = 200
 )";
 
 const char* const kPhysicsMaterials = R"([default]

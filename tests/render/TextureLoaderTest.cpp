@@ -2,8 +2,11 @@
 #include <IL/il.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <string>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include "FlagOverride.h"
 #include "GlStateSnapshot.h"
@@ -30,6 +33,37 @@ void writeImage(const std::string& path, int width, int height, ILenum dxtFormat
     ilEnable(IL_FILE_OVERWRITE);
     ASSERT_TRUE(ilSaveImage(path.c_str())) << path;
     ilDeleteImages(1, &image);
+}
+
+// Blocks of the image library that end right before a page nobody may read, so that a
+// read past the pixels ends the test at once instead of reading whatever lies there.
+struct GuardedBlock {
+    void* mapping;
+    std::size_t length;
+};
+
+void* ILAPIENTRY guardedAlloc(const ILsizei size) {
+    const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    const std::size_t usable = static_cast<std::size_t>(size) + sizeof(GuardedBlock);
+    const std::size_t length = (usable + page - 1) / page * page + page;
+    void* mapping = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapping == MAP_FAILED) {
+        return nullptr;
+    }
+    unsigned char* guard = static_cast<unsigned char*>(mapping) + length - page;
+    mprotect(guard, page, PROT_NONE);
+    unsigned char* block = guard - size;
+    const GuardedBlock header{mapping, length};
+    std::memcpy(block - sizeof header, &header, sizeof header);
+    return block;
+}
+
+void ILAPIENTRY guardedFree(const void* block) {
+    if (block) {
+        GuardedBlock header;
+        std::memcpy(&header, static_cast<const unsigned char*>(block) - sizeof header, sizeof header);
+        munmap(header.mapping, header.length);
+    }
 }
 
 GLint levelParameter(GLenum target, GLint level, GLenum name) {
@@ -384,4 +418,18 @@ TEST_F(TextureLoaderTest, NamesTheSystemRefusesAreNoFilesNotAnEndOfTheGame) {
     EXPECT_NO_THROW(loader->uploadTextures(true));
     EXPECT_EQ(loader->countPending(), 0);
     EXPECT_EQ(loader->getTexture(tooLong), nullptr);
+}
+
+// The mipmap builder reads a row past the pixels of an image whose height is no power of
+// two; where the image's memory ended at a page boundary the game crashed at start.
+TEST_F(TextureLoaderTest, HeightsThatAreNoPowerOfTwoUploadWithinTheirPixels) {
+    writeImage(path("textures/MainMenu/new.png"), 512, 96);
+    writeImage(path("textures/odd.tga"), 64, 33);
+    ilSetMemory(guardedAlloc, guardedFree);
+    loader->addTexture(path("textures/MainMenu/new.png"), GL_REPEAT);
+    loader->addTexture(path("textures/odd.tga"), GL_REPEAT);
+    loader->uploadTextures(true);
+    ilResetMemory();
+    ASSERT_NE(loader->getTexture(path("textures/MainMenu/new.png")), nullptr);
+    EXPECT_EQ(loader->getTexture(path("textures/odd.tga"))->height, 33);
 }

@@ -136,7 +136,18 @@ TEST_F(SceneManagerTest, TheGameGoesOnInPlayWhileASecondLevelLoads) {
         std::filesystem::copy(std::filesystem::path(VORN_GAME_DIR) / folder, data.root() / folder,
                               std::filesystem::copy_options::recursive);
     }
-    data.write("Vorn.ini", data.read("Vorn.ini") + "[window]\nwidth = 320\nheight = 240\n");
+    // The game's own settings (fire, lights, camera), on a small window, with the test levels.
+    std::ifstream gameSettings(std::string(VORN_GAME_DIR) + "/Vorn.ini");
+    std::string settings((std::istreambuf_iterator<char>(gameSettings)), std::istreambuf_iterator<char>());
+    const auto replace = [&settings](const std::string& from, const std::string& to) {
+        ASSERT_NE(settings.find(from), std::string::npos) << from;
+        settings.replace(settings.find(from), from.size(), to);
+    };
+    replace("width = 640", "width = 320");
+    replace("height = 480", "height = 240");
+    replace("level1 = ../levels/level1/level1.scene",
+            "level1 = ../levels/one/one.scene\nlevel2 = ../levels/two/two.scene");
+    data.write("Vorn.ini", settings);
     std::string properties = kObjectProperties;
     properties.insert(properties.find("[mainChar]\n") + 11, "soundFilename = ../sounds/roll.wav\n");
     data.write("objectproperties.ini", properties);
