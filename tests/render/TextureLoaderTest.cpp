@@ -2,8 +2,10 @@
 #include <IL/il.h>
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <cstdlib>
 #include <filesystem>
+#include <map>
+#include <mutex>
 #include <string>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -37,33 +39,36 @@ void writeImage(const std::string& path, int width, int height, ILenum dxtFormat
 
 // Blocks of the image library that end right before a page nobody may read, so that a
 // read past the pixels ends the test at once instead of reading whatever lies there.
-struct GuardedBlock {
-    void* mapping;
-    std::size_t length;
-};
+// Once installed they stay for the rest of the process: the library frees later what
+// it allocated meanwhile, and blocks from before go back to the ordinary allocator.
+std::mutex guardedMutex;
+std::map<const void*, std::pair<void*, std::size_t>> guardedBlocks; // block: its mapping and length
 
 void* ILAPIENTRY guardedAlloc(const ILsizei size) {
     const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
-    const std::size_t usable = static_cast<std::size_t>(size) + sizeof(GuardedBlock);
-    const std::size_t length = (usable + page - 1) / page * page + page;
+    const std::size_t length = (static_cast<std::size_t>(size) + page - 1) / page * page + page;
     void* mapping = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (mapping == MAP_FAILED) {
         return nullptr;
     }
     unsigned char* guard = static_cast<unsigned char*>(mapping) + length - page;
     mprotect(guard, page, PROT_NONE);
-    unsigned char* block = guard - size;
-    const GuardedBlock header{mapping, length};
-    std::memcpy(block - sizeof header, &header, sizeof header);
+    void* block = guard - size;
+    const std::lock_guard<std::mutex> lock(guardedMutex);
+    guardedBlocks[block] = {mapping, length};
     return block;
 }
 
 void ILAPIENTRY guardedFree(const void* block) {
-    if (block) {
-        GuardedBlock header;
-        std::memcpy(&header, static_cast<const unsigned char*>(block) - sizeof header, sizeof header);
-        munmap(header.mapping, header.length);
+    std::unique_lock<std::mutex> lock(guardedMutex);
+    const auto found = guardedBlocks.find(block);
+    if (found == guardedBlocks.end()) {
+        lock.unlock();
+        std::free(const_cast<void*>(block));
+        return;
     }
+    munmap(found->second.first, found->second.second);
+    guardedBlocks.erase(found);
 }
 
 GLint levelParameter(GLenum target, GLint level, GLenum name) {
@@ -429,7 +434,6 @@ TEST_F(TextureLoaderTest, HeightsThatAreNoPowerOfTwoUploadWithinTheirPixels) {
     loader->addTexture(path("textures/MainMenu/new.png"), GL_REPEAT);
     loader->addTexture(path("textures/odd.tga"), GL_REPEAT);
     loader->uploadTextures(true);
-    ilResetMemory();
     ASSERT_NE(loader->getTexture(path("textures/MainMenu/new.png")), nullptr);
     EXPECT_EQ(loader->getTexture(path("textures/odd.tga"))->height, 33);
 }
