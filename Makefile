@@ -13,7 +13,7 @@ LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_C_COMPILER_LAUNCHER=ccache -
 TEST_HOME = XDG_CONFIG_HOME=$(CURDIR)/$(BUILD_DIR)/tests/xdg/config XDG_DATA_HOME=$(CURDIR)/$(BUILD_DIR)/tests/xdg/data \
 	XDG_STATE_HOME=$(CURDIR)/$(BUILD_DIR)/tests/xdg/state XDG_CACHE_HOME=$(CURDIR)/$(BUILD_DIR)/tests/xdg/cache
 # Scene tests that draw need the display, which the leak-checked run does without.
-SCENE_DRAWING_TESTS = SceneManagerTest.FramesGoOnBeingDrawnWhileALevelLoads:ScenePassesTest.*:SceneShadowTest.*:LevelLinkTest.*
+SCENE_DRAWING_TESTS = SceneManagerTest.TheGameGoesOnInPlayWhileASecondLevelLoads:ScenePassesTest.*:SceneShadowTest.*:LevelLinkTest.*
 
 .PHONY: all deps configure build run test bench fuzz soak format clean
 

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <numbers>
 #include <unistd.h>
+#include <cctype>
 
 #include "app/RunFigures.h"
 #include "core/FixedStep.h"
@@ -86,11 +87,18 @@ StateManager& states() {
     return *StateManager::getInstance();
 }
 
+// The words a switch is turned off with in the shell, in any case.
+bool switchedOff(std::string setting) {
+    std::transform(setting.begin(), setting.end(), setting.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return setting.empty() || setting == "0" || setting == "false" || setting == "no" || setting == "off";
+}
+
 } // namespace
 
 std::unique_ptr<Autopilot> Autopilot::fromEnvironment() {
     const char* setting = std::getenv("VORN_AUTOPILOT");
-    if (!setting || !*setting) {
+    if (!setting || switchedOff(setting)) {
         return nullptr;
     }
     const std::string mode = setting;

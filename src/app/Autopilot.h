@@ -23,7 +23,7 @@ class Autopilot {
 public:
     enum class Mode { Finish, Fog, Soak };
 
-    // None when VORN_AUTOPILOT is unset or empty.
+    // None when VORN_AUTOPILOT is unset, empty, or "0", "false", "no" or "off".
     static std::unique_ptr<Autopilot> fromEnvironment();
     Autopilot(Mode mode, Milliseconds soakTime);
 

@@ -79,6 +79,35 @@ ILint askCompression(const std::string& path) {
     return answer == MessageBoxResult::Yes ? IL_DXT1 : answer == MessageBoxResult::No ? IL_DXT3 : IL_DXT5;
 }
 
+// The image library writes through our stream, whose errors it does not check.
+bool writeDds(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) {
+        return false;
+    }
+    const bool saved = ilSaveF(IL_DDS, file) != 0;
+    const bool written = saved && std::fflush(file) == 0 && !std::ferror(file);
+    return std::fclose(file) == 0 && written;
+}
+
+// The bound image as a DDS file that replaces `target` only once it is whole: a failed
+// save, an interrupted prompt or a target that is the source itself never loses the file.
+bool saveDds(const std::string& target) {
+    const std::string temporary = Util::createUniqueFile(target);
+    if (temporary.empty()) {
+        return false;
+    }
+    std::error_code error;
+    if (writeDds(temporary)) {
+        std::filesystem::rename(temporary, target, error);
+        if (!error) {
+            return true;
+        }
+    }
+    std::filesystem::remove(temporary, error);
+    return false;
+}
+
 void convertFile(const std::string& path) {
     std::error_code error;
     if (!std::filesystem::exists(path, error)) {
@@ -180,11 +209,8 @@ void convertDDS(const std::string& path) {
         LOG_INFO("Converting file '" << path << "' aborted.");
         return;
     }
-    const std::string target = base + ".dds";
-    std::error_code error;
-    std::filesystem::remove(target, error);
     ilSetInteger(IL_DXTC_FORMAT, askCompression(path));
-    if (!ilSaveImage(target.c_str())) {
+    if (!saveDds(base + ".dds")) {
         LOG_ERROR("File '" << path << "' could not be converted!");
         return;
     }

@@ -209,8 +209,8 @@ Menu* currentMenu() {
 bool initGLFW() {
     Config* config = mainConfig();
     const bool fullscreen = config->getBool("window:fullscreen", false);
-    const int height = config->getInt("window:height", 480);
-    const int width = config->getInt("window:width", 640);
+    const int height = config->getPositiveInt("window:height", 480);
+    const int width = config->getPositiveInt("window:width", 640);
     if (!Glfw::openWindow(width, height, fullscreen)) {
         LOG_ERROR("Could not create window, terminating GLFW");
         Glfw::terminate();

@@ -1,11 +1,15 @@
 #include "core/Config.h"
 
 #include <cctype>
+#include <cerrno>
+#include <climits>
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
+#include <optional>
 
 #include <iniparser.h>
 
@@ -32,10 +36,12 @@ int logIniparserError(const char* format, ...) {
     return length;
 }
 
+// A folder opens like a file and reads as an empty one: it is no ini file.
 dictionary* loadIni(const char* path) {
     static std::once_flag quietErrors;
     std::call_once(quietErrors, [] { iniparser_set_error_callback(logIniparserError); });
-    return iniparser_load(path);
+    std::error_code error;
+    return std::filesystem::is_directory(path, error) ? nullptr : iniparser_load(path);
 }
 
 // Levels load on a worker thread while the main thread may construct
@@ -69,6 +75,43 @@ bool writeDictionary(dictionary* dict, const std::string& path) {
     }
     std::filesystem::remove(temporary, error);
     return false;
+}
+
+bool onlySpacesFrom(const char* at) {
+    while (std::isspace(static_cast<unsigned char>(*at))) {
+        ++at;
+    }
+    return *at == '\0';
+}
+
+// The whole value as a number in `base`; none for text, a number followed by text,
+// or one beyond the range of int.
+std::optional<int> wholeNumber(const char* value, int base) {
+    char* end = nullptr;
+    errno = 0;
+    const long number = std::strtol(value, &end, base);
+    if (end == value || !onlySpacesFrom(end) || errno == ERANGE || number < INT_MIN || number > INT_MAX) {
+        return std::nullopt;
+    }
+    return static_cast<int>(number);
+}
+
+// Decimal, hexadecimal after 0x and octal after a leading 0; a leading 0 before digits
+// that are no octal ("08", "0900") is a decimal number written with a zero in front.
+std::optional<int> parseInt(const char* value) {
+    if (const std::optional<int> number = wholeNumber(value, 0)) {
+        return number;
+    }
+    return wholeNumber(value, 10);
+}
+
+std::optional<float> parseFloat(const char* value) {
+    char* end = nullptr;
+    const float number = std::strtof(value, &end);
+    if (end == value || !onlySpacesFrom(end) || !std::isfinite(number)) {
+        return std::nullopt;
+    }
+    return number;
 }
 
 } // namespace
@@ -126,12 +169,50 @@ std::string Config::getString(const char* key, const char* def) const {
 
 int Config::getInt(const char* key, int def) const {
     const char* value = lookup(key);
-    return value ? static_cast<int>(std::strtol(value, nullptr, 0)) : def;
+    if (!value) {
+        return def;
+    }
+    const std::optional<int> number = parseInt(value);
+    if (!number) {
+        LOG_WARN("Setting '" << key << "' in " << filename << " is '" << value
+                             << "', not a whole number: " << def << " is used");
+        return def;
+    }
+    return *number;
 }
 
 float Config::getFloat(const char* key, float def) const {
     const char* value = lookup(key);
-    return value ? static_cast<float>(std::atof(value)) : def;
+    if (!value) {
+        return def;
+    }
+    const std::optional<float> number = parseFloat(value);
+    if (!number) {
+        LOG_WARN("Setting '" << key << "' in " << filename << " is '" << value << "', not a number: " << def
+                             << " is used");
+        return def;
+    }
+    return *number;
+}
+
+int Config::getPositiveInt(const char* key, int def) const {
+    const int number = getInt(key, def);
+    if (number <= 0) {
+        LOG_WARN("Setting '" << key << "' in " << filename << " is " << number
+                             << ", it must be above 0: " << def << " is used");
+        return def;
+    }
+    return number;
+}
+
+float Config::getPositiveFloat(const char* key, float def) const {
+    const float number = getFloat(key, def);
+    if (number <= 0.0f) {
+        LOG_WARN("Setting '" << key << "' in " << filename << " is " << number
+                             << ", it must be above 0: " << def << " is used");
+        return def;
+    }
+    return number;
 }
 
 bool Config::getBool(const char* key, bool def) const {

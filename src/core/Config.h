@@ -15,9 +15,14 @@ public:
     Config& operator=(const Config&) = delete;
 
     // Keys are "section:key"; every lookup gives `def` when the file or the key is missing.
+    // A number that is none (text, a number followed by text, beyond the type's range,
+    // not finite) gives `def` too, with a warning that names the key and the value.
     std::string getString(const char* key, const char* def) const;
     int getInt(const char* key, int def) const;
     float getFloat(const char* key, float def) const;
+    // Settings that only make sense above 0: anything else gives `def`, with a warning.
+    int getPositiveInt(const char* key, int def) const;
+    float getPositiveFloat(const char* key, float def) const;
     bool getBool(const char* key, bool def) const;
     bool hasKey(const char* key) const { return lookup(key) != nullptr; }
     bool hasSection(const char* name) const;

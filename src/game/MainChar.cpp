@@ -27,7 +27,7 @@ const Config& mainConfig() {
 }
 
 float energyDrainOf(const Config& config) {
-    return kStepSeconds / config.getFloat("GameSettings:energycapacity", 20.0f);
+    return kStepSeconds / config.getPositiveFloat("GameSettings:energycapacity", 20.0f);
 }
 
 // One of -0.05 ... -0.01.

@@ -7,7 +7,7 @@ std::string ExecutablePath::directory() {
     std::error_code error;
     const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
     if (error) {
-        return std::filesystem::current_path().string();
+        return std::filesystem::current_path(error).string();
     }
     return exe.parent_path().string();
 }

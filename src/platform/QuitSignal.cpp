@@ -5,7 +5,14 @@
 namespace {
 volatile std::sig_atomic_t quitRequested = 0;
 
-void requestQuit(int) {
+// The second request ends the process as the signal would without us, so a
+// shutdown that hangs can still be ended from the keyboard.
+void requestQuit(int signal) {
+    if (quitRequested) {
+        std::signal(signal, SIG_DFL);
+        std::raise(signal);
+        return;
+    }
     quitRequested = 1;
 }
 } // namespace

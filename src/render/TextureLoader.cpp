@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <limits>
+#include <system_error>
 
 #include "core/ConfigManager.h"
 #include "core/Log.h"
@@ -22,6 +23,13 @@ VORN_FILE_LOGGER("TextureLoader")
 namespace {
 
 constexpr float kMaxAnisotropy = 16.0f;
+
+// A name too long for the system or a folder we may not search is no file: the
+// throwing form would end a loading thread.
+bool fileExists(const std::string& name) {
+    std::error_code error;
+    return std::filesystem::exists(name, error);
+}
 
 // One DevIL image name, deleted with its scope.
 class DevilImage {
@@ -84,6 +92,19 @@ void deleteGlTextures(TextureLoader::Texture& tex) {
     }
 }
 
+// The mipmap builder scales an image whose height is no power of two (512 x 96, 64 x 33)
+// reading a row past its pixels: it gets a copy whose last row is repeated below it.
+std::vector<unsigned char> withSpareRows(const unsigned char* pixels, int width, int height,
+                                         int bytesPerPixel) {
+    constexpr int kSpareRows = 2;
+    const std::size_t row = static_cast<std::size_t>(width) * bytesPerPixel;
+    std::vector<unsigned char> copy(pixels, pixels + row * height);
+    for (int spare = 0; spare < kSpareRows && height > 0; ++spare) {
+        copy.insert(copy.end(), pixels + row * (height - 1), pixels + row * height);
+    }
+    return copy;
+}
+
 void allocateCells(TextureLoader::Texture& tex) {
     if (!tex.glId) {
         tex.glId = std::make_unique<GLuint>(0);
@@ -142,19 +163,21 @@ std::string TextureLoader::normalMapName(const std::string& name) {
            name.substr(dot);
 }
 
+// A new registration of a name that could not be loaded gives it one more try.
 void TextureLoader::addTexture(const std::string& name, int wrap) {
     {
         const std::lock_guard<std::mutex> lock(mutex);
         if (textures.count(name)) {
             return;
         }
+        missing.erase(name);
     }
     auto tex = std::make_unique<Texture>();
     tex->name = name;
     tex->wrapS = tex->wrapT = tex->wrapR = wrap;
     if (ConfigManager::getInstance()->getMainConfig()->getBool("GameSettings:bumpmaps", true)) {
         const std::string bumpName = normalMapName(name);
-        if (std::filesystem::exists(bumpName)) {
+        if (fileExists(bumpName)) {
             tex->bumpName = bumpName;
             tex->hasBump = true;
         }
@@ -180,6 +203,7 @@ void TextureLoader::uploadTextures(bool all) {
             ++entry;
         } else {
             deleteGlTextures(tex);
+            missing.insert(entry->first);
             entry = textures.erase(entry);
         }
         if (!all && !firstEntry) {
@@ -194,9 +218,14 @@ int TextureLoader::countPending() {
                                           [](const auto& entry) { return !entry.second->uploaded; }));
 }
 
+// Menus, the HUD and the fire ask every frame: a texture that cannot be loaded is
+// looked for once and then answered with null quietly.
 TextureLoader::Texture* TextureLoader::getTexture(const std::string& name) {
     {
         std::unique_lock<std::mutex> lock(mutex);
+        if (missing.contains(name)) {
+            return nullptr;
+        }
         const auto found = textures.find(name);
         if (found != textures.end()) {
             Texture& tex = *found->second;
@@ -214,6 +243,7 @@ TextureLoader::Texture* TextureLoader::getTexture(const std::string& name) {
             deleteGlTextures(tex);
             lock.lock();
             textures.erase(name);
+            missing.insert(name);
             return nullptr;
         }
     }
@@ -224,11 +254,13 @@ TextureLoader::Texture* TextureLoader::getTexture(const std::string& name) {
     tex->name = name;
     tex->wrapS = tex->wrapT = tex->wrapR = GL_REPEAT;
     allocateCells(*tex);
-    if (!loadTexture(name, *tex)) {
+    const bool loaded = loadTexture(name, *tex);
+    const std::lock_guard<std::mutex> lock(mutex);
+    if (!loaded) {
         deleteGlTextures(*tex);
+        missing.insert(name);
         return nullptr;
     }
-    const std::lock_guard<std::mutex> lock(mutex);
     auto& stored = textures[name];
     if (stored) {
         deleteGlTextures(*stored);
@@ -246,7 +278,7 @@ std::vector<std::string> TextureLoader::seriesFiles(const std::string& pattern) 
             file.replace(star, 1, digits);
             star += digits.size();
         }
-        if (!std::filesystem::exists(file)) {
+        if (!fileExists(file)) {
             return files;
         }
         files.push_back(file);
@@ -351,9 +383,13 @@ bool TextureLoader::loadTexture2D(const std::string& name, Texture& tex, GLuint*
         !system->softwareRasterizer) {
         return uploadCompressedLevels(name, compressed->second);
     }
-    const unsigned char* pixels = uploadablePixels();
-    gluBuild2DMipmaps(GL_TEXTURE_2D, ilGetInteger(IL_IMAGE_BYTES_PER_PIXEL), ilGetInteger(IL_IMAGE_WIDTH),
-                      ilGetInteger(IL_IMAGE_HEIGHT), ilGetInteger(IL_IMAGE_FORMAT), GL_UNSIGNED_BYTE, pixels);
+    const unsigned char* converted = uploadablePixels();
+    const int width = ilGetInteger(IL_IMAGE_WIDTH);
+    const int height = ilGetInteger(IL_IMAGE_HEIGHT);
+    const int bytesPerPixel = ilGetInteger(IL_IMAGE_BYTES_PER_PIXEL);
+    const std::vector<unsigned char> pixels = withSpareRows(converted, width, height, bytesPerPixel);
+    gluBuild2DMipmaps(GL_TEXTURE_2D, bytesPerPixel, width, height, ilGetInteger(IL_IMAGE_FORMAT),
+                      GL_UNSIGNED_BYTE, pixels.data());
     return true;
 }
 

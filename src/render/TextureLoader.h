@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -43,7 +44,8 @@ public:
     void uploadTextures(bool all);
     // Registered textures still waiting for their upload.
     int countPending();
-    // The uploaded texture, or one loaded on the spot; null when it cannot be loaded.
+    // The uploaded texture, or one loaded on the spot; null when it cannot be loaded,
+    // and from then on without looking for it again.
     Texture* getTexture(const std::string& name);
 
     bool loadTexture(const std::string& name, Texture& tex);
@@ -77,6 +79,7 @@ private:
     static std::vector<std::string> seriesFiles(const std::string& pattern);
 
     std::map<std::string, std::unique_ptr<Texture>> textures;
+    std::set<std::string> missing; // names that failed to load
     std::map<int, GLenum> compressedFormats;
     std::mutex mutex;
 };

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <exception>
 #include <memory>
 
 #include "core/Log.h"
@@ -70,18 +71,24 @@ std::string OgreLoader::meshPath(const std::string& scenePath, const std::string
                                           : scenePath.substr(0, separator) + "/models/" + meshFile;
 }
 
+// Levels load on a worker thread, where an exception would end the game: whatever
+// throws fails the level with what it said.
 OgreScene* OgreLoader::loadScene(const std::string& path) {
     LOG_TRACE("Loading scene '" << path << "'");
-    auto* scene = new OgreScene(path);
-    scene->loadLevelSettings();
-    if (!loadSceneFiles(*scene, true)) {
-        scene->fail("The scene file '" + path + "' could not be read.");
+    auto scene = std::make_unique<OgreScene>(path);
+    try {
+        scene->loadLevelSettings();
+        if (!loadSceneFiles(*scene, true)) {
+            scene->fail("The scene file '" + path + "' could not be read.");
+        }
+        scene->gameObjects = gameObjects;
+        if (scene->isPlayable()) {
+            scene->loadObjectProperties();
+        }
+    } catch (const std::exception& exception) {
+        scene->fail(std::string(kLoadFailure) + exception.what());
     }
-    scene->gameObjects = gameObjects;
-    if (scene->isPlayable()) {
-        scene->loadObjectProperties();
-    }
-    return scene;
+    return scene.release();
 }
 
 bool OgreLoader::loadSceneFiles(OgreScene& scene, bool loadAssets) {

@@ -29,8 +29,10 @@ public:
 
     // A level: the scene file and its material file, every entity's model, the
     // material bindings, then the physics actors and game objects. The caller owns
-    // the scene; one that cannot be played says why.
+    // the scene; one that cannot be played says why. An exception while it loads
+    // makes it one that cannot be played, its reason kLoadFailure and what was thrown.
     OgreScene* loadScene(const std::string& path);
+    static constexpr const char* kLoadFailure = "The level could not be loaded: ";
     // Reads the scene file and its material file into `scene`. Without `loadAssets`
     // no model is loaded and no texture registered: only the two files are read.
     // False when the scene file is missing or holds no scene element.

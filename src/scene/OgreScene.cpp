@@ -91,8 +91,13 @@ bool OgreScene::loadObjectProperties() {
         fail("The configuration names no object properties file (Files:ObjectPropertiesFile).");
         return false;
     }
-    const Config& objectProperties =
-        *ConfigManager::getInstance()->getConfig(mainConfig->getString("Files:ObjectPropertiesFile", ""));
+    const std::string propertiesPath = mainConfig->getString("Files:ObjectPropertiesFile", "");
+    const Config& objectProperties = *ConfigManager::getInstance()->getConfig(propertiesPath);
+    // Without its profiles every actor would be static and the ball could not move.
+    if (!objectProperties.dictionary) {
+        fail("The object properties file '" + propertiesPath + "' is missing or cannot be read.");
+        return false;
+    }
     if (!createPhysicsScene()) {
         return false;
     }
@@ -147,7 +152,7 @@ bool OgreScene::checkPlayable() {
 }
 
 void OgreScene::loadPhysicsProperties(const Config& objectProperties, OgreSceneNode& node,
-                                    const std::string& profile) {
+                                      const std::string& profile) {
     node.entity->model->setActor(createActor(objectProperties, node, profile));
     if (!isPlayable()) {
         return;
@@ -418,7 +423,8 @@ void OgreScene::renderParticles(const SceneRenderer& renderer) const {
         if (fire.owner == mainChar) {
             mainCharacterFire = [controller] { controller->render(); };
         } else {
-            torchFires.push_back({*fire.owner->getPosition(), fire.owner->mesh ? fire.owner->mesh->radius : 0.0f,
+            torchFires.push_back({*fire.owner->getPosition(),
+                                  fire.owner->mesh ? fire.owner->mesh->radius : 0.0f,
                                   [controller] { controller->render(); }});
         }
     }

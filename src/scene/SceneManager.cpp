@@ -1,6 +1,9 @@
 #include "scene/SceneManager.h"
 
 #include <system_error>
+#include <exception>
+#include <memory>
+#include <optional>
 
 #include "core/Config.h"
 #include "core/ConfigManager.h"
@@ -98,52 +101,71 @@ void SceneManager::loadScene(const std::string& path) {
     loadErrors[path] = "The level could not be loaded: no thread could be started.";
 }
 
+// On a loading thread an exception would end the game: whatever throws fails the
+// level with what it said, and the menus show it.
 bool SceneManager::loadSceneBlocking(const std::string& path) {
     bool loaded = false;
-    {
-        const std::lock_guard<std::mutex> lock(pathsMutex);
-        addPath(path);
-        loaded = sceneCache[path] != nullptr;
+    std::optional<std::string> thrown;
+    try {
+        loaded = loadIfNeeded(path);
+    } catch (const std::exception& exception) {
+        thrown = exception.what();
+    } catch (...) {
+        thrown = "unknown error";
     }
-    if (!loaded) {
-        LOG_INFO("Loading Scene:" << path);
-        std::string reason;
-        OgreScene* scene = buildScene(path, reason);
-        const std::lock_guard<std::mutex> lock(pathsMutex);
-        if (scene) {
-            sceneCache[path] = scene;
-            loadErrors.erase(path);
-            LOG_INFO("Scene loaded" << path);
-            loaded = true;
-        } else {
-            loadErrors[path] = reason;
-        }
+    if (thrown) {
+        LOG_ERROR("Level '" << path << "' cannot be played: " << *thrown);
+        recordFailure(path, OgreLoader::kLoadFailure + *thrown);
     }
     const std::lock_guard<std::mutex> lock(loadingMutex);
     loading.erase(path);
     return loaded;
 }
 
+bool SceneManager::loadIfNeeded(const std::string& path) {
+    {
+        const std::lock_guard<std::mutex> lock(pathsMutex);
+        addPath(path);
+        if (sceneCache[path]) {
+            return true;
+        }
+    }
+    LOG_INFO("Loading Scene:" << path);
+    std::string reason;
+    OgreScene* scene = buildScene(path, reason);
+    if (!scene) {
+        recordFailure(path, reason);
+        return false;
+    }
+    const std::lock_guard<std::mutex> lock(pathsMutex);
+    sceneCache[path] = scene;
+    loadErrors.erase(path);
+    LOG_INFO("Scene loaded" << path);
+    return true;
+}
+
+void SceneManager::recordFailure(const std::string& path, const std::string& reason) {
+    const std::lock_guard<std::mutex> lock(pathsMutex);
+    loadErrors[path] = reason;
+}
+
 // Null, with the reason for the player, when the level cannot be played.
 OgreScene* SceneManager::buildScene(const std::string& path, std::string& reason) {
     const std::lock_guard<std::mutex> lock(sceneLoadingMutex);
     OgreLoader* loader = OgreLoader::getInstance();
-    OgreScene* scene = loader ? loader->loadScene(path) : nullptr;
-    if (scene && scene->isPlayable()) {
-        if (SoundManager* sounds = SoundManager::getInstance()) {
-            sounds->loadCollisionSounds(*scene);
-        }
-        return scene;
+    std::unique_ptr<OgreScene, SceneDiscard> scene(loader ? loader->loadScene(path) : nullptr);
+    if (!scene || !scene->isPlayable()) {
+        reason = scene ? scene->getLoadError() : "The game is shutting down.";
+        return nullptr;
     }
-    reason = scene ? scene->getLoadError() : "The game is shutting down.";
-    discard(scene);
-    return nullptr;
+    if (SoundManager* sounds = SoundManager::getInstance()) {
+        sounds->loadCollisionSounds(*scene);
+    }
+    return scene.release();
 }
 
-void SceneManager::discard(OgreScene* scene) {
-    if (!scene) {
-        return;
-    }
+// A level that is not kept gives its physics scene back.
+void SceneManager::SceneDiscard::operator()(OgreScene* scene) const {
     if (PhysicsManager* physics = PhysicsManager::existingInstance()) {
         physics->releaseScene(scene->getPhysicsScene());
     }

@@ -56,8 +56,12 @@ private:
     void readLevelList();
     void addPath(const std::string& path);
     std::string pathAt(int index);
+    bool loadIfNeeded(const std::string& path);
+    void recordFailure(const std::string& path, const std::string& reason);
     OgreScene* buildScene(const std::string& path, std::string& reason);
-    void discard(OgreScene* scene);
+    struct SceneDiscard {
+        void operator()(OgreScene* scene) const;
+    };
 
     std::mutex pathsMutex;        // pathCache, sceneCache, loadErrors, currentLevel
     std::mutex loadingMutex;      // loading, workers

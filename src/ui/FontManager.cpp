@@ -1,6 +1,7 @@
 #include "ui/FontManager.h"
 
 #include <filesystem>
+#include <system_error>
 
 #include "core/Log.h"
 
@@ -19,7 +20,9 @@ Font* FontManager::getFont(const std::string& name) {
         return found->second.get();
     }
     const std::string basePath = std::string(kFontFolder) + name + "/" + name;
-    if (!std::filesystem::exists(basePath + ".dds") || !std::filesystem::exists(basePath + ".ini")) {
+    std::error_code error;
+    if (!std::filesystem::exists(basePath + ".dds", error) ||
+        !std::filesystem::exists(basePath + ".ini", error)) {
         return defaultFont;
     }
     auto& font = fonts[name];

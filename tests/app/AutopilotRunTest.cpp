@@ -217,6 +217,18 @@ TEST(AutopilotTest, AFullJumpLandsOnHigherGroundSoonerThanOnItsOwnHeight) {
     EXPECT_GT(Autopilot::flightTime(-1.0f), Autopilot::flightTime(0.0f));
 }
 
+TEST(AutopilotTest, TheUsualOffWordsLeaveItOff) {
+    for (const char* off : {"", "0", "false", "False", "no", "OFF"}) {
+        setenv("VORN_AUTOPILOT", off, 1);
+        EXPECT_EQ(Autopilot::fromEnvironment(), nullptr) << off;
+    }
+    for (const char* on : {"1", "fog"}) {
+        setenv("VORN_AUTOPILOT", on, 1);
+        EXPECT_NE(Autopilot::fromEnvironment(), nullptr) << on;
+    }
+    unsetenv("VORN_AUTOPILOT");
+}
+
 TEST(AutopilotTest, ARouteIsReadLineByLineAndABadLineIsNamed) {
     std::string error;
     const std::optional<Route> route =

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <IL/il.h>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "ChildProcess.h"
@@ -121,6 +123,36 @@ TEST_F(ConverterTest, ImagesBecomeDdsInTheChosenFormat) {
     const ConverterRun again = convert({"../wall.dds"}, "n\nn\n");
     EXPECT_TRUE(has(again, "INFO  [main] File '../wall.dds' successfully converted"));
     EXPECT_EQ(header(data.read("wall.dds"), 84, 4), "DXT3");
+}
+
+// The old DDS stays until the new one is whole: a save that fails (here: beyond the file
+// size limit) or a converter that dies while it saves leaves it as it was.
+TEST_F(ConverterTest, ANewDdsReplacesTheOldOnlyOnceItIsWritten) {
+    writeImage("wall.png");
+    data.write("wall.dds", "the old texture");
+    const std::string run = std::string("cd '") + data.bin().string() +
+                            "' && ulimit -c 0 && ulimit -f 2 && '" + VORN_EXECUTABLE +
+                            "' ../wall.png < ../answers.txt > ../out.txt 2> ../err.txt";
+    data.write("answers.txt", "n\nn\n");
+    EXPECT_EQ(std::system(("trap '' XFSZ; " + run).c_str()), 0);
+    EXPECT_NE(data.read("out.txt").find("File '../wall.png' could not be converted!"), std::string::npos);
+    EXPECT_EQ(data.read("wall.dds"), "the old texture");
+
+    EXPECT_NE(std::system(run.c_str()), 0) << "the file size limit ends it while it writes";
+    EXPECT_EQ(data.read("wall.dds"), "the old texture");
+
+    const ConverterRun written = convert({"../wall.png"}, "n\nn\n");
+    EXPECT_TRUE(has(written, "INFO  [main] File '../wall.png' successfully converted"));
+    EXPECT_EQ(header(data.read("wall.dds"), 84, 4), "DXT3");
+    std::set<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(data.root())) {
+        left.insert(entry.path().filename().string());
+    }
+    EXPECT_EQ(left.count("wall.dds"), 1u);
+    EXPECT_EQ(std::count_if(left.begin(), left.end(),
+                            [](const std::string& name) { return name.starts_with("wall.dds."); }),
+              1)
+        << "only the one the dying converter left";
 }
 
 TEST_F(ConverterTest, ClosedPromptAbortsOnlyThatFile) {

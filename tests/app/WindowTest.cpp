@@ -21,6 +21,7 @@
 #include "render/Matrix44.h"
 #include "render/TextureLoader.h"
 #include "ui/HUD.h"
+#include "LogCapture.h"
 
 namespace {
 
@@ -54,6 +55,29 @@ protected:
         StateManager::getInstance()->setState(IN_GAME);
     }
 };
+
+// The game's window from a configuration whose size makes no window.
+class BadWindowSizeTest : public GlTest {
+protected:
+    bool openWindow() override {
+        data->write("Vorn.ini", "[window]\nwidth = 0\nheight = tall\nvsync = no\n");
+        return initGLFW();
+    }
+    LogCapture log;
+};
+
+TEST_F(BadWindowSizeTest, OpensTheDefaultSizeAndSaysWhichSettingWasWrong) {
+    int width = 0;
+    int height = 0;
+    Glfw::getWindowSize(width, height);
+    EXPECT_EQ(width, 640);
+    EXPECT_EQ(height, 480);
+    EXPECT_EQ(
+        log.count("WARN", "Setting 'window:width' in ../Vorn.ini is 0, it must be above 0: 640 is used"), 1);
+    EXPECT_EQ(log.count("WARN",
+                        "Setting 'window:height' in ../Vorn.ini is 'tall', not a whole number: 480 is used"),
+              1);
+}
 
 TEST(KeyTranslationTest, SpecialKeysGetTheGameCodesAndPrintablesKeepTheirCharacters) {
     EXPECT_EQ(Glfw::translateKey(GLFW_KEY_ESCAPE), 257);

@@ -11,6 +11,8 @@
 #include "scene/PhysicsManager.h"
 #include "scene/SceneManager.h"
 #include "ui/LevelLink.h"
+#include "core/ConfigManager.h"
+#include "core/FixedStep.h"
 
 namespace {
 
@@ -33,6 +35,18 @@ using MainCharTest = GameTest;
 
 int state() {
     return StateManager::getInstance()->getState();
+}
+
+// An energy capacity of 0 emptied the ball in its first update; a negative one filled it.
+TEST_F(MainCharTest, AnEnergyCapacityOutOfRangeIsTheDefaultWithAWarning) {
+    data.write("Vorn.ini", data.read("Vorn.ini") + "[GameSettings]\nenergycapacity = 0\n");
+    ConfigManager::destroy();
+    play(standardNodes());
+    EXPECT_FLOAT_EQ(ball->energyDrain, kStepSeconds / 20.0f);
+    EXPECT_TRUE(log.contains(
+        "Setting 'GameSettings:energycapacity' in ../Vorn.ini is 0, it must be above 0: 20 is used"));
+    ball->update();
+    EXPECT_EQ(state(), IN_GAME);
 }
 
 TEST_F(MainCharTest, FullEnergyLastsCapacityTimesSixtyUpdatesExceptOnACheckpointThenTheGameIsOverOnce) {

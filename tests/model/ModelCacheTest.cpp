@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -10,9 +9,9 @@
 #include <random>
 #include <set>
 #include <sstream>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
 #include "LogCapture.h"
@@ -20,8 +19,8 @@
 #include "TempDataRoot.h"
 #include "core/Util.h"
 #include "model/EdgeAnalysis.h"
-#include "model/ModelCache.h"
 #include "model/MeshLoader.h"
+#include "model/ModelCache.h"
 
 namespace {
 
@@ -116,8 +115,7 @@ protected:
 
     // A model built from the XML and written to the cache, as the converter does.
     std::unique_ptr<OgreModel> buildAndSave() {
-        std::unique_ptr<OgreModel> model(
-            meshes->loadXMLModel(Util::calcHash(nullptr, xmlPath()), xmlPath()));
+        std::unique_ptr<OgreModel> model(meshes->loadXMLModel(Util::calcHash(nullptr, xmlPath()), xmlPath()));
         owned.reset(model->mesh);
         EXPECT_TRUE(ModelCache::saveModel(*model, cachePath()));
         return model;
@@ -321,28 +319,39 @@ TEST_F(ModelCacheTest, InconsistentRecordsAreRefused) {
     }
 }
 
+// The writer dies inside its write: the system ends it with SIGXFSZ the moment its file
+// reaches the size limit, which lies well inside the new cache.
 TEST_F(ModelCacheTest, CrashWhileWritingLeavesTheOldFile) {
     const auto written = buildAndSave();
     const std::string oldCache = data.read("models/thing.mesh.vorm");
-    std::unique_ptr<OgreModelMesh> big(buildMesh(randomTorus(5, 150, 150, MeshFaults())));
+    std::unique_ptr<OgreModelMesh> big(buildMesh(randomTorus(5, 40, 40, MeshFaults())));
     OgreModel bigModel;
     bigModel.mesh = big.get();
+    const rlim_t limit = 4096;
 
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
+        const rlimit small{limit, limit};
+        const rlimit noCore{0, 0};
+        std::signal(SIGXFSZ, SIG_DFL);
+        setrlimit(RLIMIT_CORE, &noCore);
+        setrlimit(RLIMIT_FSIZE, &small);
         ModelCache::saveModel(bigModel, cachePath());
         _exit(0);
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
-    kill(child, SIGKILL);
     int status = 0;
     waitpid(child, &status, 0);
-    const std::string now = data.read("models/thing.mesh.vorm");
-    if (WIFSIGNALED(status)) {
-        EXPECT_EQ(now, oldCache);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << "the writer got past the limit";
+    EXPECT_EQ(data.read("models/thing.mesh.vorm"), oldCache);
+    EXPECT_TRUE(read());
+    std::vector<std::uintmax_t> partial;
+    for (const auto& entry : std::filesystem::directory_iterator(data.root() / "models")) {
+        if (entry.path().filename().string().starts_with("thing.mesh.vorm.")) {
+            partial.push_back(entry.file_size());
+        }
     }
-    EXPECT_TRUE(now == oldCache || read());
+    EXPECT_EQ(partial, std::vector<std::uintmax_t>{limit}) << "the half-written file lies beside the old one";
 }
 
 TEST_F(ModelCacheTest, FailedWriteLeavesNoTemporaryFiles) {

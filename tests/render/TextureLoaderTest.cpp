@@ -2,8 +2,13 @@
 #include <IL/il.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <map>
+#include <mutex>
 #include <string>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include "FlagOverride.h"
 #include "GlStateSnapshot.h"
@@ -30,6 +35,40 @@ void writeImage(const std::string& path, int width, int height, ILenum dxtFormat
     ilEnable(IL_FILE_OVERWRITE);
     ASSERT_TRUE(ilSaveImage(path.c_str())) << path;
     ilDeleteImages(1, &image);
+}
+
+// Blocks of the image library that end right before a page nobody may read, so that a
+// read past the pixels ends the test at once instead of reading whatever lies there.
+// Once installed they stay for the rest of the process: the library frees later what
+// it allocated meanwhile, and blocks from before go back to the ordinary allocator.
+std::mutex guardedMutex;
+std::map<const void*, std::pair<void*, std::size_t>> guardedBlocks; // block: its mapping and length
+
+void* ILAPIENTRY guardedAlloc(const ILsizei size) {
+    const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    const std::size_t length = (static_cast<std::size_t>(size) + page - 1) / page * page + page;
+    void* mapping = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapping == MAP_FAILED) {
+        return nullptr;
+    }
+    unsigned char* guard = static_cast<unsigned char*>(mapping) + length - page;
+    mprotect(guard, page, PROT_NONE);
+    void* block = guard - size;
+    const std::lock_guard<std::mutex> lock(guardedMutex);
+    guardedBlocks[block] = {mapping, length};
+    return block;
+}
+
+void ILAPIENTRY guardedFree(const void* block) {
+    std::unique_lock<std::mutex> lock(guardedMutex);
+    const auto found = guardedBlocks.find(block);
+    if (found == guardedBlocks.end()) {
+        lock.unlock();
+        std::free(const_cast<void*>(block));
+        return;
+    }
+    munmap(found->second.first, found->second.second);
+    guardedBlocks.erase(found);
 }
 
 GLint levelParameter(GLenum target, GLint level, GLenum name) {
@@ -353,4 +392,48 @@ TEST_F(TextureLoaderTest, DamagedFilesNeverReachTheImageLibrary) {
     loader->uploadTextures(true);
     EXPECT_EQ(loader->countPending(), 0);
     EXPECT_EQ(loader->getTexture("../textures/cut.png"), nullptr);
+}
+
+// Menus, the HUD and the fire ask for their textures every frame.
+TEST_F(TextureLoaderTest, AMissingTextureIsLookedForOnce) {
+    const std::string never = path("textures/never.png");
+    const std::string gone = path("textures/gone.png");
+    loader->addTexture(gone, GL_REPEAT);
+    loader->uploadTextures(true);
+    const LogCapture log;
+    for (int frame = 0; frame < 5; ++frame) {
+        EXPECT_EQ(loader->getTexture(never), nullptr);
+        EXPECT_EQ(loader->getTexture(gone), nullptr);
+    }
+    EXPECT_EQ(log.problems().size(), 2u) << "one warning and one error for the name never added";
+
+    // A new registration asks again, once.
+    writeImage(gone, 4, 4);
+    loader->addTexture(gone, GL_REPEAT);
+    loader->uploadTextures(true);
+    EXPECT_NE(loader->getTexture(gone), nullptr);
+}
+
+// Names reach the loader from level files on the loading thread.
+TEST_F(TextureLoaderTest, NamesTheSystemRefusesAreNoFilesNotAnEndOfTheGame) {
+    const std::string tooLong = path("textures/" + std::string(300, 'x') + ".png");
+    const std::string series = path("textures/" + std::string(300, 'y') + "*.png");
+    EXPECT_NO_THROW(loader->addTexture(tooLong, GL_REPEAT));
+    EXPECT_NO_THROW(loader->addTexture(series, GL_REPEAT));
+    EXPECT_NO_THROW(loader->uploadTextures(true));
+    EXPECT_EQ(loader->countPending(), 0);
+    EXPECT_EQ(loader->getTexture(tooLong), nullptr);
+}
+
+// The mipmap builder reads a row past the pixels of an image whose height is no power of
+// two; where the image's memory ended at a page boundary the game crashed at start.
+TEST_F(TextureLoaderTest, HeightsThatAreNoPowerOfTwoUploadWithinTheirPixels) {
+    writeImage(path("textures/MainMenu/new.png"), 512, 96);
+    writeImage(path("textures/odd.tga"), 64, 33);
+    ilSetMemory(guardedAlloc, guardedFree);
+    loader->addTexture(path("textures/MainMenu/new.png"), GL_REPEAT);
+    loader->addTexture(path("textures/odd.tga"), GL_REPEAT);
+    loader->uploadTextures(true);
+    ASSERT_NE(loader->getTexture(path("textures/MainMenu/new.png")), nullptr);
+    EXPECT_EQ(loader->getTexture(path("textures/odd.tga"))->height, 33);
 }

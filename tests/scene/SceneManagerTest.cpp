@@ -1,7 +1,7 @@
 #include <GL/glew.h>
 #include <gtest/gtest.h>
-
 #include <chrono>
+
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -9,6 +9,8 @@
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+#include <GLFW/glfw3.h>
+#include <stdexcept>
 
 #include "LevelFixture.h"
 #include "core/ConfigManager.h"
@@ -19,6 +21,14 @@
 #include "scene/PhysicsManager.h"
 #include "scene/SceneManager.h"
 #include "audio/SoundManager.h"
+#include "FrameCapture.h"
+#include "app/Frame.h"
+#include "audio/SoundSource.h"
+#include "core/StateManager.h"
+#include "game/MainChar.h"
+#include "render/LightManager.h"
+#include "scene/OgreLoader.h"
+#include "scene/ProfileKeys.h"
 
 namespace {
 
@@ -26,6 +36,24 @@ int threadCount() {
     const auto tasks = std::filesystem::directory_iterator("/proc/self/task");
     return static_cast<int>(std::distance(begin(tasks), end(tasks)));
 }
+
+// The game's objects, except that a checkpoint cannot be made.
+class ThrowingObjects : public GameObjectFactory {
+public:
+    explicit ThrowingObjects(GameObjectFactory& game) : game(game) {}
+    OgreModel* makeGameObject(OgreScene& scene, const OgreSceneNode& node, const ProfileKeys& keys) override {
+        if (keys.getProfile() == "checkPoint") {
+            throw std::runtime_error("no room for a checkpoint");
+        }
+        return game.makeGameObject(scene, node, keys);
+    }
+    void placeGameObject(OgreModel& object) override { game.placeGameObject(object); }
+    PhysicsContactReport* getContactReport() override { return game.getContactReport(); }
+    PhysicsTriggerReport* getTriggerReport() override { return game.getTriggerReport(); }
+
+private:
+    GameObjectFactory& game;
+};
 
 class SceneManagerTest : public LevelFixture {
 protected:
@@ -98,34 +126,77 @@ TEST_F(SceneManagerTest, LevelLoadsOnOneWorkerWhileTheGameThreadGoesOn) {
     EXPECT_EQ(physics->getCurrentScene(), nullptr);
 }
 
-TEST_F(SceneManagerTest, FramesGoOnBeingDrawnWhileALevelLoads) {
-    ASSERT_TRUE(Glfw::init());
-    ASSERT_TRUE(Glfw::openWindow(320, 240, false, false));
-    glewExperimental = GL_TRUE;
-    ASSERT_EQ(glewInit(), static_cast<GLenum>(GLEW_OK));
-    SceneManager* levels = SceneManager::getInstance();
-    TextureLoader* textures = TextureLoader::getInstance();
-    hold("one");
-    levels->loadScene(0);
-    std::thread releaser([this] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        release();
-    });
-    int frames = 0;
-    while (levels->getLevelState(0) == SceneManager::LevelState::Loading) {
-        glClearColor(0.2f, 0.3f, 0.4f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        textures->uploadTextures(false);
-        Glfw::swapBuffers();
-        ++frames;
+// The game's own frames go on in play while a second level loads on its worker: physics
+// steps with the ball rolling, lights culled, the level drawn with its shadows, sounds
+// playing and the HUD drawn, while the worker reads files, builds the physics scene,
+// makes a ball with its light and sound and registers textures and sounds. The thread
+// sanitizer's build runs it too.
+TEST_F(SceneManagerTest, TheGameGoesOnInPlayWhileASecondLevelLoads) {
+    for (const char* folder : {"shaders", "textures", "sounds"}) {
+        std::filesystem::copy(std::filesystem::path(VORN_GAME_DIR) / folder, data.root() / folder,
+                              std::filesystem::copy_options::recursive);
     }
-    releaser.join();
-    EXPECT_GT(frames, 3);
-    ASSERT_EQ(levels->getLevelState(0), SceneManager::LevelState::Loaded) << levels->getLoadError(0);
-    textures->uploadTextures(true);
-    EXPECT_EQ(textures->countPending(), 0);
+    // The game's own settings (fire, lights, camera), on a small window, with the test levels.
+    std::ifstream gameSettings(std::string(VORN_GAME_DIR) + "/Vorn.ini");
+    std::string settings((std::istreambuf_iterator<char>(gameSettings)), std::istreambuf_iterator<char>());
+    const auto replace = [&settings](const std::string& from, const std::string& to) {
+        ASSERT_NE(settings.find(from), std::string::npos) << from;
+        settings.replace(settings.find(from), from.size(), to);
+    };
+    replace("width = 640", "width = 320");
+    replace("height = 480", "height = 240");
+    replace("level1 = ../levels/level1/level1.scene",
+            "level1 = ../levels/one/one.scene\nlevel2 = ../levels/two/two.scene");
+    data.write("Vorn.ini", settings);
+    std::string properties = kObjectProperties;
+    properties.insert(properties.find("[mainChar]\n") + 11, "soundFilename = ../sounds/roll.wav\n");
+    data.write("objectproperties.ini", properties);
+    writeSound("sounds/roll.wav", 1.0f);
+    writeLevel("two", standardNodes());
+    ConfigManager::destroy();                      // the sound manager read the old files
+    StateManager::getInstance()->clearListeners(); // the game installs its own
+
+    init();
+    SceneManager* levels = SceneManager::getInstance();
+    levels->waitForLoads();
+    ASSERT_TRUE(levels->setCurrentLevel(0)) << levels->getLoadError(0);
+    StateManager::getInstance()->setState(IN_GAME);
+    MainChar* ball = MainChar::current();
+    ASSERT_NE(ball, nullptr);
+    const Vector3 start = *ball->getPosition();
+    Glfw::deliverKey(GLFW_KEY_W, GLFW_PRESS);
+
+    hold("two");
+    levels->loadScene(1);
+    const auto frame = [] {
+        update();
+        render();
+    };
+    for (int i = 0; i < 3; ++i) {
+        frame();
+    }
+    release();
+    int frames = 0;
+    bool lit = false;
+    bool heard = false;
+    while (levels->getLevelState(1) == SceneManager::LevelState::Loading || frames < 10) {
+        frame();
+        ++frames;
+        lit = lit || !LightManager::getInstance()->getActiveLights().empty();
+        heard = heard || ball->soundSource->isPlaying();
+    }
+    Glfw::deliverKey(GLFW_KEY_W, GLFW_RELEASE);
+    EXPECT_EQ(levels->getLevelState(1), SceneManager::LevelState::Loaded) << levels->getLoadError(1);
+    EXPECT_EQ(StateManager::getInstance()->getState(), IN_GAME);
+    EXPECT_GT((*ball->getPosition() - start).length(), 0.1f) << "the ball rolled: physics steps ran";
+    EXPECT_TRUE(lit);
+    EXPECT_TRUE(heard);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    Glfw::terminate();
+
+    const FrameCapture shown = FrameCapture::take(320, 240);
+    shown.save("scene-play-while-a-level-loads");
+    EXPECT_GT(shown.countBrighter(0, 0, 320, 240, 60), 320 * 240 / 20) << "the level and the HUD are drawn";
+    shutdown();
 }
 
 TEST_F(SceneManagerTest, ALevelThatCannotBePlayedFailsWithItsReasonAndCanBeTriedAgain) {
@@ -148,6 +219,32 @@ TEST_F(SceneManagerTest, ALevelThatCannotBePlayedFailsWithItsReasonAndCanBeTried
     levels->waitForLoads();
     EXPECT_EQ(levels->getLevelState(1), SceneManager::LevelState::Loaded);
     EXPECT_EQ(levels->getLoadError(1), "");
+}
+
+// What throws on a loading thread would end the game without a word in the log.
+TEST_F(SceneManagerTest, NothingALevelThrowsEndsTheGameItFailsTheLevelWithItsReason) {
+    // A texture name longer than the system takes: looking for its normal map threw.
+    const std::string longName = std::string(300, 'x') + ".png";
+    writeLevel("one", standardNodes(),
+               std::string(kMaterials) +
+                   "material Long\n{\n technique\n {\n  pass\n  {\n   texture_unit\n"
+                   "   {\n    texture " +
+                   longName + "\n   }\n  }\n }\n}\n");
+    SceneManager* levels = SceneManager::getInstance();
+    levels->loadScene(0);
+    levels->waitForLoads();
+    EXPECT_EQ(levels->getLevelState(0), SceneManager::LevelState::Loaded) << levels->getLoadError(0);
+
+    ThrowingObjects throwing(game);
+    OgreLoader::getInstance()->setGameObjectFactory(&throwing);
+    levels->loadScene(1);
+    levels->waitForLoads();
+    OgreLoader::getInstance()->setGameObjectFactory(&game);
+    EXPECT_EQ(levels->getLevelState(1), SceneManager::LevelState::Failed);
+    EXPECT_EQ(levels->getLoadError(1), "The level could not be loaded: no room for a checkpoint");
+    EXPECT_TRUE(log.contains("no room for a checkpoint"));
+    EXPECT_EQ(PhysicsManager::getInstance()->getSDK()->getNbScenes(), 1u)
+        << "the failed level's is given back";
 }
 
 TEST_F(SceneManagerTest, UnknownLevelsAreRefusedByIndexAndByName) {
@@ -191,8 +288,9 @@ TEST_F(SceneManagerTest, DecodingASoundLeavesTheSoundManagerFree) {
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
     close(fd);
-    EXPECT_NE(decoding.get(), 0u);
-    EXPECT_EQ(sounds->getBuffer("../sounds/slow.ogg"), sounds->getBuffer("../sounds/slow.ogg"));
+    const ALuint decoded = decoding.get();
+    EXPECT_NE(decoded, 0u);
+    EXPECT_EQ(sounds->getBuffer("../sounds/slow.ogg"), decoded) << "decoded once and kept";
 }
 
 } // namespace

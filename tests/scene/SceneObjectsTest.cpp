@@ -2,6 +2,7 @@
 
 #include <AL/al.h>
 #include <memory>
+#include <filesystem>
 
 #include "LevelFixture.h"
 #include "audio/SoundManager.h"
@@ -131,6 +132,16 @@ TEST_F(SceneObjectsTest, LevelsThatCannotBePlayedSayWhy) {
     data.write("physicsmaterials.ini", "[ball]\nrestitution = 0\n");
     ConfigManager::destroy(); // it keeps the files it read
     EXPECT_NE(failureOf(standardNodes()).find("no valid [default] material"), std::string::npos);
+
+    // Without its object properties every actor would stand still, the ball too.
+    std::filesystem::remove(data.root() / "objectproperties.ini");
+    ConfigManager::destroy();
+    EXPECT_EQ(failureOf(standardNodes()),
+              "The object properties file '../objectproperties.ini' is missing or cannot be read.");
+    std::filesystem::create_directory(data.root() / "objectproperties.ini");
+    ConfigManager::destroy();
+    EXPECT_EQ(failureOf(standardNodes()),
+              "The object properties file '../objectproperties.ini' is missing or cannot be read.");
 }
 
 TEST_F(SceneObjectsTest, UpdateFollowsTheActorsAndResetPutsEverythingBack) {

@@ -98,6 +98,8 @@ TEST_F(FontTest, MissingSizeIsTwentyEightAndMissingFontsFallBackToTheDefault) {
     EXPECT_EQ(fonts->getFont("Nowhere"), fonts->getDefaultFont());
     data->write("textures/fonts/HalfThere/HalfThere.ini", "[common]\nsize = 10\n");
     EXPECT_EQ(fonts->getFont("HalfThere"), fonts->getDefaultFont());
+    // A name longer than the system takes is no font either, not an exception.
+    EXPECT_EQ(fonts->getFont(std::string(300, 'x')), fonts->getDefaultFont());
 }
 
 TEST_F(FontTest, WithoutTheDefaultFontNothingIsDrawnOrMeasured) {
