@@ -297,6 +297,7 @@ void update() {
     listOpenGLErrors();
     timeManager->update();
     runPhysicsSteps(timeManager->stepCount);
+    hud->update(timeManager->stepCount);
     if (Menu* menu = menuManager->getCurrentMenu()) {
         menu->update();
     }
