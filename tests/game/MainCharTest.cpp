@@ -3,6 +3,7 @@
 #include <AL/al.h>
 
 #include "GameFixture.h"
+#include "audio/SoundSource.h"
 #include "core/StateManager.h"
 #include "core/TimeManager.h"
 #include "game/MainChar.h"
@@ -10,7 +11,6 @@
 #include "scene/PhysicsManager.h"
 #include "scene/SceneManager.h"
 #include "ui/LevelLink.h"
-#include "audio/SoundSource.h"
 
 namespace {
 
@@ -25,6 +25,7 @@ public:
     std::string firstLevelError() override { return ""; }
     void respawn() override {}
     std::optional<Gauges> mainCharGauges() override { return std::nullopt; }
+    bool checkpointReached() override { return false; }
     int left = 0;
 };
 
