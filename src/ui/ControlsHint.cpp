@@ -14,7 +14,9 @@ namespace {
 constexpr float kTextSize = 16.0f;
 constexpr int kLineHeight = 20;
 constexpr int kPadding = 10;
-// Above the bottom edge, clear of the ball in the middle of the view.
+// In the bottom-left corner: clear of the ball in the middle of the view and of the
+// messages, which stack up from the bottom-right one.
+constexpr int kMargin = 15;
 constexpr int kBottomMargin = 40;
 
 } // namespace
@@ -25,11 +27,13 @@ std::filesystem::path ControlsHint::seenFile() {
 
 const std::vector<std::string>& ControlsHint::lines() {
     static const std::vector<std::string> text = {
-        "W A S D: roll     Space: jump (hold it to go higher)",
-        "Left mouse: boost     Right mouse: brake",
-        "Mouse: look around (2 frees the cursor)     F1: help",
-        "Orange bar: energy. It burns away; gold crystals refill it.",
-        "Blue bar: turbo for boosts. Blue crystals fill it.",
+        "W A S D: roll    Space: jump (hold: higher)",
+        "Left mouse: boost    Right mouse: brake",
+        "Mouse: look (2 frees the cursor)    F1: help",
+        "Orange bar: energy, it burns away;",
+        "  gold crystals refill it.",
+        "Blue bar: turbo for boosts;",
+        "  blue crystals fill it.",
     };
     return text;
 }
@@ -67,7 +71,7 @@ void ControlsHint::render() const {
     }
     const Ortho::Size window = Ortho::windowSize();
     const int height = static_cast<int>(lines().size()) * kLineHeight;
-    const int left = window.width / 2 - width / 2;
+    const int left = kMargin + kPadding;
     const int top = window.height - kBottomMargin - height;
     Ortho::fill({static_cast<float>(left - kPadding), static_cast<float>(top - kPadding),
                  static_cast<float>(left + width + kPadding), static_cast<float>(top + height + kPadding)},

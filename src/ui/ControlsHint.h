@@ -18,7 +18,7 @@ public:
     // `steps` physics steps were played; `checkpointReached` once the first snapshot exists.
     void advance(int steps, bool checkpointReached);
     bool isShowing() const { return showing; }
-    // A dimmed box of the hint's lines near the bottom of the window.
+    // A dimmed box of the hint's lines in the bottom-left corner of the window.
     void render() const;
 
     static const std::vector<std::string>& lines();

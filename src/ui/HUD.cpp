@@ -108,7 +108,8 @@ void HUD::render() {
     }
     if (const auto gauges = LevelLink::get().mainCharGauges()) {
         renderBars(gauges->energy, gauges->turbo);
-        if (controlsHint.isShowing()) {
+        // The help shows every key; the hint would only show through it.
+        if (controlsHint.isShowing() && !showHelp) {
             controlsHint.render();
         }
     }
@@ -128,9 +129,14 @@ void HUD::renderPaused() {
     }
     const FontRenderer* font = FontRenderer::getInstance();
     const Ortho::Size window = Ortho::windowSize();
-    const int width = font->getTextWidth(kPausedText, kPausedSize);
-    font->drawText(kPausedText, kPausedSize, static_cast<float>(window.width / 2 - width / 2),
-                   static_cast<float>(window.height / 2) - kPausedSize / 2.0f);
+    const float width = static_cast<float>(font->getTextWidth(kPausedText, kPausedSize));
+    const float left = static_cast<float>(window.width / 2) - width / 2.0f;
+    const float top = static_cast<float>(window.height / 2) - kPausedSize / 2.0f;
+    // On a dark band: the glowing ball sits right behind the middle of the view.
+    Ortho::fill(
+        {left - kPausedSize, top - kPausedSize / 4.0f, left + width + kPausedSize, top + kPausedSize * 1.25f},
+        0.0f, 0.0f, 0.0f, 0.5f);
+    font->drawText(kPausedText, kPausedSize, left, top);
 }
 
 void HUD::renderFrameRate() const {
