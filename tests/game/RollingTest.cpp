@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -19,25 +20,33 @@ std::string gameFile(const std::string& name) {
     return text.str();
 }
 
-// The ball at rest on a long stone floor, with the game's own physics materials and
-// object properties, rolled by the controls towards -z. Its fire, which only costs
+// The ball at rest at the start of a long floor, with the game's own physics materials
+// and object properties, rolled by the controls towards -z. Its fire, which only costs
 // time here, is out.
 class RollingTest : public GameTest {
 protected:
     void SetUp() override {
         data.write("physicsmaterials.ini", gameFile("physicsmaterials.ini"));
         data.write("objectproperties.ini", gameFile("objectproperties.ini"));
+    }
+
+    // The floor of the profile's material, tilted so that towards -z it rises `slope` (rise over run).
+    void startOn(const std::string& profile, float slope = 0.0f) {
+        const float angle = std::atan(slope);
+        const std::string rotation = "qx=\"" + std::to_string(std::sin(angle / 2)) +
+                                     "\" qy=\"0\" qz=\"0\" qw=\"" + std::to_string(std::cos(angle / 2)) +
+                                     "\"";
         std::vector<TestNode> nodes;
         for (int i = 0; i < 3; ++i) {
             const std::string name = "Floor" + std::to_string(i);
-            nodes.push_back(
-                {name, name + "[stone]", "floor.mesh", 0.0f, 0.0f, -40.0f * static_cast<float>(i)});
+            const float along = -40.0f * static_cast<float>(i);
+            nodes.push_back({name, name + "[" + profile + "]", "floor.mesh", 0.0f, -along * std::sin(angle),
+                             along * std::cos(angle), rotation});
         }
-        nodes.push_back({"Ball", "Ball[mainChar]", "cube.mesh", 0.0f, 1.0f, 15.0f});
+        nodes.push_back({"Ball", "Ball[mainChar]", "cube.mesh", 0.0f, 1.0f / std::cos(angle) + 0.01f, 0.0f});
         play(nodes);
         ball->particleController->setEmitting(false);
         ball->particleController->enabled = false;
-        roll(30, false);
     }
 
     // Steps of the frame loop with W held or not.
@@ -71,6 +80,8 @@ protected:
 
 // The start pad of the first level is 16 across; a ball's diameter is 2.
 TEST_F(RollingTest, ATapRollsTheBallAFewUnitsAndAFullRunStopsWithinFourDiametersWithoutTheBrake) {
+    startOn("stone");
+    roll(30, false);
     const float start = z();
     roll(18, true);
     ASSERT_TRUE(comesToRest(600)) << "a 0.3 s tap still rolls after ten seconds";
@@ -83,6 +94,15 @@ TEST_F(RollingTest, ATapRollsTheBallAFewUnitsAndAFullRunStopsWithinFourDiameters
     ASSERT_TRUE(comesToRest(600));
     EXPECT_LT(released - z(), 4 * 2.0f);
     EXPECT_NEAR(ball->getActor()->getGlobalPosition().x, 0.0f, 0.05f) << "no drift to the side";
+}
+
+// The first level's metal ramp rises 6 in 20. A ball stopped on it must get up again, rolling, not spinning.
+TEST_F(RollingTest, FromRestOnTheMetalRampTwoSecondsOfWClimbIt) {
+    startOn("metal", 6.0f / 20.0f);
+    const float height = ball->getActor()->getGlobalPosition().y;
+    roll(120, true);
+    EXPECT_GT(ball->getActor()->getGlobalPosition().y - height, 1.5f)
+        << "a ball that slips on metal spins in place and creeps up a metre at most";
 }
 
 } // namespace
