@@ -2,7 +2,8 @@
 // Shadow volumes extruded on the GPU. Each triangle arrives with the far
 // corners of its three neighbours (w = 0 where an edge is open). A triangle
 // facing the light extrudes its silhouette edges and, for z-fail counting, adds
-// a near and a far cap. In robust mode a triangle facing away is processed with
+// a near and a far cap. A volume with a "reach" ends that far from the light and
+// always needs its far cap. In robust mode a triangle facing away is processed with
 // its winding reversed, so meshes with cracks still give closed volumes.
 // Written for GLSL 1.50: drivers that offer geometry shaders only in the core
 // language refuse the older extension syntax.
@@ -13,15 +14,20 @@ layout(triangle_strip, max_vertices = 18) out;
 uniform int robust;
 uniform int zpass;
 uniform vec3 lightPos;
+uniform float reach;
 
 in vec4 eyePosition[];
 in vec4 clipPosition[];
 
 vec3 corner[3];
 
-vec4 projectToInfinity(vec3 point)
+vec4 extrude(vec3 point)
 {
-    return gl_ProjectionMatrix * vec4(point - lightPos, 0.0);
+    vec3 away = point - lightPos;
+    if (reach > 0.0) {
+        return gl_ProjectionMatrix * vec4(lightPos + normalize(away) * max(reach, length(away)), 1.0);
+    }
+    return gl_ProjectionMatrix * vec4(away, 0.0);
 }
 
 bool facesLight(vec3 a, vec3 b, vec3 c)
@@ -34,16 +40,16 @@ void emitSide(int start, int end)
 {
     gl_Position = clipPosition[2 * start];
     EmitVertex();
-    gl_Position = projectToInfinity(corner[start]);
+    gl_Position = extrude(corner[start]);
     EmitVertex();
     gl_Position = clipPosition[2 * end];
     EmitVertex();
-    gl_Position = projectToInfinity(corner[end]);
+    gl_Position = extrude(corner[end]);
     EmitVertex();
     EndPrimitive();
 }
 
-void emitCaps(int a, int b, int c)
+void emitNearCap(int a, int b, int c)
 {
     gl_Position = clipPosition[2 * a];
     EmitVertex();
@@ -52,11 +58,15 @@ void emitCaps(int a, int b, int c)
     gl_Position = clipPosition[2 * c];
     EmitVertex();
     EndPrimitive();
-    gl_Position = projectToInfinity(corner[a]);
+}
+
+void emitFarCap(int a, int b, int c)
+{
+    gl_Position = extrude(corner[a]);
     EmitVertex();
-    gl_Position = projectToInfinity(corner[c]);
+    gl_Position = extrude(corner[c]);
     EmitVertex();
-    gl_Position = projectToInfinity(corner[b]);
+    gl_Position = extrude(corner[b]);
     EmitVertex();
     EndPrimitive();
 }
@@ -85,11 +95,12 @@ void main()
             }
         }
     }
+    int second = front ? 1 : 2;
+    int third = front ? 2 : 1;
     if (zpass == 0) {
-        if (front) {
-            emitCaps(0, 1, 2);
-        } else {
-            emitCaps(0, 2, 1);
-        }
+        emitNearCap(0, second, third);
+    }
+    if (zpass == 0 || reach > 0.0) {
+        emitFarCap(0, second, third);
     }
 }

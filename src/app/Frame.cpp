@@ -287,6 +287,7 @@ void update() {
     listOpenGLErrors();
     timeManager->update();
     playSteps.run(timeManager->stepCount);
+    hud->update(timeManager->stepCount);
     if (Menu* menu = menuManager->getCurrentMenu()) {
         menu->update();
     }

@@ -1,10 +1,15 @@
 #include "app/StateEffects.h"
 
+#include "app/MouseLook.h"
 #include "app/RunFigures.h"
 #include "audio/SoundManager.h"
 #include "core/StateManager.h"
 #include "core/TimeManager.h"
+#include "game/Camera.h"
+#include "game/MainChar.h"
 #include "scene/PhysicsManager.h"
+#include "scene/SceneManager.h"
+#include "ui/HUD.h"
 #include "ui/LevelLink.h"
 #include "ui/MenuManager.h"
 
@@ -19,6 +24,20 @@ void releaseTimePause() {
     time->paused = false;
     if (SoundManager* sounds = SoundManager::existingInstance()) {
         sounds->pauseSounds(false);
+    }
+}
+
+// A new game starts with the camera behind the ball, looking the way the level leads
+// on, and a new player gets the hint of the controls.
+void startNewGame() {
+    if (HUD* hud = HUD::existingInstance()) {
+        hud->controlsHint.offer();
+    }
+    SceneManager* levels = SceneManager::existingInstance();
+    const OgreScene* level = levels ? levels->getCurrentScene() : nullptr;
+    Camera* camera = Camera::existingInstance();
+    if (camera && level && MainChar::of(level)) {
+        camera->lookAlong(MainChar::startHeadingOf(*level));
     }
 }
 
@@ -54,6 +73,12 @@ void install(StateManager& states) {
         if (newState == IN_GAME) {
             LevelLink::get().resumeCurrentLevel();
         }
+    });
+    states.addListener([](int oldState, int newState) {
+        if (oldState == LOADING && newState == IN_GAME) {
+            startNewGame();
+        }
+        MouseLook::stateEntered(newState);
     });
 }
 

@@ -7,20 +7,21 @@
 #include <cmath>
 #include <string>
 
+#include "app/MouseLook.h"
+#include "audio/SoundManager.h"
 #include "core/ConfigManager.h"
 #include "core/Log.h"
 #include "core/StateManager.h"
-#include "render/SystemInfo.h"
 #include "core/TimeManager.h"
+#include "game/Camera.h"
 #include "game/SaveStateManager.h"
 #include "platform/Glfw.h"
 #include "platform/GlfwKeys.h"
-#include "game/Camera.h"
 #include "render/Matrix44.h"
+#include "render/SystemInfo.h"
 #include "ui/HUD.h"
 #include "ui/Menu.h"
 #include "ui/MenuManager.h"
-#include "audio/SoundManager.h"
 
 VORN_FILE_LOGGER("main")
 
@@ -47,16 +48,6 @@ const char* onOff(bool value) {
 
 void showToggle(const char* label, bool value) {
     showMessage(std::string(label) + onOff(value));
-}
-
-void toggleCursor() {
-    if (windowState.cursorVisible) {
-        Glfw::hideCursor();
-    } else {
-        Glfw::showCursor();
-    }
-    windowState.cursorVisible = !windowState.cursorVisible;
-    showToggle("Cursor: ", windowState.cursorVisible);
 }
 
 void toggleGeometryShader(Config& config) {
@@ -135,7 +126,7 @@ void handlePressedKey(int key) {
     HUD* hud = HUD::getInstance();
     switch (key) {
     case '2':
-        toggleCursor();
+        MouseLook::toggle();
         break;
     case '3':
         showToggle("Shadows: ", config.shadows = !config.shadows);
@@ -220,6 +211,7 @@ bool initGLFW() {
     Glfw::setKeyCallback(keyCallback);
     Glfw::setMousePosCallback(mousePosCallback);
     Glfw::setMouseWheelCallback(mouseWheelCallback);
+    Glfw::setFocusCallback(MouseLook::focusChanged);
     Glfw::enableStickyKeys();
     windowState.lastWheelPos = Glfw::getMouseWheel();
     Glfw::setSwapInterval(config->getBool("window:vsync", true) ? 1 : 0);

@@ -5,6 +5,9 @@
 // Render and input state of the frame, process-wide.
 struct WindowState {
     bool cursorVisible = true;
+    // The player wants the mouse to turn the camera in play (key 2 says no).
+    bool mouseLookWanted = false;
+    bool windowFocused = true;
     bool wireframe = false;
     bool transparency = true;
     float ambient[4] = {0.15f, 0.15f, 0.15f, 1.0f};

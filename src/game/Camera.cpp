@@ -9,10 +9,10 @@
 #include <numbers>
 #include <sstream>
 
+#include "audio/SoundManager.h"
 #include "core/ConfigManager.h"
 #include "physics/PhysicsScene.h"
 #include "scene/PhysicsManager.h"
-#include "audio/SoundManager.h"
 
 namespace {
 
@@ -43,10 +43,21 @@ Vector3 rotate(const Vector3& v, const Vector3& axis, float degrees) {
     return v * c + axis.cross(v) * s + axis * (axis.dot(v) * (1.0f - c));
 }
 
-// Horizontal and at right angles to the camera line; turning about it raises the camera.
-Vector3 sideOf(const Vector3& direction) {
-    const Vector3 horizontal = Vector3{direction.x, 0.0f, direction.z}.normalized();
-    return {-horizontal.z, 0.0f, horizontal.x};
+// The unit vector from the target towards the eye: yaw 0 looks along -z, a positive
+// yaw turns the eye from +z towards -x, a positive pitch raises it.
+Vector3 directionFrom(float yaw, float pitch) {
+    const float y = toRadians(yaw);
+    const float p = toRadians(pitch);
+    return {-std::sin(y) * std::cos(p), std::sin(p), std::cos(y) * std::cos(p)};
+}
+
+// Below this length the horizontal part of the view line gives no direction.
+constexpr float kLeastHorizontal = 1e-3f;
+
+// Horizontal and at right angles to the camera line of `yaw`; turning about it raises the camera.
+Vector3 sideOf(float yaw) {
+    const float y = toRadians(yaw);
+    return {-std::cos(y), 0.0f, -std::sin(y)};
 }
 
 struct ClosestHit {
@@ -55,20 +66,21 @@ struct ClosestHit {
 };
 
 // The camera line, 10 degrees above it, below it and to either side, all from the target.
-std::array<Vector3, 5> rayDirections(const Vector3& direction) {
-    const Vector3 upper = rotate(direction, sideOf(direction), kRayTilt).normalized();
+std::array<Vector3, 5> rayDirections(const Vector3& direction, const Vector3& side) {
+    const Vector3 upper = rotate(direction, side, kRayTilt).normalized();
     return {direction, upper, rotate(upper, direction, 180.0f).normalized(),
             rotate(upper, direction, 90.0f).normalized(), rotate(upper, direction, 270.0f).normalized()};
 }
 
-ClosestHit castRays(const Vector3& origin, const Vector3& direction, std::uint32_t mask) {
+ClosestHit castRays(const Vector3& origin, const Vector3& direction, const Vector3& side,
+                    std::uint32_t mask) {
     ClosestHit closest;
     const PhysicsManager* physics = PhysicsManager::existingInstance();
     const PhysicsScene* scene = physics ? physics->getCurrentScene() : nullptr;
     if (!scene) {
         return closest;
     }
-    const std::array<Vector3, 5> directions = rayDirections(direction);
+    const std::array<Vector3, 5> directions = rayDirections(direction, side);
     for (std::size_t ray = 0; ray < directions.size(); ++ray) {
         const Vector3& d = directions[ray];
         PhysicsRaycastHit hit;
@@ -92,8 +104,8 @@ Camera::Camera(float startDistance, float minPitch, float maxPitch, float yawTar
                float mouseFactor, float minDistance, float maxDistance)
     : desiredDistance(startDistance), currentDistance(startDistance),
       direction(Vector3{0.0f, 0.0f, startDistance}.normalized()), minPitch(minPitch), maxPitch(maxPitch),
-      yawTarget(yawTarget), pitchTarget(pitchTarget), mouseFactor(mouseFactor), minDistance(minDistance),
-      maxDistance(maxDistance), collisionMask(collisionMaskOf("0")) {}
+      yawTarget(yawTarget), pitchTarget(pitchTarget), startPitch(pitchTarget), mouseFactor(mouseFactor),
+      minDistance(minDistance), maxDistance(maxDistance), collisionMask(collisionMaskOf("0")) {}
 
 std::uint32_t Camera::collisionMaskOf(const std::string& groups) {
     std::istringstream numbers(groups);
@@ -106,6 +118,12 @@ std::uint32_t Camera::collisionMaskOf(const std::string& groups) {
 }
 
 void Camera::mouseMove(int x, int y) {
+    if (!mouseSeen) {
+        mouseSeen = true;
+        lastMouseX = static_cast<float>(x);
+        lastMouseY = static_cast<float>(y);
+        return;
+    }
     const float step = mouseFactor * kStepScale;
     yawTarget += step * (static_cast<float>(x) - lastMouseX);
     pitchTarget = std::clamp(pitchTarget + step * (static_cast<float>(y) - lastMouseY), minPitch, maxPitch);
@@ -119,17 +137,18 @@ void Camera::follow(const Vector3& targetPosition, float dt) {
     // Each frame closes a fixed share of the remaining angle.
     const float pitchStep = mouseFactor * kStepScale * (pitchTarget - currentPitch);
     const float yawStep = mouseFactor * kStepScale * (yawTarget - currentYaw);
-    direction = rotate(direction, {0.0f, 1.0f, 0.0f}, -yawStep);
-    direction = rotate(direction, sideOf(direction), pitchStep).normalized();
     currentYaw += yawStep;
     currentPitch += pitchStep;
+    // Built from the angles, not turned step by step: near the vertical a turn
+    // about a side axis left to rounding would swing the heading anywhere.
+    direction = directionFrom(currentYaw, currentPitch);
     avoidObstacles(dt);
     eye = target + direction * currentDistance;
 }
 
 void Camera::avoidObstacles(float dt) {
     direction = direction.normalized();
-    const ClosestHit hit = castRays(target, direction, collisionMask);
+    const ClosestHit hit = castRays(target, direction, sideOf(currentYaw), collisionMask);
     const float climb = mouseFactor * kStepScale;
     if (hit.distance > currentDistance && hit.distance >= desiredDistance) {
         collided = false;
@@ -158,8 +177,19 @@ void Camera::apply() {
     }
 }
 
+void Camera::lookAlong(float heading) {
+    yawTarget = currentYaw = heading;
+    pitchTarget = currentPitch = startPitch;
+    direction = directionFrom(currentYaw, currentPitch);
+    collided = false;
+}
+
 float Camera::getHeading() const {
-    const Vector3 horizontal = Vector3{direction.x, 0.0f, direction.z}.normalized();
+    const Vector3 flat{direction.x, 0.0f, direction.z};
+    if (flat.length() < kLeastHorizontal) {
+        return std::remainder(currentYaw, 360.0f);
+    }
+    const Vector3 horizontal = flat.normalized();
     const float cosine = std::clamp(horizontal.dot(reference), -1.0f, 1.0f);
     const float heading = 180.0f - toDegrees(std::acos(cosine));
     const bool negative = horizontal.x * reference.z - horizontal.z * reference.x < 0.0f;

@@ -26,12 +26,18 @@ public:
     static std::uint32_t collisionMaskOf(const std::string& groups);
 
     // Half a degree of yaw and pitch per pixel with the start values; pitch stays in range.
+    // The first position ever seen only marks where the pointer is: the window
+    // reports one when it opens, and that is no movement of the player's.
     void mouseMove(int x, int y);
+    // Behind the target at the start pitch, looking along `heading` (degrees, as getHeading).
+    void lookAlong(float heading);
     // One frame: looks at `targetPosition` from the eased direction, `dt` seconds after the last.
     void follow(const Vector3& targetPosition, float dt);
     // Loads the view into the model-view matrix and places the listener at the eye.
     void apply();
     // Degrees between the horizontal view line and the reference direction, signed.
+    // Looking straight down the view line has no horizontal part: then the yaw
+    // turned so far gives it.
     float getHeading() const;
 
     float lastMouseX = 0.0f;
@@ -48,6 +54,7 @@ public:
     float maxPitch;
     float yawTarget;
     float pitchTarget;
+    float startPitch;
     float currentYaw = 0.0f;
     float currentPitch = 0.0f;
     float mouseFactor;
@@ -55,6 +62,7 @@ public:
     float maxDistance;
     float nearFactor = 0.0f;
     std::uint32_t collisionMask;
+    bool mouseSeen = false;
 
 private:
     // Pulls the camera in front of obstacles or lets it climb over them.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <numbers>
 
 #include "audio/SoundSource.h"
 #include "core/Config.h"
@@ -192,8 +193,28 @@ void MainChar::render(LightSource* lightSource) {
     shaders->setUniform1f("morphTime", 0.0f);
 }
 
+void MainChar::renderShadowVolume(LightSource* lightSource, bool useGeometryShader, bool zPass) {
+    renderShadowVolumeWithin(lightSource, useGeometryShader, zPass,
+                             lightSource == light.get() ? kOwnShadowReach : 0.0f);
+}
+
 MainChar* MainChar::of(const OgreScene* scene) {
     return scene ? dynamic_cast<MainChar*>(scene->getMainChar()) : nullptr;
+}
+
+float MainChar::startHeadingOf(const OgreScene& scene) {
+    const OgreModel* ball = scene.getMainChar();
+    for (const auto& [name, node] : scene.nodes) {
+        if (ball && node->entity && node->entity->model == ball) {
+            // -z turned by the node's rotation: v + 2w (q x v) + 2 q x (q x v).
+            const Vector3 q{node->qx, node->qy, node->qz};
+            const Vector3 forward{0.0f, 0.0f, -1.0f};
+            const Vector3 turn = q.cross(forward);
+            const Vector3 facing = forward + turn * (2.0f * node->qw) + q.cross(turn) * 2.0f;
+            return std::atan2(facing.x, -facing.z) * 180.0f / std::numbers::pi_v<float>;
+        }
+    }
+    return 0.0f;
 }
 
 MainChar* MainChar::current() {

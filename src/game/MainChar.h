@@ -19,6 +19,9 @@ class MainChar : public OgreModel {
 public:
     // The physics actor group of the ball; contacts and triggers look for it.
     static constexpr std::uint16_t kActorGroup = 1;
+    // How far from its own light the ball's shadow reaches: resting, its light
+    // hangs 2.5 above the ground, and the shadow fades out as the ball rises two more.
+    static constexpr float kOwnShadowReach = 4.5f;
 
     explicit MainChar(const OgreModel& model);
     ~MainChar() override;
@@ -26,6 +29,9 @@ public:
     void reset() override;
     void renderIfInRange(std::vector<LightSource*> lights) override;
     void render(LightSource* lightSource) override;
+    // In its own light, which hangs just above it, the ball's shadow reaches only the
+    // ground close under it, not the ground far below an edge it rolls near or falls past.
+    void renderShadowVolume(LightSource* lightSource, bool useGeometryShader, bool zPass) override;
     void update() override;
 
     // Clamped to 0..1; reaching 0 in play switches to game over.
@@ -43,6 +49,9 @@ public:
     static MainChar* of(const OgreScene* scene);
     // The ball of the current level, null while no level is current.
     static MainChar* current();
+    // The way the level's ball faces at its start, as a camera heading in degrees: the
+    // scene turns the ball's -z towards the way on. 0 without a ball.
+    static float startHeadingOf(const OgreScene& scene);
 
     float energy = 1.0f;
     float turboLevel = 0.0f;

@@ -4,9 +4,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "audio/SoundSource.h"
 #include "core/ConfigManager.h"
+#include "core/FixedStep.h"
 #include "core/Log.h"
 #include "model/EdgeAnalysis.h"
+#include "model/OgreSceneMaterial.h"
 #include "model/ShadowVolume.h"
 #include "model/SubmeshArrays.h"
 #include "physics/PhysicsActor.h"
@@ -14,9 +17,6 @@
 #include "render/LightSource.h"
 #include "render/ShaderManager.h"
 #include "render/TextureLoader.h"
-#include "model/OgreSceneMaterial.h"
-#include "audio/SoundSource.h"
-#include "core/FixedStep.h"
 
 VORN_FILE_LOGGER("OgreModel")
 
@@ -334,6 +334,11 @@ void OgreModel::render(LightSource* light) {
 }
 
 void OgreModel::renderShadowVolume(LightSource* light, bool useGeometryShader, bool zPass) {
+    renderShadowVolumeWithin(light, useGeometryShader, zPass, 0.0f);
+}
+
+void OgreModel::renderShadowVolumeWithin(LightSource* light, bool useGeometryShader, bool zPass,
+                                         float reach) {
     if (!mesh || !light) {
         return;
     }
@@ -345,17 +350,21 @@ void OgreModel::renderShadowVolume(LightSource* light, bool useGeometryShader, b
     glPushMatrix();
     glMultMatrixf(modelMatrix->m);
     if (useGeometryShader) {
-        renderGeometryVolume(lightObject, zPass);
+        renderGeometryVolume(lightObject, zPass, reach);
     } else {
-        renderCpuVolume(lightObject, zPass);
+        // The program extrudes in object space, which the model may scale.
+        const Matrix44& toObject = *inverseModelMatrix;
+        const Vector3 unit{toObject.at(0, 0), toObject.at(1, 0), toObject.at(2, 0)};
+        renderCpuVolume(lightObject, zPass, reach * unit.length());
     }
     glPopMatrix();
 }
 
-void OgreModel::renderGeometryVolume(const Vector3& lightObject, bool zPass) {
+void OgreModel::renderGeometryVolume(const Vector3& lightObject, bool zPass, float reach) {
     ShaderManager* shaders = ShaderManager::getInstance();
     shaders->setUniform1i("robust", mesh->hasCracks ? 1 : 0);
     shaders->setUniform1i("zpass", zPass ? 1 : 0);
+    shaders->setUniform1f("reach", reach);
     Matrix44 modelView;
     glGetFloatv(GL_MODELVIEW_MATRIX, modelView.m);
     const Vector3 eyeLight = modelView.transform(lightObject);
@@ -393,9 +402,10 @@ void OgreModel::drawAdjacencyStreams() {
     }
 }
 
-void OgreModel::renderCpuVolume(const Vector3& lightObject, bool zPass) {
-    ShaderManager::getInstance()->setUniform3f("lightInObjectSpace", lightObject.x, lightObject.y,
-                                               lightObject.z);
+void OgreModel::renderCpuVolume(const Vector3& lightObject, bool zPass, float reach) {
+    ShaderManager* shaders = ShaderManager::getInstance();
+    shaders->setUniform3f("lightInObjectSpace", lightObject.x, lightObject.y, lightObject.z);
+    shaders->setUniform1f("reach", reach);
     for (const auto& [name, submesh] : mesh->submeshes) {
         applyAnimationFactor(submesh);
         const SubmeshPlayback* morph = morphOf(submesh);
@@ -405,8 +415,8 @@ void OgreModel::renderCpuVolume(const Vector3& lightObject, bool zPass) {
         const ShadowVolume::Source source{submesh, positionsOf(submesh),
                                           morph ? morph->nextPositions.data() : nullptr,
                                           morph ? morph->blendFactor : 0.0f};
-        const int vertices =
-            ShadowVolume::build(source, lightObject, zPass, mesh->hasCracks, submesh->shadowVertices);
+        const int vertices = ShadowVolume::build(source, lightObject, zPass, mesh->hasCracks,
+                                                 submesh->shadowVertices, reach > 0.0f);
         glVertexPointer(4, GL_FLOAT, 0, submesh->shadowVertices);
         glDrawArrays(GL_TRIANGLES, 0, vertices);
     }

@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "audio/SoundBody.h"
 #include "model/OgreModelMesh.h"
 #include "model/SubmeshPlayback.h"
 #include "render/Matrix44.h"
 #include "render/Vector3.h"
-#include "audio/SoundBody.h"
 
 class Config;
 class LightSource;
@@ -90,6 +90,9 @@ public:
     int listTextureFilter = 0;
     std::map<const OgreModelSubmesh*, const OgreSceneMaterial*> materials; // not owned
 
+    // The shadow volume for one light, ending `reach` world units from the light (0: without end).
+    void renderShadowVolumeWithin(LightSource* light, bool useGeometryShader, bool zPass, float reach);
+
     // The playback of a submesh that the playing animation morphs, or null.
     const SubmeshPlayback* morphOf(const OgreModelSubmesh* submesh) const;
     // The positions with adjacency this model shows for the submesh.
@@ -103,7 +106,7 @@ private:
     void drawSubmeshes();
     // Finds the keyframe segment holding animationTime and refills the positions it needs.
     void advanceTrack(const OgreModelSubmesh& submesh, const OgreModelTrack& track, float length);
-    void renderGeometryVolume(const Vector3& lightObject, bool zPass);
+    void renderGeometryVolume(const Vector3& lightObject, bool zPass, float reach);
     void drawAdjacencyStreams();
-    void renderCpuVolume(const Vector3& lightObject, bool zPass);
+    void renderCpuVolume(const Vector3& lightObject, bool zPass, float reach);
 };

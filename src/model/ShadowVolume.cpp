@@ -63,7 +63,8 @@ bool faces(const Vector3& light, const Vector3& point, const Vector3& normal) {
 
 } // namespace
 
-int ShadowVolume::build(const Source& source, const Vector3& light, bool zPass, bool robust, float* out) {
+int ShadowVolume::build(const Source& source, const Vector3& light, bool zPass, bool robust, float* out,
+                        bool ends) {
     Writer writer(out);
     const std::vector<OgreModelFace*>& faceRecords = source.submesh->faces;
     for (std::size_t f = 0; f < faceRecords.size(); ++f) {
@@ -79,11 +80,13 @@ int ShadowVolume::build(const Source& source, const Vector3& light, bool zPass, 
         if (!front && !robust) {
             continue;
         }
+        // A face turned away closes its volume with the reversed winding.
+        const Vector3& second = front ? corner[1] : corner[2];
+        const Vector3& third = front ? corner[2] : corner[1];
         if (!zPass) {
-            // A face turned away closes its volume with the reversed winding.
-            const Vector3& second = front ? corner[1] : corner[2];
-            const Vector3& third = front ? corner[2] : corner[1];
             writer.triangle(corner[0], second, third, 1.0f);
+        }
+        if (!zPass || ends) {
             writer.triangle(corner[0], third, second, 0.0f);
         }
         // Open edges of a closed-mesh face follow the facing of the last neighbour seen before them.

@@ -21,6 +21,8 @@ public:
     };
 
     // Writes the volume into `out` (kFloatsPerFace floats per face) and returns
-    // the number of vertices. Caps only for z-fail counting; `light` in object space.
-    static int build(const Source& source, const Vector3& light, bool zPass, bool robust, float* out);
+    // the number of vertices; `light` in object space. Caps only for z-fail counting,
+    // except that a volume the program ends at a distance (`ends`) always needs its far cap.
+    static int build(const Source& source, const Vector3& light, bool zPass, bool robust, float* out,
+                     bool ends = false);
 };

@@ -32,6 +32,7 @@ InputState input;
 Glfw::KeyCallback keyCallback = nullptr;
 Glfw::MousePosCallback mousePosCallback = nullptr;
 Glfw::MouseWheelCallback mouseWheelCallback = nullptr;
+Glfw::FocusCallback focusCallback = nullptr;
 
 std::string lastLibraryError;
 
@@ -49,6 +50,8 @@ void installEventHandlers(GLFWwindow* target) {
         target, [](GLFWwindow*, int button, int action, int) { Glfw::deliverMouseButton(button, action); });
     glfwSetCursorPosCallback(target, [](GLFWwindow*, double x, double y) { Glfw::deliverCursorPos(x, y); });
     glfwSetScrollCallback(target, [](GLFWwindow*, double, double yOffset) { Glfw::deliverScroll(yOffset); });
+    glfwSetWindowFocusCallback(target,
+                               [](GLFWwindow*, int focused) { Glfw::deliverFocus(focused == GLFW_TRUE); });
 }
 
 int translateSpecialKey(int libraryKey) {
@@ -158,6 +161,7 @@ void Glfw::terminate() {
     keyCallback = nullptr;
     mousePosCallback = nullptr;
     mouseWheelCallback = nullptr;
+    focusCallback = nullptr;
 }
 
 bool Glfw::displayMissing() {
@@ -248,6 +252,10 @@ void Glfw::setMouseWheelCallback(MouseWheelCallback callback) {
     }
 }
 
+void Glfw::setFocusCallback(FocusCallback callback) {
+    focusCallback = callback;
+}
+
 void Glfw::enableStickyKeys() {
     input.stickyKeys = true;
 }
@@ -333,6 +341,12 @@ void Glfw::deliverCursorPos(double x, double y) {
     input.mouseY = static_cast<int>(std::floor(y));
     if (mousePosCallback) {
         mousePosCallback(input.mouseX, input.mouseY);
+    }
+}
+
+void Glfw::deliverFocus(bool focused) {
+    if (focusCallback) {
+        focusCallback(focused);
     }
 }
 

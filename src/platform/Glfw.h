@@ -13,6 +13,7 @@ public:
     using KeyCallback = void (*)(int key, int action);
     using MousePosCallback = void (*)(int x, int y);
     using MouseWheelCallback = void (*)(int pos);
+    using FocusCallback = void (*)(bool focused);
 
     static bool init();
     // Closes the window and releases the library; callbacks and input state are reset.
@@ -36,12 +37,15 @@ public:
     static void setKeyCallback(KeyCallback callback);
     static void setMousePosCallback(MousePosCallback callback);
     static void setMouseWheelCallback(MouseWheelCallback callback);
+    static void setFocusCallback(FocusCallback callback);
     static void enableStickyKeys();
     static int getKey(int key);
     static int getMouseButton(int button);
     static int getMouseWheel();
     static void getMousePos(int& x, int& y);
+    // Hides the cursor and locks it to the window, where it moves without end.
     static void hideCursor();
+    // Shows the cursor and frees it.
     static void showCursor();
     static bool isCursorHidden();
 
@@ -51,6 +55,7 @@ public:
     static void deliverMouseButton(int button, int action);
     static void deliverCursorPos(double x, double y);
     static void deliverScroll(double yOffset);
+    static void deliverFocus(bool focused);
 
     // Translates a key code of the library into the game's key code.
     static int translateKey(int libraryKey);

@@ -91,6 +91,8 @@ void FontRenderer::drawText(const std::string& text, float size, float x, float 
         const auto quad = glyphQuad(text[i], offsets[i], size);
         vertices.insert(vertices.end(), quad.begin(), quad.end());
     }
+    // Text after an untextured fill must not come out as white boxes.
+    glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, *texture->glId);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();

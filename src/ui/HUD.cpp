@@ -6,6 +6,7 @@
 
 #include "core/ConfigManager.h"
 #include "core/Log.h"
+#include "core/StateManager.h"
 #include "core/TimeManager.h"
 #include "render/GlSavedState.h"
 #include "render/TextureLoader.h"
@@ -24,6 +25,15 @@ constexpr float kBarTop = -2.0f;
 constexpr int kMessageBottom = 31;
 constexpr int kMessageSpacing = 18;
 constexpr int kMessageMargin = 15;
+constexpr float kPausedSize = 32.0f;
+// Where the bands of the bar images run, as shares of the bar's height: the energy
+// band's middle and an icon's size beside it, then the turbo band's.
+constexpr float kEnergyMiddle = 20.0f / 64.0f;
+constexpr float kEnergyIconSize = 32.0f / 64.0f;
+constexpr float kTurboMiddle = 49.0f / 64.0f;
+constexpr float kTurboIconSize = 24.0f / 64.0f;
+// The bar images leave this share of their width clear at the left; the icons sit in it.
+constexpr float kBarMargin = 8.0f / 512.0f;
 
 // The frame rate with two decimals, cut rather than rounded.
 std::string frameRateText(float fps) {
@@ -47,7 +57,7 @@ HUD::HUD()
     } else {
         textures->addTexture(helpTexture, GL_REPEAT);
     }
-    for (const char* bar : {kEnergyDark, kTurboDark, kEnergy, kTurbo}) {
+    for (const char* bar : {kEnergyDark, kTurboDark, kEnergy, kTurbo, kEnergyIcon, kTurboIcon}) {
         textures->addTexture(bar, GL_REPEAT);
     }
 }
@@ -84,6 +94,12 @@ void HUD::expireOldestMessage(Timer*, void* hud) {
     messages.pop_front();
 }
 
+void HUD::update(int steps) {
+    if (controlsHint.isShowing()) {
+        controlsHint.advance(steps, LevelLink::get().checkpointReached());
+    }
+}
+
 void HUD::render() {
     const GlSavedState saved(GlSavedState::kOverlay, {GL_TEXTURE_2D});
     glEnable(GL_TEXTURE_2D);
@@ -92,11 +108,35 @@ void HUD::render() {
     }
     if (const auto gauges = LevelLink::get().mainCharGauges()) {
         renderBars(gauges->energy, gauges->turbo);
+        // The help shows every key; the hint would only show through it.
+        if (controlsHint.isShowing() && !showHelp) {
+            controlsHint.render();
+        }
     }
     renderMessages();
+    renderPaused();
     if (showHelp) {
         renderHelp();
     }
+}
+
+// Only the clock stopped by its key in play: the pause menu says so itself.
+void HUD::renderPaused() {
+    const TimeManager* time = TimeManager::existingInstance();
+    const StateManager* states = StateManager::existingInstance();
+    if (!time || !time->paused || !states || states->getState() != IN_GAME) {
+        return;
+    }
+    const FontRenderer* font = FontRenderer::getInstance();
+    const Ortho::Size window = Ortho::windowSize();
+    const float width = static_cast<float>(font->getTextWidth(kPausedText, kPausedSize));
+    const float left = static_cast<float>(window.width / 2) - width / 2.0f;
+    const float top = static_cast<float>(window.height / 2) - kPausedSize / 2.0f;
+    // On a dark band: the glowing ball sits right behind the middle of the view.
+    Ortho::fill(
+        {left - kPausedSize, top - kPausedSize / 4.0f, left + width + kPausedSize, top + kPausedSize * 1.25f},
+        0.0f, 0.0f, 0.0f, 0.5f);
+    font->drawText(kPausedText, kPausedSize, left, top);
 }
 
 void HUD::renderFrameRate() const {
@@ -134,7 +174,20 @@ void HUD::renderBars(float energy, float turbo) {
     glLoadIdentity();
     renderBar(energy, kEnergy, kEnergyDark, area);
     renderBar(turbo, kTurbo, kTurboDark, area);
+    renderIcon(kEnergyIcon, kEnergyMiddle, kEnergyIconSize, area);
+    renderIcon(kTurboIcon, kTurboMiddle, kTurboIconSize, area);
     glPopMatrix();
+}
+
+// Left of its band, its right edge where the painted bar begins.
+void HUD::renderIcon(const char* icon, float middle, float size, const BarArea& area) {
+    if (!Ortho::bindTexture(icon)) {
+        return;
+    }
+    const float side = size * area.height;
+    const float right = area.left + kBarMargin * area.width;
+    const float centre = area.top + middle * area.height;
+    Ortho::drawImage({right - side, centre - side / 2.0f, right, centre + side / 2.0f});
 }
 
 // Lit up to the value, dark beyond, with a band where the dark image fades in over the lit one fading out.

@@ -7,10 +7,12 @@
 #include <string>
 
 #include "core/Timer.h"
+#include "ui/ControlsHint.h"
 
-// The heads-up display: the energy and turbo bars of the main character, status
-// messages that vanish after three seconds, and on request the frame rate and the
-// help screen.
+// The heads-up display: the energy and turbo bars of the main character with an
+// icon each, status messages that vanish after three seconds, "Paused" while the
+// clock is stopped in play, a new player's hint of the controls, and on request
+// the frame rate and the help screen.
 class HUD : public Singleton<HUD> {
     friend class Singleton<HUD>;
 
@@ -27,7 +29,10 @@ public:
 
     // Shows `text` for 3000 ms above the messages still showing.
     void showMessage(const std::string& text);
-    // Frame rate, the current main character's bars (none without one), messages, help.
+    // Once a frame, with the physics steps it ran: the controls hint counts its time in play.
+    void update(int steps);
+    // Frame rate, the current main character's bars (none without one), the controls hint,
+    // messages, "Paused", help.
     void render();
     // Both bars over one rectangle, each value from 0 to 1.
     void renderBars(float energy, float turbo);
@@ -48,6 +53,9 @@ public:
     static constexpr const char* kTurboDark = "../textures/hud/hud_turbo_dark.dds";
     static constexpr const char* kEnergy = "../textures/hud/hud_energy.dds";
     static constexpr const char* kTurbo = "../textures/hud/hud_turbo.dds";
+    static constexpr const char* kEnergyIcon = "../textures/hud/hud_energy_icon.png";
+    static constexpr const char* kTurboIcon = "../textures/hud/hud_turbo_icon.png";
+    static constexpr const char* kPausedText = "Paused";
 
     // Oldest first; every message lives equally long, so the first expires first.
     std::list<Message> messages;
@@ -55,11 +63,14 @@ public:
     std::string helpTexture;
     bool showFps = false;
     bool showHelp = false;
+    ControlsHint controlsHint;
 
 private:
     static void expireOldestMessage(Timer* timer, void* hud);
     void renderFrameRate() const;
     void renderBar(float value, const char* lit, const char* dark, const BarArea& area) const;
+    static void renderIcon(const char* icon, float centre, float size, const BarArea& area);
     void renderMessages() const;
+    static void renderPaused();
     void renderHelp() const;
 };

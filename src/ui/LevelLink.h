@@ -33,6 +33,8 @@ public:
     virtual void respawn() = 0;
     // Energy and turbo of the current level's main character; none without one.
     virtual std::optional<Gauges> mainCharGauges() = 0;
+    // True once a checkpoint has been reached and saved.
+    virtual bool checkpointReached() = 0;
 
     // The link in use.
     static LevelLink& get();

@@ -18,15 +18,20 @@ bool showsHud(int state) {
 
 } // namespace
 
+// The camera's view is still loaded after the scene: the overlay draws in window
+// pixels under an identity view whatever the camera does, and over the scene's depths.
 void Ortho::render() {
     const Size size = windowSize();
-    const GlSavedState saved(GlSavedState::kOverlay, {GL_LIGHTING, GL_TEXTURE_2D});
+    const GlSavedState saved(GlSavedState::kOverlay, {GL_LIGHTING, GL_TEXTURE_2D, GL_DEPTH_TEST});
     glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
     glOrtho(0.0, size.width, size.height, 0.0, -1.0, 1.0);
     glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
 
     if (showsHud(StateManager::getInstance()->getState())) {
         HUD::getInstance()->render();
@@ -36,6 +41,8 @@ void Ortho::render() {
         menus->getCurrentMenu()->render();
     }
 
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
 }

@@ -91,3 +91,8 @@ std::optional<LevelLink::Gauges> SceneLevelLink::mainCharGauges() {
     }
     return Gauges{mainChar->energy, mainChar->turboLevel};
 }
+
+bool SceneLevelLink::checkpointReached() {
+    const SaveStateManager* saves = SaveStateManager::existingInstance();
+    return saves && saves->getCurrent();
+}

@@ -14,4 +14,5 @@ public:
     std::string firstLevelError() override;
     void respawn() override;
     std::optional<Gauges> mainCharGauges() override;
+    bool checkpointReached() override;
 };

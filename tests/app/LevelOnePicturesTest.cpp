@@ -5,21 +5,23 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <filesystem>
 #include <string>
 
 #include "ChildProcess.h"
 #include "FrameCapture.h"
 #include "app/Frame.h"
+#include "app/Window.h"
 #include "core/GameState.h"
 #include "core/ManagerLifetime.h"
 #include "core/StateManager.h"
 #include "core/TimeManager.h"
-#include "app/Window.h"
+#include "game/Camera.h"
 #include "game/MainChar.h"
 #include "game/Torch.h"
+#include "physics/PhysicsActor.h"
 #include "platform/Glfw.h"
-#include "game/Camera.h"
 #include "render/LightManager.h"
 
 #include "render/TextureLoader.h"
@@ -203,6 +205,63 @@ TEST_F(LevelOnePicturesTest, StartShowsTheLitGroundATorchsPoolAndTheBallsShadow)
     EXPECT_GT(beyond, 0.0);
     EXPECT_LT(start.countBrighter(0, 0, start.width, start.height, 740), start.width * start.height / 50)
         << "too bright";
+}
+
+// The ball's own light hangs just above it. Beside an edge, and falling past it, the ball's
+// shadow in that light must stay on the ground close under the ball, not spread as a wide
+// dark disc over the mist far below.
+TEST_F(LevelOnePicturesTest, TheBallsShadowInItsOwnLightStaysOnTheGroundCloseUnderIt) {
+    Torch& torch = firstTorch();
+    LightManager::getInstance()->lights[torch.light->index] = nullptr; // only the ball's own light
+    // Flames flicker at random between two pictures; these compare shadows only.
+    for (ParticleController* fire : {ball->particleController.get(), torch.particleController.get()}) {
+        fire->setEmitting(false);
+        fire->removeAllParticles();
+        fire->enabled = false;
+    }
+    Camera* camera = Camera::getInstance();
+    camera->yawTarget = -90.0f; // from the pad, west over its edge into the dark
+    camera->pitchTarget = 50.0f;
+    camera->desiredDistance = 12.0f;
+    play(90);
+    struct Place {
+        const char* name;
+        Vector3 at;
+    };
+    for (const Place& place :
+         {Place{"edge", {8.9f, 21.0f, -235.0f}}, Place{"falling", {5.0f, 19.0f, -235.0f}}}) {
+        SCOPED_TRACE(place.name);
+        ball->getActor()->setGlobalPosition({place.at.x, place.at.y, place.at.z});
+        ball->getActor()->setLinearVelocity({});
+        play(1);
+        const FrameCapture shadowed = picture(std::string("level1-ball-shadow-") + place.name);
+        ballEntity().castShadows = false;
+        const FrameCapture unshadowed = picture(std::string("level1-ball-no-shadow-") + place.name);
+        ballEntity().castShadows = true;
+
+        const Vector3 centre = *ball->getPosition();
+        const std::array<int, 2> ballAt = onScreen(centre);
+        double near = 0.0;
+        for (const Vector3& offset :
+             {Vector3{5, 0, 0}, Vector3{-5, 0, 0}, Vector3{0, 0, 5}, Vector3{0, 0, -5}, Vector3{0, -5, 0}}) {
+            const std::array<int, 2> to = onScreen(centre + offset);
+            near = std::max(near, std::hypot(to[0] - ballAt[0], to[1] - ballAt[1]));
+        }
+        int closeUnder = 0;
+        int farAway = 0;
+        // Below the bars and above the messages, which the pictures themselves add.
+        for (int y = 60; y < shadowed.height - 100; ++y) {
+            for (int x = 0; x < shadowed.width; ++x) {
+                if (unshadowed.brightness(x, y) - shadowed.brightness(x, y) > 30) {
+                    (std::hypot(x - ballAt[0], y - ballAt[1]) > near ? farAway : closeUnder) += 1;
+                }
+            }
+        }
+        EXPECT_LT(farAway, 50) << "darkened beyond 5 units of the ball";
+        if (std::string(place.name) == "edge") {
+            EXPECT_GT(closeUnder, 300) << "the ball keeps its shadow on the pad";
+        }
+    }
 }
 
 TEST_F(LevelOnePicturesTest, ATorchAndTheBallBurnUnderTheSky) {

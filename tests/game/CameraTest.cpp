@@ -6,12 +6,12 @@
 
 #include "GlTest.h"
 #include "TempDataRoot.h"
+#include "audio/SoundManager.h"
 #include "core/ConfigManager.h"
-#include "physics/PhysicsScene.h"
 #include "game/Camera.h"
+#include "physics/PhysicsScene.h"
 #include "render/Matrix44.h"
 #include "scene/PhysicsManager.h"
-#include "audio/SoundManager.h"
 
 namespace {
 
@@ -106,6 +106,53 @@ TEST(CameraTest, TurningTheYawSwingsTheCameraRoundTheTarget) {
     }
     EXPECT_NEAR(camera.direction.x, -1.0f, 1e-3f) << "a positive yaw turns from +z towards -x";
     EXPECT_NEAR(camera.getHeading(), 90.0f, 0.1f);
+}
+
+// The window reports where the pointer is when it opens; that turns nothing.
+TEST(CameraTest, TheFirstPointerPositionOnlyMarksWhereThePointerIs) {
+    Camera camera = gameCamera();
+    camera.mouseMove(320, 240);
+    EXPECT_FLOAT_EQ(camera.yawTarget, 0.0f);
+    EXPECT_FLOAT_EQ(camera.pitchTarget, 45.0f);
+    camera.mouseMove(330, 236);
+    EXPECT_FLOAT_EQ(camera.yawTarget, 5.0f);
+    EXPECT_FLOAT_EQ(camera.pitchTarget, 43.0f);
+    camera.mouseSeen = false; // as after the cursor was locked or freed
+    camera.mouseMove(-500, 900);
+    EXPECT_FLOAT_EQ(camera.yawTarget, 5.0f);
+    EXPECT_FLOAT_EQ(camera.pitchTarget, 43.0f);
+}
+
+// Straight down the view line has no horizontal part; W must still roll the way the camera was turned.
+TEST(CameraTest, LookingStraightDownKeepsTheHeadingTheCameraWasTurnedTo) {
+    for (const float yaw : {0.0f, 30.0f, -135.0f, 400.0f}) {
+        Camera camera = gameCamera();
+        camera.yawTarget = yaw;
+        camera.pitchTarget = 90.0f;
+        for (int frame = 0; frame < 200; ++frame) {
+            camera.follow({0, 0, 0}, 1.0f / 60.0f);
+            ASSERT_NEAR(std::remainder(camera.getHeading() - camera.currentYaw, 360.0f), 0.0f, 0.01f)
+                << "yaw " << yaw << ", frame " << frame;
+        }
+        EXPECT_NEAR(camera.direction.y, 1.0f, 1e-6f);
+        EXPECT_NEAR(std::remainder(camera.getHeading() - yaw, 360.0f), 0.0f, 0.01f);
+    }
+}
+
+TEST(CameraTest, LookingAlongAHeadingPutsTheCameraBehindTheTargetAtTheStartPitchAtOnce) {
+    Camera camera = gameCamera();
+    camera.yawTarget = 70.0f;
+    camera.pitchTarget = 80.0f;
+    for (int frame = 0; frame < 30; ++frame) {
+        camera.follow({0, 0, 0}, 1.0f / 60.0f);
+    }
+    camera.lookAlong(-90.0f);
+    EXPECT_NEAR(camera.getHeading(), -90.0f, 1e-3f);
+    EXPECT_NEAR(elevation(camera.direction), 45.0f, 1e-3f);
+    EXPECT_NEAR(camera.direction.x, std::cos(45.0f * 3.14159265f / 180.0f), 1e-4f) << "behind, at +x";
+    camera.follow({0, 0, 0}, 1.0f / 60.0f);
+    EXPECT_NEAR(camera.getHeading(), -90.0f, 1e-3f) << "and it stays there";
+    EXPECT_NEAR(elevation(camera.direction), 45.0f, 1e-3f);
 }
 
 TEST_F(CameraObstacleTest, AWallCloserThanTheMinimumMakesTheCameraClimbInHalfDegreeSteps) {

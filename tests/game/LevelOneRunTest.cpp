@@ -31,7 +31,8 @@ protected:
     std::filesystem::path previous;
 };
 
-// W held all the way; Space held for three steps just before the first gap.
+// W held until the checkpoint saves, Space held for a full jump just before the first gap; then
+// the ball rolls out onto the pad.
 TEST_F(LevelOneRunTest, AFixedRunOfControlsRollsTheBallFromItsStartOntoTheFirstCheckpointWhichSaves) {
     ASSERT_TRUE(Glfw::init());
     ASSERT_TRUE(Glfw::openWindow(640, 480, false, false));
@@ -45,15 +46,17 @@ TEST_F(LevelOneRunTest, AFixedRunOfControlsRollsTheBallFromItsStartOntoTheFirstC
     const SaveStateManager& saves = *SaveStateManager::getInstance();
     Glfw::deliverKey(GLFW_KEY_W, GLFW_PRESS);
     int step = 0;
-    for (; step < 600 && saves.getAll().empty(); ++step) {
-        if (step == 242) {
+    for (; step < 1000 && saves.getAll().empty(); ++step) {
+        if (step == 370) {
             Glfw::deliverKey(GLFW_KEY_SPACE, GLFW_PRESS);
-        } else if (step == 245) {
+        } else if (step == 382) {
             Glfw::deliverKey(GLFW_KEY_SPACE, GLFW_RELEASE);
         }
         run(1);
     }
     ASSERT_EQ(saves.getAll().size(), 1u) << "no checkpoint reached in " << step << " steps";
+    Glfw::deliverKey(GLFW_KEY_W, GLFW_RELEASE);
+    run(120);
     EXPECT_EQ(StateManager::getInstance()->getState(), IN_GAME);
     EXPECT_TRUE(ball->onCheckPoint);
     const PhysicsVec3 at = ball->getActor()->getGlobalPosition();

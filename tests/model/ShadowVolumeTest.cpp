@@ -9,11 +9,11 @@
 #include "GlStateSnapshot.h"
 #include "MeshFixtures.h"
 #include "ModelDrawingFixture.h"
-#include "render/SystemInfo.h"
 #include "model/OgreModel.h"
 #include "model/ShadowVolume.h"
 #include "render/LightSource.h"
 #include "render/ShaderManager.h"
+#include "render/SystemInfo.h"
 
 namespace {
 
@@ -23,11 +23,11 @@ struct Vertex {
 };
 
 std::vector<Vertex> volumeOf(const OgreModelMesh& mesh, const Vector3& light, bool zPass, bool robust,
-                             const float* nextPositions = nullptr, float blend = 0.0f) {
+                             const float* nextPositions = nullptr, float blend = 0.0f, bool ends = false) {
     const OgreModelSubmesh* submesh = mesh.submeshes.begin()->second;
     std::vector<float> out(submesh->faces.size() * ShadowVolume::kFloatsPerFace);
     const int count = ShadowVolume::build({submesh, submesh->positionsAdj, nextPositions, blend}, light,
-                                          zPass, robust, out.data());
+                                          zPass, robust, out.data(), ends);
     std::vector<Vertex> vertices;
     for (int i = 0; i < count; ++i) {
         vertices.push_back({out[i * 4], out[i * 4 + 1], out[i * 4 + 2], out[i * 4 + 3]});
@@ -73,6 +73,21 @@ TEST(ShadowVolumeTest, ZFailCapsEveryFaceTurnedToTheLightAndZPassNone) {
     EXPECT_EQ(zFail[3], (Vertex{zFail[0].x, zFail[0].y, zFail[0].z, 0.0f}));
     EXPECT_EQ(zFail[4], (Vertex{zFail[2].x, zFail[2].y, zFail[2].z, 0.0f}));
     EXPECT_EQ(zFail[5], (Vertex{zFail[1].x, zFail[1].y, zFail[1].z, 0.0f}));
+}
+
+// A volume that ends short of infinity is open at its far end unless its far cap is drawn.
+TEST(ShadowVolumeTest, AVolumeThatEndsKeepsItsFarCapInZPassCountingToo) {
+    const auto cube = buildShadedMesh(sharedCube());
+    const Vector3 light{0.3f, 5.0f, 0.2f};
+    const std::vector<Vertex> zPass = volumeOf(*cube, light, true, false);
+    const std::vector<Vertex> ending = volumeOf(*cube, light, true, false, nullptr, 0.0f, true);
+    ASSERT_EQ(ending.size(), zPass.size() + 2u * 3u)
+        << "a far cap for each of the two faces turned to the light";
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(ending[static_cast<std::size_t>(i)].w, 0.0f);
+    }
+    EXPECT_EQ(volumeOf(*cube, light, false, false, nullptr, 0.0f, true), volumeOf(*cube, light, false, false))
+        << "z-fail caps both ends anyway";
 }
 
 TEST(ShadowVolumeTest, RobustModeTurnsFacesAwayFromTheLightRoundAndClosesEveryOpenEdge) {

@@ -9,11 +9,12 @@
 
 #include "GlTest.h"
 #include "MeshFixtures.h"
-#include "render/SystemInfo.h"
 #include "model/EdgeAnalysis.h"
 #include "model/OgreModel.h"
+#include "model/ShadowVolume.h"
 #include "render/Matrix44.h"
 #include "render/ShaderManager.h"
+#include "render/SystemInfo.h"
 
 namespace {
 
@@ -128,13 +129,14 @@ protected:
         return {eye.x, eye.y, eye.z};
     }
 
-    void drawGeometryVolume(const OgreModelMesh& mesh, bool robust, bool zPass) {
+    void drawGeometryVolume(const OgreModelMesh& mesh, bool robust, bool zPass, float reach = 0.0f) {
         ShaderManager* shaders = ShaderManager::getInstance();
         shaders->useProgram(shaders->shadowGeometry.get());
         const auto light = eyeLight();
         shaders->setUniform3f("lightPos", light[0], light[1], light[2]);
         shaders->setUniform1i("robust", robust ? 1 : 0);
         shaders->setUniform1i("zpass", zPass ? 1 : 0);
+        shaders->setUniform1f("reach", reach);
         shaders->setUniform1f("animationfactor", 0.0f);
         const OgreModelSubmesh& submesh = *mesh.submeshes.begin()->second;
         glEnableClientState(GL_VERTEX_ARRAY);
@@ -218,4 +220,55 @@ TEST_F(ShadowShaderTest, VertexProgramSendsFarVerticesAwayFromTheLight) {
         EXPECT_EQ(stencilAt(3.0f, kFloor, 0.0f), 0);
         EXPECT_EQ(stencilAt(0.0f, kFloor, 5.0f), 0);
     }
+}
+
+// The ball's own light hangs just above it: its volume ends a few units from the light, so
+// the shadow falls on ground close under the caster and on nothing farther down. The floor
+// lies 6.5 below the light, the cube's bottom 4.
+TEST_F(ShadowShaderTest, AVolumeWithAReachEndsThatFarFromTheLightInBothProgramsAndCountings) {
+    const auto cube = buildShadedMesh(sharedCube());
+    const OgreModelSubmesh& submesh = *cube->submeshes.begin()->second;
+    const Vector3 light{kLight[0], kLight[1], kLight[2]};
+    ShaderManager* shaders = ShaderManager::getInstance();
+    const bool geometry = SystemInfo::getInstance()->geometryShader;
+    for (const bool onGpu : {false, true}) {
+        if (onGpu && !geometry) {
+            continue;
+        }
+        for (const bool zPass : {false, true}) {
+            for (const float reach : {0.0f, 10.0f, 5.5f}) {
+                drawReceivers();
+                beginStencilPass(zPass);
+                if (onGpu) {
+                    drawGeometryVolume(*cube, false, zPass, reach);
+                } else {
+                    std::vector<float> volume(submesh.faces.size() * ShadowVolume::kFloatsPerFace);
+                    const int count = ShadowVolume::build({&submesh, submesh.positionsAdj, nullptr, 0.0f},
+                                                          light, zPass, false, volume.data(), reach > 0.0f);
+                    shaders->useProgram(shaders->shadow.get());
+                    shaders->setUniform3f("lightInObjectSpace", light.x, light.y, light.z);
+                    shaders->setUniform1f("reach", reach);
+                    glEnableClientState(GL_VERTEX_ARRAY);
+                    glVertexPointer(4, GL_FLOAT, 0, volume.data());
+                    glDrawArrays(GL_TRIANGLES, 0, count);
+                    glDisableClientState(GL_VERTEX_ARRAY);
+                }
+                endStencilPass();
+                const std::string what = std::string(onGpu ? "geometry" : "vertex") +
+                                         (zPass ? ", z-pass" : ", z-fail") + ", reach " +
+                                         std::to_string(reach);
+                // The line of sight to the floor behind the cube crosses the volume: it must leave it again.
+                const int behind = stencilAt(0.0f, kFloor, -1.4f);
+                if (reach == 0.0f || reach > 7.0f) {
+                    expectCubeShadow(what);
+                    EXPECT_NE(behind, 0) << what;
+                } else {
+                    EXPECT_EQ(stencilAt(0.0f, kFloor, 0.0f), 0) << what;
+                    EXPECT_EQ(stencilAt(1.2f, kFloor, 0.8f), 0) << what;
+                    EXPECT_EQ(behind, 0) << what;
+                }
+            }
+        }
+    }
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }

@@ -112,11 +112,13 @@ TEST_F(FontTest, WithoutTheDefaultFontNothingIsDrawnOrMeasured) {
     EXPECT_EQ(FrameCapture::take(kWidth, kHeight).countBrighter(0, 0, kWidth, kHeight, 0), 0);
 }
 
-// The glyph of 'A' is the grid cell of column 1, row 4, drawn white at its place.
+// The glyph of 'A' is the grid cell of column 1, row 4, drawn white at its place, also
+// after an untextured fill switched texturing off.
 TEST_F(FontTest, GlyphComesFromItsGridCellAndLeavesTheStateAsFound) {
     prepareOverlay();
     glColor4f(0.2f, 0.3f, 0.4f, 0.5f);
     glBindTexture(GL_TEXTURE_2D, 0);
+    glDisable(GL_TEXTURE_2D);
     glEnableClientState(GL_NORMAL_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     const GlStateSnapshot before;

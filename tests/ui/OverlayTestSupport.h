@@ -24,11 +24,13 @@ public:
     std::string firstLevelError() override { return loadError; }
     void respawn() override { calls.push_back("respawn"); }
     std::optional<Gauges> mainCharGauges() override { return gauges; }
+    bool checkpointReached() override { return saved; }
 
     std::vector<std::string> calls;
     bool firstLevelReady = false;
     std::string loadError;
     std::optional<Gauges> gauges;
+    bool saved = false;
 };
 
 // The game's own window (with its input callbacks and fixed OpenGL state) of the

@@ -103,7 +103,7 @@ const std::vector<HelpLine> kHelpLines = {
     {"P", "pause"},
     {"R", "put the ball back to the start"},
     {"1", "screenshot"},
-    {"2", "cursor on/off"},
+    {"2", "lock / free the mouse"},
     {"3", "shadows on/off"},
     {"4", "fire on/off"},
     {"5", "back to the last checkpoint"},

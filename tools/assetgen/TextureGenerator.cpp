@@ -225,6 +225,74 @@ void TextureGenerator::writeFireSeries() const {
     }
 }
 
+namespace {
+
+// Coverage of a pixel at distance `d` inside (negative) or outside (positive) an edge.
+float coverage(float d) {
+    return std::clamp(0.5f - d, 0.0f, 1.0f);
+}
+
+float segmentDistance(float px, float py, float ax, float ay, float bx, float by) {
+    const float dx = bx - ax, dy = by - ay;
+    const float t = std::clamp(((px - ax) * dx + (py - ay) * dy) / (dx * dx + dy * dy), 0.0f, 1.0f);
+    return std::hypot(px - ax - t * dx, py - ay - t * dy);
+}
+
+// A teardrop flame, round at the bottom and pointed at the top, in `size` pixels; `scale` shrinks
+// it about its round part for the inner core.
+float flameDistance(float px, float py, float size, float scale) {
+    const float cx = size / 2, cy = size * 0.64f;
+    const float x = (px - cx) / scale, y = (py - cy) / scale;
+    const float radius = size * 0.27f;
+    if (y >= 0) {
+        return std::hypot(x, y) - radius;
+    }
+    // Above the round part the half width narrows to the tip.
+    const float tip = size * 0.56f;
+    const float t = std::clamp(-y / tip, 0.0f, 1.0f);
+    const float halfWidth = radius * std::pow(1.0f - t, 0.75f);
+    return -y > tip ? std::hypot(x, -y - tip) : std::abs(x) - halfWidth;
+}
+
+Image flameIcon() {
+    const int size = 64;
+    Image image(size, size);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const float px = float(x) + 0.5f, py = float(y) + 0.5f;
+            const float height = py / size;
+            image.blend(x, y, {0.55f, 0.12f, 0.02f, 1}, coverage(flameDistance(px, py, size, 1.0f) - 1.5f));
+            image.blend(x, y, mix({1.0f, 0.85f, 0.3f, 1}, {0.95f, 0.35f, 0.05f, 1}, height),
+                        coverage(flameDistance(px, py, size, 1.0f)));
+            image.blend(x, y, {1.0f, 0.97f, 0.75f, 1}, coverage(flameDistance(px, py - 6, size, 0.5f)));
+        }
+    }
+    return image;
+}
+
+// Two arrows pointing right, the sign for going faster.
+Image turboIcon() {
+    const int size = 64;
+    Image image(size, size);
+    const float stroke = 5.5f;
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const float px = float(x) + 0.5f, py = float(y) + 0.5f;
+            float d = 1e9f;
+            for (const float left : {10.0f, 30.0f}) {
+                d = std::min({d, segmentDistance(px, py, left, 14, left + 18, 32),
+                              segmentDistance(px, py, left + 18, 32, left, 50)});
+            }
+            image.blend(x, y, {0.02f, 0.08f, 0.3f, 1}, coverage(d - stroke - 1.5f));
+            image.blend(x, y, mix({0.6f, 0.95f, 1.0f, 1}, {0.1f, 0.45f, 1.0f, 1}, py / size),
+                        coverage(d - stroke));
+        }
+    }
+    return image;
+}
+
+} // namespace
+
 void TextureGenerator::writeHudBars() const {
     // Both bars share one rectangle on screen: energy fills the upper band, turbo the lower one.
     struct Band {
@@ -258,4 +326,6 @@ void TextureGenerator::writeHudBars() const {
     paint(energy, false).save(dir / "hud_energy_dark.dds", Image::Dxt::Dxt5);
     paint(turbo, true).save(dir / "hud_turbo.dds", Image::Dxt::Dxt5);
     paint(turbo, false).save(dir / "hud_turbo_dark.dds", Image::Dxt::Dxt5);
+    flameIcon().save(dir / "hud_energy_icon.png");
+    turboIcon().save(dir / "hud_turbo_icon.png");
 }

@@ -4,7 +4,8 @@
 #include <string>
 #include <vector>
 
-// Procedural surface textures with their normal maps, the sky box, the fire series and the HUD bars.
+// Procedural surface textures with their normal maps, the sky box, the fire series and the HUD bars
+// with their icons.
 class TextureGenerator {
 public:
     explicit TextureGenerator(std::filesystem::path gameDir) : gameDir(std::move(gameDir)) {}
@@ -14,6 +15,7 @@ public:
     std::vector<std::string> writeSurfaces(const std::filesystem::path& textureDir) const;
     void writeSkyBox() const;
     void writeFireSeries() const;
+    // The two bars and an icon for each: a flame for energy, a double arrow for turbo.
     void writeHudBars() const;
 
     static constexpr int kFireFrames = 16;
