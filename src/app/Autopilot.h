@@ -27,6 +27,10 @@ public:
     static std::unique_ptr<Autopilot> fromEnvironment();
     Autopilot(Mode mode, Milliseconds soakTime);
 
+    // Whether every frame of this run should last one physics step of game time, so that a run
+    // plays the same on a fast or a loaded machine. The soak measures real frame times instead.
+    bool locksSteps() const { return mode != Mode::Soak; }
+
     // Once a frame, after the drawing, where the window library delivers its events.
     void frame();
 

@@ -196,6 +196,13 @@ bool quitRequested() {
     return !Glfw::isWindowOpen() || QuitSignal::raised();
 }
 
+// Game time advances one physics step a frame, however long the frame really took.
+void lockSteps() {
+    timeManager->setClock([gameTime = timeManager->now]() mutable {
+        return gameTime += TimeManager::kStepMilliseconds;
+    });
+}
+
 } // namespace
 
 void failStartup(const char* logMessage, const char* caption, const char* text) {
@@ -363,6 +370,9 @@ int runGameMode() {
     LOG_TRACE("Starting Main Loop");
     QuitSignal::install();
     const std::unique_ptr<Autopilot> autopilot = Autopilot::fromEnvironment();
+    if (autopilot && autopilot->locksSteps()) {
+        lockSteps();
+    }
     const Milliseconds loopStart = Clock::milliseconds();
     RunFigures& figures = RunFigures::get();
     while (stateManager->getState() != EXIT) {
