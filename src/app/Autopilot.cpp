@@ -104,18 +104,20 @@ std::unique_ptr<Autopilot> Autopilot::fromEnvironment() {
     const std::string mode = setting;
     const char* minutes = std::getenv("VORN_SOAK_MINUTES");
     const Milliseconds soakTime = static_cast<Milliseconds>((minutes ? std::atof(minutes) : 30.0) * 60000.0);
-    LOG_INFO("Autopilot on: " << mode);
+    const char* speed = std::getenv("VORN_GAME_SPEED");
+    const int gameSpeed = std::clamp(speed ? std::atoi(speed) : 1, 1, 8);
+    LOG_INFO("Autopilot on: " << mode << ", " << gameSpeed << " physics steps a frame");
     if (mode == "fog") {
-        return std::make_unique<Autopilot>(Mode::Fog, 0);
+        return std::make_unique<Autopilot>(Mode::Fog, 0, gameSpeed);
     }
     if (mode == "soak") {
         return std::make_unique<Autopilot>(Mode::Soak, soakTime);
     }
-    return std::make_unique<Autopilot>(Mode::Finish, 0);
+    return std::make_unique<Autopilot>(Mode::Finish, 0, gameSpeed);
 }
 
-Autopilot::Autopilot(Mode mode, Milliseconds soakTime)
-    : mode(mode), soakTime(soakTime), startTime(Clock::milliseconds()) {}
+Autopilot::Autopilot(Mode mode, Milliseconds soakTime, int gameSpeed)
+    : mode(mode), soakTime(soakTime), gameSpeed(gameSpeed), startTime(Clock::milliseconds()) {}
 
 float Autopilot::flightTime(float rise) {
     float velocity = 0.0f;

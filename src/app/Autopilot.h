@@ -25,11 +25,12 @@ public:
 
     // None when VORN_AUTOPILOT is unset, empty, or "0", "false", "no" or "off".
     static std::unique_ptr<Autopilot> fromEnvironment();
-    Autopilot(Mode mode, Milliseconds soakTime);
+    Autopilot(Mode mode, Milliseconds soakTime, int gameSpeed = 1);
 
-    // Whether every frame of this run should last one physics step of game time, so that a run
-    // plays the same on a fast or a loaded machine. The soak measures real frame times instead.
-    bool locksSteps() const { return mode != Mode::Soak; }
+    // Physics steps of game time every frame of this run lasts, so that a run plays the same on a
+    // fast or a loaded machine: VORN_GAME_SPEED (default 1). 0 for the soak, which measures real
+    // frame times.
+    int stepsPerFrame() const { return mode == Mode::Soak ? 0 : gameSpeed; }
 
     // Once a frame, after the drawing, where the window library delivers its events.
     void frame();
@@ -80,6 +81,7 @@ private:
 
     Mode mode;
     Milliseconds soakTime;
+    int gameSpeed;
     Milliseconds startTime;
     std::optional<Route> route;
     std::string routeScene;

@@ -196,10 +196,10 @@ bool quitRequested() {
     return !Glfw::isWindowOpen() || QuitSignal::raised();
 }
 
-// Game time advances one physics step a frame, however long the frame really took.
-void lockSteps() {
-    timeManager->setClock([gameTime = timeManager->now]() mutable {
-        return gameTime += TimeManager::kStepMilliseconds;
+// Game time advances `steps` physics steps a frame, however long the frame really took.
+void lockSteps(int steps) {
+    timeManager->setClock([gameTime = timeManager->now, steps]() mutable {
+        return gameTime += steps * TimeManager::kStepMilliseconds;
     });
 }
 
@@ -370,8 +370,8 @@ int runGameMode() {
     LOG_TRACE("Starting Main Loop");
     QuitSignal::install();
     const std::unique_ptr<Autopilot> autopilot = Autopilot::fromEnvironment();
-    if (autopilot && autopilot->locksSteps()) {
-        lockSteps();
+    if (autopilot && autopilot->stepsPerFrame() > 0) {
+        lockSteps(autopilot->stepsPerFrame());
     }
     const Milliseconds loopStart = Clock::milliseconds();
     RunFigures& figures = RunFigures::get();

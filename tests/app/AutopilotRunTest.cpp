@@ -120,7 +120,9 @@ public:
 
     // Plays until the game ends; the exit code.
     int play(const std::string& mode) {
+        // Two physics steps a frame: a deterministic run in half the frames.
         GameProcess game(install, {{"VORN_AUTOPILOT", mode},
+                                   {"VORN_GAME_SPEED", "2"},
                                    {"ALSOFT_DRIVERS", "wave"},
                                    {"ALSOFT_CONF", (install.root() / "alsoft.conf").string()}});
         const int code = game.waitForExit(kRunTimeout);
