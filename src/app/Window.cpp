@@ -5,12 +5,14 @@
 #include <IL/ilut.h>
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <string>
 
 #include "app/MouseLook.h"
 #include "audio/SoundManager.h"
 #include "core/ConfigManager.h"
 #include "core/Log.h"
+#include "core/PlayerFiles.h"
 #include "core/StateManager.h"
 #include "core/TimeManager.h"
 #include "game/Camera.h"
@@ -195,6 +197,36 @@ Menu* currentMenu() {
     return menus ? menus->getCurrentMenu() : nullptr;
 }
 
+// Screenshots are the player's: numbered in their data folder, never in the game's tree.
+std::filesystem::path nextScreenshotPath() {
+    const std::filesystem::path folder = PlayerFiles::dataDir() / "screenshots";
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    for (int number = 0;; ++number) {
+        const std::filesystem::path path = folder / ("screen" + std::to_string(number) + ".tga");
+        if (!std::filesystem::exists(path, error)) {
+            return path;
+        }
+    }
+}
+
+// Written beside its place and renamed there, so no half-written picture is left.
+bool saveScreenshot(const std::filesystem::path& path) {
+    ILuint image = 0;
+    ilGenImages(1, &image);
+    ilBindImage(image);
+    const std::string temporary = path.string() + ".tmp";
+    bool saved = ilutGLScreen() == IL_TRUE && ilSave(IL_TGA, temporary.c_str()) == IL_TRUE;
+    ilDeleteImages(1, &image);
+    std::error_code error;
+    if (saved) {
+        std::filesystem::rename(temporary, path, error);
+        saved = !error;
+    }
+    std::filesystem::remove(temporary, error);
+    return saved;
+}
+
 } // namespace
 
 bool initGLFW() {
@@ -281,7 +313,7 @@ void takeRequestedScreenshot() {
     }
     windowState.screenshotRequested = false;
     glReadBuffer(GL_BACK);
-    if (ilutGLScreenie() == IL_TRUE) {
+    if (saveScreenshot(nextScreenshotPath())) {
         showMessage("Screenshot created");
     } else {
         LOG_ERROR("Screenshot could not be written");

@@ -13,6 +13,7 @@
 #include "GameProcess.h"
 #include "SoundGenerator.h"
 #include "app/Autopilot.h"
+#include "core/PlayerFiles.h"
 #include "game/Route.h"
 
 namespace fs = std::filesystem;
@@ -183,7 +184,8 @@ private:
         text.replace(at, from.size(), to);
     }
 
-    // The game names its screenshots screen0.tga, screen1.tga, ... in the order the log tells.
+    // The game names its screenshots screen0.tga, screen1.tga, ... in the player's data folder, in
+    // the order the log tells.
     void keepScreenshots(const std::string& mode) {
         int number = 0;
         for (const std::string& line : linesWith(log, "Autopilot: screenshot of the ")) {
@@ -191,7 +193,7 @@ private:
             for (char& c : what) {
                 c = c == ' ' ? '_' : c;
             }
-            const fs::path file = install.root() / "bin" / ("screen" + std::to_string(number++) + ".tga");
+            const fs::path file = PlayerFiles::dataDir() / "screenshots" / ("screen" + std::to_string(number++) + ".tga");
             if (fs::exists(file)) {
                 keepAsPicture(file, "autopilot_" + mode + "_" + what);
                 screenshots.push_back(file);

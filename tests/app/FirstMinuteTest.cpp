@@ -10,6 +10,7 @@
 #include "FrameCapture.h"
 #include "app/Frame.h"
 #include "app/Window.h"
+#include "core/PlayerFiles.h"
 #include "core/ManagerLifetime.h"
 #include "core/StateManager.h"
 #include "core/TimeManager.h"
@@ -94,7 +95,7 @@ protected:
     FrameCapture picture(const std::string& name) {
         windowState.screenshotRequested = true;
         render();
-        const std::filesystem::path shot = "screen0.tga";
+        const std::filesystem::path shot = PlayerFiles::dataDir() / "screenshots/screen0.tga";
         FrameCapture captured = FrameCapture::load(shot.string());
         std::filesystem::remove(shot);
         captured.save(name);

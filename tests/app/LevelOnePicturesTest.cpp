@@ -13,6 +13,7 @@
 #include "FrameCapture.h"
 #include "app/Frame.h"
 #include "app/Window.h"
+#include "core/PlayerFiles.h"
 #include "core/GameState.h"
 #include "core/ManagerLifetime.h"
 #include "core/StateManager.h"
@@ -82,7 +83,7 @@ protected:
         update();
         storeView();
         render();
-        const std::filesystem::path shot = "screen0.tga";
+        const std::filesystem::path shot = PlayerFiles::dataDir() / "screenshots/screen0.tga";
         FrameCapture frame = FrameCapture::load(shot.string());
         std::filesystem::remove(shot);
         frame.save(name);

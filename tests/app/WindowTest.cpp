@@ -12,6 +12,7 @@
 #include "GlTest.h"
 #include "app/Window.h"
 #include "core/ConfigManager.h"
+#include "core/PlayerFiles.h"
 #include "core/StateManager.h"
 #include "core/TimeManager.h"
 #include "game/Camera.h"
@@ -153,12 +154,14 @@ TEST_F(InputTest, ScreenshotShowsTheFinishedFrameOnceAndIsConfirmed) {
     takeRequestedScreenshot();
     takeRequestedScreenshot();
     EXPECT_EQ(hudMessages(), (std::vector<std::string>{"Screenshot created"}));
-    EXPECT_FALSE(std::filesystem::exists(data->bin() / "screen1.tga")) << "one press, one file";
+    const std::filesystem::path shots = PlayerFiles::dataDir() / "screenshots";
+    EXPECT_FALSE(std::filesystem::exists(shots / "screen1.tga")) << "one press, one file";
+    EXPECT_FALSE(std::filesystem::exists(data->bin() / "screen0.tga")) << "nothing in the game's tree";
 
     ILuint image = 0;
     ilGenImages(1, &image);
     ilBindImage(image);
-    ASSERT_TRUE(ilLoadImage((data->bin() / "screen0.tga").c_str()));
+    ASSERT_TRUE(ilLoadImage((shots / "screen0.tga").c_str()));
     EXPECT_EQ(ilGetInteger(IL_IMAGE_WIDTH), kWidth);
     EXPECT_EQ(ilGetInteger(IL_IMAGE_HEIGHT), kHeight);
     ilConvertImage(IL_RGB, IL_UNSIGNED_BYTE);

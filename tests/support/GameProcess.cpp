@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "XWindows.h"
+#include "core/PlayerFiles.h"
 
 namespace {
 
@@ -106,7 +107,7 @@ void GameProcess::type(const std::string& keys) const {
 // A key resent to a busy game may give a second picture of the last screen: it is skipped.
 std::filesystem::path GameProcess::screenshot(const std::string& name) {
     const auto numbered = [&](int number) {
-        return copy.root() / "bin" / ("screen" + std::to_string(number) + ".tga");
+        return PlayerFiles::dataDir() / "screenshots" / ("screen" + std::to_string(number) + ".tga");
     };
     while (std::filesystem::exists(numbered(screenshots))) {
         ++screenshots;
@@ -114,9 +115,9 @@ std::filesystem::path GameProcess::screenshot(const std::string& name) {
     const std::filesystem::path path = numbered(screenshots);
     for (int attempt = 0; attempt < 5 && !std::filesystem::exists(path); ++attempt) {
         type("1");
-        waitForFile(path, 2000);
+        waitForFile(path, 4000);
     }
-    if (!waitForFile(path, 2000)) {
+    if (!waitForFile(path, 4000)) {
         return {};
     }
     ++screenshots;
