@@ -27,6 +27,12 @@ constexpr float kObstacleMargin = 0.5f;
 constexpr float kApproachRate = 5.0f;
 constexpr float kReturnRate = 3.0f;
 
+// The share of the remaining distance a frame of `dt` seconds closes at `rate`: never more
+// than all of it, so a slow frame cannot throw the camera past the ball.
+float share(float dt, float rate) {
+    return std::min(dt * rate, 1.0f);
+}
+
 float toDegrees(float radians) {
     return radians * 180.0f / std::numbers::pi_v<float>;
 }
@@ -154,7 +160,7 @@ void Camera::avoidObstacles(float dt) {
         collided = false;
     } else if (hit.distance >= minDistance) {
         collided = true;
-        currentDistance += (hit.distance - kObstacleMargin - currentDistance) * dt * kApproachRate;
+        currentDistance += (hit.distance - kObstacleMargin - currentDistance) * share(dt, kApproachRate);
     } else {
         collided = true;
         // Climbing ends at the pitch limit; from the upper ray's hit it would not help.
@@ -165,7 +171,7 @@ void Camera::avoidObstacles(float dt) {
     }
     if (currentDistance > desiredDistance || !collided) {
         collided = false;
-        currentDistance += (desiredDistance - currentDistance) * dt * kReturnRate;
+        currentDistance += (desiredDistance - currentDistance) * share(dt, kReturnRate);
     }
 }
 

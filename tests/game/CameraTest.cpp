@@ -199,6 +199,22 @@ TEST_F(CameraObstacleTest, AnObstacleBeyondTheMinimumPullsTheCameraInFrontOfItAn
     EXPECT_NEAR(camera.currentDistance, camera.maxDistance, 0.05f);
 }
 
+// A frame of a whole second (a level's first frame on a slow machine) closes the distance at
+// most: the camera never ends up on the other side of the ball.
+TEST_F(CameraObstacleTest, ASlowFrameClosesTheDistanceButNeverPassesIt) {
+    Camera open = gameCamera();
+    open.currentDistance = 10.0f;
+    open.follow({0, 0, 0}, 1.0f);
+    EXPECT_FLOAT_EQ(open.currentDistance, open.desiredDistance);
+
+    addWall({0, 0, 8.5f}, {50, 50, 0.5f});
+    Camera walled = gameCamera();
+    walled.pitchTarget = 0.0f;
+    walled.follow({0, 0, 0}, 1.0f);
+    EXPECT_TRUE(walled.collided);
+    EXPECT_NEAR(walled.currentDistance, 7.5f, 0.05f) << "in front of the wall, not behind the ball";
+}
+
 class CameraViewTest : public GlTest {};
 
 TEST_F(CameraViewTest, ApplyLooksFromTheEyeAtTheTargetAndPlacesTheListenerThere) {
