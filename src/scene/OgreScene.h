@@ -45,7 +45,8 @@ public:
     std::optional<std::uint16_t> getMaterial(const std::string& name);
     std::optional<PhysicsMaterialDesc> loadMaterial(const std::string& name);
 
-    // Once per physics step: every object takes its actor's pose.
+    // Once per physics step: every object takes its actor's pose, and the moving platforms set
+    // off towards where their paths have them a step later.
     void update();
     void play();
     void stop();
@@ -115,6 +116,7 @@ private:
     void setUpActor(const Config& objectProperties, OgreSceneNode& node, const std::string& profile);
     void attachObjectSound(const Config& objectProperties, OgreSceneNode& node, const std::string& profile);
     bool checkPlayable();
+    void moveAlongPaths();
 
     struct SceneFire {
         OgreModel* owner;
@@ -125,4 +127,5 @@ private:
     std::string loadError;
     std::vector<SceneFire> fires; // in the order the objects were made
     std::vector<SoundSource*> objectSounds; // kept from the sound manager
+    int pathSteps = 0; // physics steps the moving platforms have travelled
 };

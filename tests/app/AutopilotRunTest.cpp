@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -98,8 +99,13 @@ float peak(const std::vector<float>& wave, double from, double to) {
 // wave backend records are the sounds of the player's doings.
 class AutopilotRun {
 public:
-    AutopilotRun() {
+    // `level` is the one the game starts with: the only one it lists.
+    explicit AutopilotRun(int level = 1) : level(level) {
         std::string config = install.readFile("Vorn.ini");
+        if (level != 1) {
+            replace(config, "level1 = ../levels/level1/level1.scene",
+                    "level1 = ../levels/" + name() + "/" + name() + ".scene");
+        }
         replace(config, "width = 640", "width = 320");
         replace(config, "height = 480", "height = 240");
         replace(config, "shadows = true", "shadows = false");
@@ -117,6 +123,8 @@ public:
     }
 
     fs::path wavePath() const { return install.root() / "sound.wav"; }
+    std::string name() const { return "level" + std::to_string(level); }
+    std::string scenePath() const { return "levels/" + name() + "/" + name() + ".scene"; }
 
     // Plays until the game ends; the exit code.
     int play(const std::string& mode) {
@@ -139,7 +147,7 @@ public:
     std::vector<Waypoint> checkpoints() const {
         std::vector<Waypoint> stops;
         const std::optional<Route> route =
-            Route::forScene((install.root() / "levels/level1/level1.scene").string());
+            Route::forScene((install.root() / scenePath()).string());
         for (const Waypoint& waypoint : route ? route->waypoints : std::vector<Waypoint>{}) {
             if (waypoint.action == Waypoint::Action::Stop) {
                 stops.push_back(waypoint);
@@ -149,7 +157,7 @@ public:
     }
 
     int itemsInLevel() const {
-        const std::string scene = install.readFile("levels/level1/level1.scene");
+        const std::string scene = install.readFile(scenePath());
         int items = 0;
         for (const char* profile : {"[power]", "[powerbottle]", "[turbo]", "[turbobottle]"}) {
             for (std::size_t at = scene.find(profile); at != std::string::npos;
@@ -170,6 +178,7 @@ public:
         return times;
     }
 
+    int level;
     GameCopy install;
     std::string log;
     std::vector<fs::path> screenshots;
@@ -191,7 +200,7 @@ private:
             }
             const fs::path file = install.root() / "bin" / ("screen" + std::to_string(number++) + ".tga");
             if (fs::exists(file)) {
-                keepAsPicture(file, "autopilot_" + mode + "_" + what);
+                keepAsPicture(file, "autopilot_" + mode + (level == 1 ? "" : "_" + name()) + "_" + what);
                 screenshots.push_back(file);
             }
         }
@@ -320,3 +329,27 @@ TEST(AutopilotRunTest, DiesInTheFogOnceRespawnsAtTheFirstCheckpointWithTheBonusA
     EXPECT_NEAR(respawned.at(3), saved.at(3) + 0.05f, 1e-4f) << respawns[0] << "\n" << snapshots[0];
     EXPECT_EQ(run.screenshots.size(), 5u) << "with the game over";
 }
+
+// Every later level from its start to its finish along its route with its own energy and
+// pickups: no death, every checkpoint saved where the route stops.
+class LevelRunTest : public ::testing::TestWithParam<int> {};
+
+TEST_P(LevelRunTest, TheAutopilotFinishesTheLevelWithoutDying) {
+    AutopilotRun run(GetParam());
+    const int code = run.play("1");
+    ASSERT_EQ(run.stuck(), "");
+    EXPECT_EQ(code, 0) << run.install.readFile("output.txt");
+    const std::string& log = run.log;
+    EXPECT_EQ(warnings(log), "");
+    EXPECT_EQ(linesWith(log, "Autopilot: level complete").size(), 1u);
+    EXPECT_EQ(figure(log, "deaths "), 0.0);
+    EXPECT_EQ(figure(log, "snapshots "), static_cast<double>(run.checkpoints().size()));
+    EXPECT_GE(run.checkpoints().size(), 2u);
+    EXPECT_GT(figure(log, "items picked up "), 0.0);
+    std::cout << linesWith(log, "Run figures: ").back() << "\n";
+}
+
+INSTANTIATE_TEST_SUITE_P(Campaign, LevelRunTest, ::testing::Range(2, 9),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return "Level" + std::to_string(info.param);
+                         });

@@ -174,6 +174,9 @@ std::string LevelFixture::sceneXml(const std::vector<TestNode>& nodes) {
     for (const TestNode& node : nodes) {
         xml << "<node name=\"" << node.name << "\"><position x=\"" << node.x << "\" y=\"" << node.y
             << "\" z=\"" << node.z << "\"/><rotation " << node.rotation << "/>";
+        if (!node.userData.empty()) {
+            xml << "<userData>" << node.userData << "</userData>";
+        }
         if (!node.entity.empty()) {
             xml << "<entity name=\"" << node.entity << "\" id=\"1\" meshFile=\"" << node.mesh
                 << "\"><subentities><subentity index=\"0\" materialName=\"" << node.material
