@@ -523,34 +523,34 @@ void LevelGenerator::buildFifthLevel() {
     slab("A00_Start", "Stone", -8, 8, -8, 16, 24, 8.0f);
     place("A00_Ball", "mainChar", "ball.mesh", {0, 25.05f, 8});
     torch("A01_Torch", 1, {-6.5f, 24, 14.5f});
-    slab("A10_Path", "Grass", -4, 4, -30, -8, 24, 8.0f);
+    slab("A10_Path", "Grass", -4, 4, -30, -8, 24, 10.0f);
     item("A11_Power", "power", {0, 24, -16});
     waypoint({0, 24, -16});
     waypoint({0, 24, -26}, "jump");
-    slab("A20_Pad", "Pad", -6, 6, -38.5f, -30, 18);
-    waypoint({0, 18, -34});
-    slab("A30_Checkpoint1Ground", "Stone", -8, 8, -62, -38.5f, 27, 12.0f);
-    place("A31_Checkpoint1", "checkPoint", "checkpoint.mesh", {0, 27, -52});
-    item("A32_Power", "power", {4, 27, -45});
-    torch("A33_Torch", 2, {6.5f, 27, -60.5f});
-    waypoint({0, 27, -44});
-    waypoint({0, 27, -52}, "stop");
+    slab("A20_Pad", "Pad", -6, 6, -36.5f, -30, 15);
+    waypoint({0, 15, -34});
+    slab("A30_Checkpoint1Ground", "Stone", -8, 8, -62, -36.5f, 25, 14.0f);
+    place("A31_Checkpoint1", "checkPoint", "checkpoint.mesh", {0, 25, -52});
+    item("A32_Power", "power", {4, 25, -45});
+    torch("A33_Torch", 2, {6.5f, 25, -60.5f});
+    waypoint({0, 25, -44});
+    waypoint({0, 25, -52}, "stop");
 
     // A second pit, a step higher again.
-    waypoint({0, 27, -58}, "jump");
-    slab("B00_Pad", "Pad", -6, 6, -70.5f, -62, 21);
-    waypoint({0, 21, -66});
-    slab("B10_High", "Grass", -8, 8, -96, -70.5f, 30, 12.0f);
-    item("B11_PowerBottle", "powerbottle", {-4, 30, -76});
-    place("B12_Checkpoint2", "checkPoint", "checkpoint.mesh", {0, 30, -84});
-    waypoint({0, 30, -77});
-    waypoint({0, 30, -84}, "stop");
-    slab("B20_FinishGround", "Stone", -8, 8, -112, -96, 30);
-    place("B21_Gate", "arch", "arch.mesh", {0, 30, -104});
-    place("B22_Finish", "finish", "finish.mesh", {0, 30, -104}, false, "(t)");
-    torch("B23_Torch", 3, {6.5f, 30, -97.5f});
-    waypoint({0, 30, -98});
-    waypoint({0, 30, -104});
+    waypoint({0, 25, -58}, "jump");
+    slab("B00_Pad", "Pad", -6, 6, -68.5f, -62, 16.5f);
+    waypoint({0, 16.5f, -66});
+    slab("B10_High", "Grass", -8, 8, -96, -68.5f, 26, 14.0f);
+    item("B11_PowerBottle", "powerbottle", {-4, 26, -76});
+    place("B12_Checkpoint2", "checkPoint", "checkpoint.mesh", {0, 26, -84});
+    waypoint({0, 26, -77});
+    waypoint({0, 26, -84}, "stop");
+    slab("B20_FinishGround", "Stone", -8, 8, -112, -96, 26);
+    place("B21_Gate", "arch", "arch.mesh", {0, 26, -104});
+    place("B22_Finish", "finish", "finish.mesh", {0, 26, -104}, false, "(t)");
+    torch("B23_Torch", 3, {6.5f, 26, -97.5f});
+    waypoint({0, 26, -98});
+    waypoint({0, 26, -104});
     fogBelow(0, -50, 100, 160);
 }
 
@@ -701,26 +701,26 @@ void LevelGenerator::buildEighthLevel() {
 
     // A pit with a bounce pad up to the high ground.
     waypoint({0, 20, -168}, "jump");
-    slab("C20_Pad", "Pad", -6, 6, -180.5f, -172, 14);
-    waypoint({0, 14, -176});
-    slab("C30_Checkpoint3Ground", "Stone", -8, 8, -204, -180.5f, 23, 12.0f);
-    place("C31_Checkpoint3", "checkPoint", "checkpoint.mesh", {0, 23, -194});
-    waypoint({0, 23, -186});
-    waypoint({0, 23, -194}, "stop");
+    slab("C20_Pad", "Pad", -6, 6, -178.5f, -172, 12, 1.5f);
+    waypoint({0, 12, -176});
+    slab("C30_Checkpoint3Ground", "Stone", -8, 8, -204, -178.5f, 21.5f, 11.0f);
+    place("C31_Checkpoint3", "checkPoint", "checkpoint.mesh", {0, 21.5f, -194});
+    waypoint({0, 21.5f, -186});
+    waypoint({0, 21.5f, -194}, "stop");
 
     // The run-up and the long gap, then the finish.
-    slab("D00_RunUp", "Stone", -6, 6, -220, -204, 23);
-    item("D01_Turbo", "turbo", {-3, 23, -209});
-    waypoint({-1.5f, 23, -205});
-    waypoint({-2.8f, 23, -208});
-    waypoint({-2.7f, 23, -210}, "boost");
-    waypoint({-2.5f, 23, -218.5f}, "jump");
-    slab("D10_FinishGround", "Stone", -8, 8, -262, -242, 23);
-    place("D11_Gate", "arch", "arch.mesh", {0, 23, -256});
-    place("D12_Finish", "finish", "finish.mesh", {0, 23, -256}, false, "(t)");
-    torch("D13_Torch", 3, {6.5f, 23, -243.5f});
-    waypoint({0, 23, -250});
-    waypoint({0, 23, -256});
+    slab("D00_RunUp", "Stone", -6, 6, -220, -204, 21.5f);
+    item("D01_Turbo", "turbo", {-3, 21.5f, -209});
+    waypoint({-1.5f, 21.5f, -205});
+    waypoint({-2.8f, 21.5f, -208});
+    waypoint({-2.7f, 21.5f, -210}, "boost");
+    waypoint({-2.5f, 21.5f, -218.5f}, "jump");
+    slab("D10_FinishGround", "Stone", -8, 8, -262, -242, 21.5f);
+    place("D11_Gate", "arch", "arch.mesh", {0, 21.5f, -256});
+    place("D12_Finish", "finish", "finish.mesh", {0, 21.5f, -256}, false, "(t)");
+    torch("D13_Torch", 3, {6.5f, 21.5f, -243.5f});
+    waypoint({0, 21.5f, -250});
+    waypoint({0, 21.5f, -256});
     fogBelow(0, -125, 100, 320);
 }
 
