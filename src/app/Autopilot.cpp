@@ -2,12 +2,12 @@
 
 #include <GLFW/glfw3.h>
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <numbers>
 #include <unistd.h>
-#include <cctype>
 
 #include "app/RunFigures.h"
 #include "core/FixedStep.h"
@@ -426,7 +426,8 @@ void Autopilot::waitForGround() {
 // Whether something stands under a waypoint where the ball's underside would touch it.
 bool Autopilot::groundUnder(const Vector3& waypoint) const {
     const OgreScene* level = SceneManager::getInstance()->getCurrentScene();
-    return level && level->segmentBlocked(waypoint - Vector3{0.0f, 0.8f, 0.0f}, waypoint - Vector3{0.0f, 1.4f, 0.0f});
+    return level &&
+           level->segmentBlocked(waypoint - Vector3{0.0f, 0.8f, 0.0f}, waypoint - Vector3{0.0f, 1.4f, 0.0f});
 }
 
 // Rolls back to just before the take-off of waypoint `next`, to run at its jump again.

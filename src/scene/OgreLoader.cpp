@@ -72,8 +72,8 @@ void OgreLoader::loadPath(OgreSceneNode& node, const XMLNode& userData) {
         return;
     }
     std::string error;
-    node.path = ScenePath::parse(points, userNumber(userData, "speed", 0.0f), userNumber(userData, "pause", 0.0f),
-                                 error);
+    node.path = ScenePath::parse(points, userNumber(userData, "speed", 0.0f),
+                                 userNumber(userData, "pause", 0.0f), error);
     if (!node.path) {
         LOG_WARN("Node '" << node.name << "' has a path that cannot be followed (" << error
                           << "); it stays where it is");

@@ -3,21 +3,21 @@
 #include <algorithm>
 #include <cctype>
 
+#include "audio/SoundManager.h"
+#include "audio/SoundSource.h"
 #include "core/Config.h"
 #include "core/ConfigManager.h"
 #include "core/FixedStep.h"
 #include "core/Log.h"
 #include "model/OgreModel.h"
+#include "particles/ParticleController.h"
 #include "physics/PhysicsActor.h"
 #include "physics/PhysicsSDK.h"
 #include "physics/PhysicsScene.h"
-#include "particles/ParticleController.h"
 #include "scene/GameObjectFactory.h"
 #include "scene/ModelShapes.h"
 #include "scene/PhysicsManager.h"
 #include "scene/ProfileKeys.h"
-#include "audio/SoundManager.h"
-#include "audio/SoundSource.h"
 
 VORN_FILE_LOGGER("OgreScene")
 
@@ -370,8 +370,8 @@ void OgreScene::moveAlongPaths() {
     ++pathSteps;
     const float seconds = static_cast<float>(pathSteps) * kStepSeconds;
     for (const auto& [name, node] : nodes) {
-        PhysicsActor* actor = node->path && node->entity && node->entity->model ? node->entity->model->getActor()
-                                                                                 : nullptr;
+        PhysicsActor* actor =
+            node->path && node->entity && node->entity->model ? node->entity->model->getActor() : nullptr;
         if (!actor) {
             continue;
         }

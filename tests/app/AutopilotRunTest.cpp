@@ -146,8 +146,7 @@ public:
     // Checkpoints of the route in order, as their snapshots' respawn points should be.
     std::vector<Waypoint> checkpoints() const {
         std::vector<Waypoint> stops;
-        const std::optional<Route> route =
-            Route::forScene((install.root() / scenePath()).string());
+        const std::optional<Route> route = Route::forScene((install.root() / scenePath()).string());
         for (const Waypoint& waypoint : route ? route->waypoints : std::vector<Waypoint>{}) {
             if (waypoint.action == Waypoint::Action::Stop) {
                 stops.push_back(waypoint);

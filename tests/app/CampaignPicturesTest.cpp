@@ -65,8 +65,8 @@ protected:
         glGetDoublev(GL_PROJECTION_MATRIX, projection);
         glGetIntegerv(GL_VIEWPORT, viewport);
         gluProject(point.x, point.y, point.z, view, projection, viewport, &x, &y, &z);
-        onScreen = z > 0.0 && z < 1.0 ? std::optional<Vector3>(Vector3{float(x), float(y), float(z)})
-                                      : std::nullopt;
+        onScreen =
+            z > 0.0 && z < 1.0 ? std::optional<Vector3>(Vector3{float(x), float(y), float(z)}) : std::nullopt;
         const std::filesystem::path shot = "screen0.tga";
         FrameCapture captured = FrameCapture::load(shot.string());
         std::filesystem::remove(shot);

@@ -3,18 +3,18 @@
 #include <sstream>
 
 #include "MeshFixtures.h"
+#include "app/StateEffects.h"
+#include "audio/SoundManager.h"
 #include "core/ConfigManager.h"
 #include "core/ManagerLifetime.h"
-#include "app/StateEffects.h"
 #include "core/StateManager.h"
 #include "game/SaveStateManager.h"
-#include "scene/OgreLoader.h"
 #include "render/LightManager.h"
 #include "render/TextureLoader.h"
+#include "scene/OgreLoader.h"
 #include "scene/OgreScene.h"
 #include "scene/PhysicsManager.h"
 #include "scene/SceneManager.h"
-#include "audio/SoundManager.h"
 
 namespace {
 

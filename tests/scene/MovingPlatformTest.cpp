@@ -89,12 +89,13 @@ TEST_F(MovingPlatformTest, TheSceneFileGivesANodeItsPathAndABadOneLeavesItStandi
     const auto scene = std::make_unique<OgreScene>("levels/x/x.scene");
     OgreLoader::getInstance()->loadSceneXML(
         *scene,
-        XMLNode::parseText("<scene><nodes><node name=\"Lift\"><userData>" + pathData("1 2 3, 1 2 -7", "2.5", "1") +
-                               "</userData></node><node name=\"Bad\"><userData>" + pathData("1 2 3", "2", "1") +
-                               "</userData></node><node name=\"Slow\"><userData>" +
-                               pathData("0 0 0, 0 0 1", "fast", "1") + "</userData></node><node name=\"Plain\"/>"
-                               "</nodes></scene>",
-                               "scene"),
+        XMLNode::parseText(
+            "<scene><nodes><node name=\"Lift\"><userData>" + pathData("1 2 3, 1 2 -7", "2.5", "1") +
+                "</userData></node><node name=\"Bad\"><userData>" + pathData("1 2 3", "2", "1") +
+                "</userData></node><node name=\"Slow\"><userData>" + pathData("0 0 0, 0 0 1", "fast", "1") +
+                "</userData></node><node name=\"Plain\"/>"
+                "</nodes></scene>",
+            "scene"),
         false);
     const OgreSceneNode& lift = *scene->nodes.at("Lift");
     ASSERT_TRUE(lift.path);

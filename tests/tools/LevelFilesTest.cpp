@@ -168,7 +168,8 @@ bool standsOnGround(const std::vector<Entity>& scene, float x, float height, flo
 }
 
 int countOf(const std::vector<Entity>& scene, const std::string& profile) {
-    return int(std::count_if(scene.begin(), scene.end(), [&](const Entity& e) { return e.profile == profile; }));
+    return int(
+        std::count_if(scene.begin(), scene.end(), [&](const Entity& e) { return e.profile == profile; }));
 }
 
 class LevelFilesTest : public ::testing::Test {
@@ -333,7 +334,8 @@ TEST_P(CampaignLevelTest, FogLiesBelowEveryPieceOfTheLevelAndUnderAllOfIt) {
 TEST_P(CampaignLevelTest, TheRouteRunsOverGroundFromTheStartThroughEveryCheckpointToTheFinish) {
     ASSERT_GE(route.size(), 5u);
     const auto find = [&](const std::string& profile) {
-        return *std::find_if(scene.begin(), scene.end(), [&](const Entity& e) { return e.profile == profile; });
+        return *std::find_if(scene.begin(), scene.end(),
+                             [&](const Entity& e) { return e.profile == profile; });
     };
     const Entity ball = find("mainChar");
     EXPECT_LT(std::hypot(route.front().x - ball.position[0], route.front().z - ball.position[2]), 30.0f);
@@ -356,7 +358,8 @@ TEST_P(CampaignLevelTest, TheRouteRunsOverGroundFromTheStartThroughEveryCheckpoi
         if (point.action == "stop") {
             ++stops;
             EXPECT_TRUE(std::any_of(scene.begin(), scene.end(), [&](const Entity& e) {
-                return e.profile == "checkPoint" && std::hypot(e.position[0] - point.x, e.position[2] - point.z) < 0.5f;
+                return e.profile == "checkPoint" &&
+                       std::hypot(e.position[0] - point.x, e.position[2] - point.z) < 0.5f;
             })) << "a stop on a checkpoint";
         }
     }

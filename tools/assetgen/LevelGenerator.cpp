@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
-#include <pugixml.hpp>
 #include <iterator>
+#include <pugixml.hpp>
 #include <stdexcept>
 
 namespace {
@@ -164,8 +164,8 @@ void LevelGenerator::rock(const std::string& name, Vec3 ground) {
     place(name, "rock", "rock.mesh", ground + Vec3{0, 1.02f, 0});
 }
 
-void LevelGenerator::mover(const std::string& name, float x0, float x1, float z0, float z1, float top, Vec3 offset,
-                           float speed, float pause) {
+void LevelGenerator::mover(const std::string& name, float x0, float x1, float z0, float z1, float top,
+                           Vec3 offset, float speed, float pause) {
     const Vec3 size{x1 - x0, 1.0f, z1 - z0};
     const std::string mesh = sizedMesh("slab", "Metal", size);
     if (!meshes.contains(mesh)) {
@@ -175,8 +175,8 @@ void LevelGenerator::mover(const std::string& name, float x0, float x1, float z0
     const Vec3 to = from + offset;
     place(name, "mover", mesh, from);
     Placement& platform = nodes.back();
-    platform.path = dimension(from.x) + " " + dimension(from.y) + " " + dimension(from.z) + ", " + dimension(to.x) +
-                    " " + dimension(to.y) + " " + dimension(to.z);
+    platform.path = dimension(from.x) + " " + dimension(from.y) + " " + dimension(from.z) + ", " +
+                    dimension(to.x) + " " + dimension(to.y) + " " + dimension(to.z);
     platform.speed = speed;
     platform.pause = pause;
 }
@@ -184,8 +184,9 @@ void LevelGenerator::mover(const std::string& name, float x0, float x1, float z0
 void LevelGenerator::buildLevel(int number) {
     using Build = void (LevelGenerator::*)();
     static const Build builds[kLevelCount] = {
-        &LevelGenerator::buildFirstLevel,   &LevelGenerator::buildSecondLevel, &LevelGenerator::buildThirdLevel,
-        &LevelGenerator::buildFourthLevel,  &LevelGenerator::buildFifthLevel,  &LevelGenerator::buildSixthLevel,
+        &LevelGenerator::buildFirstLevel,   &LevelGenerator::buildSecondLevel,
+        &LevelGenerator::buildThirdLevel,   &LevelGenerator::buildFourthLevel,
+        &LevelGenerator::buildFifthLevel,   &LevelGenerator::buildSixthLevel,
         &LevelGenerator::buildSeventhLevel, &LevelGenerator::buildEighthLevel,
     };
     if (number < 1 || number > kLevelCount) {
