@@ -241,10 +241,11 @@ TEST(AutopilotTest, ARouteIsReadLineByLineAndABadLineIsNamed) {
     std::string error;
     const std::optional<Route> route =
         Route::parse("# comment\n16 21 -258 roll\n\n16 21 -281.5 jump # over the gap\n70 36 -431 boost\n"
-                     "70 36 -470 stop\n",
+                     "70 36 -470 stop\n0 21 -28 wait\n",
                      error);
     ASSERT_TRUE(route) << error;
-    ASSERT_EQ(route->waypoints.size(), 4u);
+    ASSERT_EQ(route->waypoints.size(), 5u);
+    EXPECT_EQ(route->waypoints[4].action, Waypoint::Action::Wait);
     EXPECT_EQ(route->waypoints[1].position.z, -281.5f);
     EXPECT_EQ(route->waypoints[1].action, Waypoint::Action::Jump);
     EXPECT_EQ(route->waypoints[3].action, Waypoint::Action::Stop);
