@@ -1,5 +1,6 @@
 #include "LevelGenerator.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -843,9 +844,14 @@ void LevelGenerator::writeRoute() const {
     }
 }
 
+// Only the meshes the level places: a shared model a level does without is no file of it.
 void LevelGenerator::write() const {
     for (const auto& [name, mesh] : meshes) {
-        mesh.save(levelDir / "models" / (name + ".xml"));
+        const bool placed =
+            std::any_of(nodes.begin(), nodes.end(), [&name](const Placement& p) { return p.mesh == name; });
+        if (placed) {
+            mesh.save(levelDir / "models" / (name + ".xml"));
+        }
     }
     writeScene();
     writeMaterials();
