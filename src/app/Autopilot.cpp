@@ -2,12 +2,12 @@
 
 #include <GLFW/glfw3.h>
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <numbers>
 #include <unistd.h>
-#include <cctype>
 
 #include "app/RunFigures.h"
 #include "core/FixedStep.h"
@@ -197,6 +197,7 @@ void Autopilot::menu(int menuState) {
             roundFrames.clear();
             next = 0;
             runUp.reset();
+            waiting = false;
             stopsMade = 0;
             playStarted = round > 1;
             LOG_INFO("Autopilot: new game");
@@ -297,6 +298,10 @@ void Autopilot::followRoute(MainChar& ball) {
     const Vector3 velocity = toVector(ball.getActor()->getLinearVelocity());
     watchProgress(at);
     if (quitting) {
+        return;
+    }
+    if (waiting) {
+        waitForGround();
         return;
     }
     if (runUp) {
@@ -407,6 +412,26 @@ void Autopilot::takeOff(MainChar& ball, const Vector3& at, const Vector3& veloci
     steer(ball, velocity, wanted);
 }
 
+// Held still by the brake, on the bank or on a platform that carries the ball along.
+void Autopilot::waitForGround() {
+    Steering keys;
+    keys.brake = true;
+    apply(keys);
+    bestDistance = 1e9f;
+    stepsWithoutProgress = 0;
+    if (next + 1 >= route->waypoints.size() || groundUnder(route->waypoints[next + 1].position)) {
+        waiting = false;
+        ++next;
+    }
+}
+
+// Whether something stands under a waypoint where the ball's underside would touch it.
+bool Autopilot::groundUnder(const Vector3& waypoint) const {
+    const OgreScene* level = SceneManager::getInstance()->getCurrentScene();
+    return level &&
+           level->segmentBlocked(waypoint - Vector3{0.0f, 0.8f, 0.0f}, waypoint - Vector3{0.0f, 1.4f, 0.0f});
+}
+
 // Rolls back to just before the take-off of waypoint `next`, to run at its jump again.
 void Autopilot::backOff() {
     const Vector3 from = route->waypoints[next].position;
@@ -436,6 +461,9 @@ bool Autopilot::reached(const MainChar& ball, const Vector3& at) const {
     }
     if (waypoint.action == Waypoint::Action::Stop) {
         return distance < 2.0f || (ball.onCheckPoint && distance < 3.5f);
+    }
+    if (waypoint.action == Waypoint::Action::Wait) {
+        return distance < 2.0f;
     }
     const bool corner = waypoint.action == Waypoint::Action::Roll && turnAt(next) < kStraightOn;
     if (distance < (waypoint.action == Waypoint::Action::Roll && !corner ? 2.5f : 1.2f)) {
@@ -477,6 +505,12 @@ void Autopilot::arrive(MainChar& ball) {
             LOG_INFO("Autopilot: no turbo to boost with at waypoint " << next);
         }
         ++next;
+        break;
+    case Waypoint::Action::Wait:
+        if (speed < 2.5f) {
+            LOG_INFO("Autopilot: waiting at waypoint " << next << " for ground under the next");
+            waiting = true;
+        }
         break;
     case Waypoint::Action::Stop:
         if (speed > 2.5f) {
@@ -566,6 +600,7 @@ float Autopilot::speedTowards(std::size_t index, float distance) const {
     case Waypoint::Action::Jump:
         return jumpSpeed(index);
     case Waypoint::Action::Stop:
+    case Waypoint::Action::Wait:
         arrival = 0.0f;
         break;
     case Waypoint::Action::Roll: {
@@ -674,6 +709,7 @@ void Autopilot::resumeAfterRespawn(const Vector3& at) {
     }
     next = nearest + 1;
     runUp.reset();
+    waiting = false;
     if (detouring) {
         detouring = false;
         detoured = true;

@@ -67,6 +67,8 @@ private:
     Vector3 boostAim() const;
     bool linedUp(const Vector3& at, const Vector3& velocity) const;
     void takeOff(MainChar& ball, const Vector3& at, const Vector3& velocity);
+    void waitForGround();
+    bool groundUnder(const Vector3& waypoint) const;
     void steer(const MainChar& ball, const Vector3& velocity, const Vector3& wanted);
     void turnCamera(float heading);
     void apply(const Steering& wanted);
@@ -98,6 +100,8 @@ private:
     int quitFrames = 0;
     bool playStarted = false;
     int stopsMade = 0;
+    // At rest on a `wait` waypoint until there is ground under the next one.
+    bool waiting = false;
     int snapshotsSeen = 0;
     int pickupsSeen = 0;
     // Physics steps Space is still held for; the jump's impulses last 11 of them.

@@ -22,6 +22,9 @@ std::optional<Waypoint::Action> actionNamed(const std::string& name) {
     if (name == "stop") {
         return Waypoint::Action::Stop;
     }
+    if (name == "wait") {
+        return Waypoint::Action::Wait;
+    }
     return std::nullopt;
 }
 

@@ -8,8 +8,10 @@
 
 // The path a level is built for, written beside its scene file as NAME.route: one waypoint
 // a line, "x y z action", the position being the ball's centre; '#' starts a comment.
+// A `wait` waypoint is come to rest on until there is ground under the next one: a moving
+// platform to board there, or the far side it carries the ball to.
 struct Waypoint {
-    enum class Action { Roll, Jump, Boost, Stop };
+    enum class Action { Roll, Jump, Boost, Stop, Wait };
 
     Vector3 position;
     Action action = Action::Roll;

@@ -201,6 +201,7 @@ void PhysicsActor::wake() {
 
 // A static trigger moved onto a sleeping body must still see it.
 void PhysicsActor::teleport(const PhysicsPose& pose) {
+    glideFrom.reset();
     body->setCenterOfMassTransform(toBullet(pose));
     wake();
     world.updateSingleAabb(body.get());
@@ -237,6 +238,31 @@ void PhysicsActor::setGlobalPose(const PhysicsPose& pose) {
 
 PhysicsPose PhysicsActor::getGlobalPose() const {
     return fromBullet(body->getWorldTransform());
+}
+
+void PhysicsActor::moveGlobalPosition(const PhysicsVec3& position) {
+    if (!kinematic) {
+        setGlobalPosition(position);
+        return;
+    }
+    glideFrom = getGlobalPosition();
+    glideTo = position;
+}
+
+// Only the world transform moves: the engine takes the body's velocity for the internal step
+// from where it was before it, which is what carries a body resting on this one.
+void PhysicsActor::advanceGlide(float fraction) {
+    if (!glideFrom) {
+        return;
+    }
+    const btVector3 from = toBullet(*glideFrom);
+    btTransform transform = body->getWorldTransform();
+    transform.setOrigin(from + (toBullet(glideTo) - from) * std::min(fraction, 1.0f));
+    body->setWorldTransform(transform);
+    world.updateSingleAabb(body.get());
+    if (fraction >= 1.0f) {
+        glideFrom.reset();
+    }
 }
 
 void PhysicsActor::setLinearVelocity(const PhysicsVec3& velocity) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "physics/PhysicsActorDesc.h"
@@ -44,6 +45,9 @@ public:
     PhysicsQuat getGlobalOrientationQuat() const;
     void setGlobalPose(const PhysicsPose& pose);
     PhysicsPose getGlobalPose() const;
+    // A kinematic body glides there during the next step, so what rests on it is carried along;
+    // any other actor is put there at once.
+    void moveGlobalPosition(const PhysicsVec3& position);
 
     // The actor group picks the contact notifications of the scene's group pairs.
     void setGroup(std::uint16_t newGroup) { group = newGroup; }
@@ -91,6 +95,8 @@ public:
     bool hasOnlyTriggers() const;
     // Re-filters the actor's collision pairs after a group, flag or trigger change.
     void refreshCollisionFilter();
+    // Before each internal step of a step: how much of the step's glide is done after it.
+    void advanceGlide(float fraction);
     void beginSubstep(float dt);
     void endSubstep() { clampAngularVelocity(); }
     void endStep();
@@ -126,6 +132,8 @@ private:
     float maxAngularVelocity;
     bool kinematic = false;
     bool collisionDisabled = false;
+    std::optional<PhysicsVec3> glideFrom;
+    PhysicsVec3 glideTo;
     PhysicsVec3 pendingForce;
     PhysicsVec3 pendingTorque;
 };

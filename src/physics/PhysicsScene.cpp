@@ -172,6 +172,9 @@ bool PhysicsScene::fetchResults() {
     simulating = false;
     const int substeps = takeDueSubsteps();
     for (int i = 0; i < substeps; ++i) {
+        for (const auto& actor : actors) {
+            actor->advanceGlide(static_cast<float>(i + 1) / static_cast<float>(substeps));
+        }
         world->stepSimulation(desc.substep, 0, desc.substep);
     }
     if (substeps > 0) {

@@ -46,7 +46,39 @@ void registerTexture(const std::string& name) {
     }
 }
 
+// A property of the node's user data: <property type="str" name="path" data="..."/>.
+std::string userProperty(const XMLNode& userData, const std::string& name) {
+    for (const XMLNode& property : userData.getChildNodes("property")) {
+        if (property.getString("name") == name) {
+            return property.getString("data");
+        }
+    }
+    return "";
+}
+
+float userNumber(const XMLNode& userData, const std::string& name, float fallback) {
+    const std::string text = userProperty(userData, name);
+    char* end = nullptr;
+    const float value = std::strtof(text.c_str(), &end);
+    return text.empty() || *end != '\0' ? fallback : value;
+}
+
 } // namespace
+
+// A node whose path cannot be followed stays where it stands.
+void OgreLoader::loadPath(OgreSceneNode& node, const XMLNode& userData) {
+    const std::string points = userProperty(userData, "path");
+    if (points.empty()) {
+        return;
+    }
+    std::string error;
+    node.path = ScenePath::parse(points, userNumber(userData, "speed", 0.0f),
+                                 userNumber(userData, "pause", 0.0f), error);
+    if (!node.path) {
+        LOG_WARN("Node '" << node.name << "' has a path that cannot be followed (" << error
+                          << "); it stays where it is");
+    }
+}
 
 OgreModel* OgreLoader::loadModel(const std::string& path) {
     return meshes.loadModel(path);
@@ -155,6 +187,7 @@ OgreSceneNode* OgreLoader::loadSceneNode(OgreScene& scene, const XMLNode& elemen
     node->qz = rotation.getFloat("qz", 0.0f);
     node->qw = rotation.getFloat("qw", 1.0f);
     normaliseRotation(*node);
+    loadPath(*node, element.getChildNode("userData"));
     const XMLNode entity = element.getChildNode("entity");
     if (!entity.isEmpty()) {
         node->entity = loadSceneEntity(scene, entity, loadAssets);

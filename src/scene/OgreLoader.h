@@ -43,6 +43,8 @@ public:
     OgreSceneNode* loadSceneNode(OgreScene& scene, const XMLNode& node, bool loadAssets);
     OgreSceneEntity* loadSceneEntity(OgreScene& scene, const XMLNode& node, bool loadAssets);
     OgreSceneSubentity* loadSubentity(const XMLNode& node);
+    // The path of a moving platform from the node's <userData> properties "path", "speed", "pause".
+    static void loadPath(OgreSceneNode& node, const XMLNode& userData);
     // Points subentities and the submeshes of their models at the scene's materials.
     static void bindMaterials(OgreScene& scene);
     // Where a scene's mesh lies: the scene's folder, "models/", the mesh file.

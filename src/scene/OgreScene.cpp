@@ -3,19 +3,21 @@
 #include <algorithm>
 #include <cctype>
 
+#include "audio/SoundManager.h"
+#include "audio/SoundSource.h"
 #include "core/Config.h"
 #include "core/ConfigManager.h"
+#include "core/FixedStep.h"
 #include "core/Log.h"
 #include "model/OgreModel.h"
+#include "particles/ParticleController.h"
+#include "physics/PhysicsActor.h"
 #include "physics/PhysicsSDK.h"
 #include "physics/PhysicsScene.h"
-#include "particles/ParticleController.h"
 #include "scene/GameObjectFactory.h"
 #include "scene/ModelShapes.h"
 #include "scene/PhysicsManager.h"
 #include "scene/ProfileKeys.h"
-#include "audio/SoundManager.h"
-#include "audio/SoundSource.h"
 
 VORN_FILE_LOGGER("OgreScene")
 
@@ -28,6 +30,9 @@ PhysicsVec3 positionOf(const OgreSceneNode& node) {
 PhysicsQuat rotationOf(const OgreSceneNode& node) {
     return {node.qx, node.qy, node.qz, node.qw};
 }
+
+// Metres a moving platform may travel in one step; further means it was put elsewhere.
+constexpr float kLargestGlide = 1.0f;
 
 void replaceModel(OgreSceneEntity& entity, OgreModel* object) {
     delete entity.model;
@@ -184,6 +189,7 @@ PhysicsActor* OgreScene::createActor(const Config& objectProperties, OgreSceneNo
             desc.density = keys.number("density", 1.0f);
         }
         desc.body = &body;
+        body.kinematic = keys.text("kinematic", "false") == "true";
         const std::string kind = keys.text("shape", "");
         if (!keys.has("shape")) {
             shape.type = PhysicsShapeType::Box;
@@ -342,6 +348,10 @@ std::optional<PhysicsMaterialDesc> OgreScene::loadMaterial(const std::string& na
         desc.dirOfAnisotropy = keys.vector("dirOfAnisotropy");
     }
     desc.frictionCombineMode = PhysicsCombineMode::Multiply;
+    // A bounce pad keeps its own restitution against the ball's low one.
+    if (keys.text("restitutionCombineMode", "") == "max") {
+        desc.restitutionCombineMode = PhysicsCombineMode::Max;
+    }
     return desc;
 }
 
@@ -349,6 +359,28 @@ void OgreScene::update() {
     for (const auto& [name, node] : nodes) {
         if (node->entity && node->entity->model && node->entity->model->getActor()) {
             node->entity->model->update();
+        }
+    }
+    moveAlongPaths();
+}
+
+// A platform far from its path (put back by a snapshot) jumps there rather than sweeping
+// everything away on its way.
+void OgreScene::moveAlongPaths() {
+    ++pathSteps;
+    const float seconds = static_cast<float>(pathSteps) * kStepSeconds;
+    for (const auto& [name, node] : nodes) {
+        PhysicsActor* actor =
+            node->path && node->entity && node->entity->model ? node->entity->model->getActor() : nullptr;
+        if (!actor) {
+            continue;
+        }
+        const Vector3 to = node->path->positionAt(seconds);
+        const PhysicsVec3 at = actor->getGlobalPosition();
+        if ((Vector3{at.x, at.y, at.z} - to).length() > kLargestGlide) {
+            actor->setGlobalPosition({to.x, to.y, to.z});
+        } else {
+            actor->moveGlobalPosition({to.x, to.y, to.z});
         }
     }
 }
@@ -376,6 +408,7 @@ void OgreScene::stop() {
 }
 
 void OgreScene::reset() {
+    pathSteps = 0;
     for (const auto& [name, node] : nodes) {
         OgreModel* model = node->entity ? node->entity->model : nullptr;
         if (!model) {

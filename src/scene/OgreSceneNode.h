@@ -1,8 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "scene/OgreSceneEntity.h"
+#include "scene/ScenePath.h"
 
 // One node of a scene: where its entity stands. The rotation is a unit
 // quaternion; the model takes the position, the physics actor the rotation.
@@ -24,4 +26,6 @@ struct OgreSceneNode {
     float qz = 0.0f;
     float qw = 1.0f;
     OgreSceneEntity* entity = nullptr; // owned, null for a node without one
+    // The way a moving platform goes, from the node's user data; none for a node that stays.
+    std::optional<ScenePath> path;
 };

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -20,7 +21,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kRunTimeout = 300000;
+// Generous: runs share the machine's two cores with other builds and games.
+constexpr int kRunTimeout = 540000;
 constexpr int kRate = 44100;
 
 // Every line of `log` that holds `text`.
@@ -99,8 +101,13 @@ float peak(const std::vector<float>& wave, double from, double to) {
 // wave backend records are the sounds of the player's doings.
 class AutopilotRun {
 public:
-    AutopilotRun() {
+    // `level` is the one the game starts with: the only one it lists.
+    explicit AutopilotRun(int level = 1) : level(level) {
         std::string config = install.readFile("Vorn.ini");
+        if (level != 1) {
+            replace(config, "level1 = ../levels/level1/level1.scene",
+                    "level1 = ../levels/" + name() + "/" + name() + ".scene");
+        }
         replace(config, "width = 640", "width = 320");
         replace(config, "height = 480", "height = 240");
         replace(config, "shadows = true", "shadows = false");
@@ -118,6 +125,8 @@ public:
     }
 
     fs::path wavePath() const { return install.root() / "sound.wav"; }
+    std::string name() const { return "level" + std::to_string(level); }
+    std::string scenePath() const { return "levels/" + name() + "/" + name() + ".scene"; }
 
     // Plays until the game ends; the exit code.
     int play(const std::string& mode) {
@@ -141,8 +150,7 @@ public:
     // Checkpoints of the route in order, as their snapshots' respawn points should be.
     std::vector<Waypoint> checkpoints() const {
         std::vector<Waypoint> stops;
-        const std::optional<Route> route =
-            Route::forScene((install.root() / "levels/level1/level1.scene").string());
+        const std::optional<Route> route = Route::forScene((install.root() / scenePath()).string());
         for (const Waypoint& waypoint : route ? route->waypoints : std::vector<Waypoint>{}) {
             if (waypoint.action == Waypoint::Action::Stop) {
                 stops.push_back(waypoint);
@@ -152,7 +160,7 @@ public:
     }
 
     int itemsInLevel() const {
-        const std::string scene = install.readFile("levels/level1/level1.scene");
+        const std::string scene = install.readFile(scenePath());
         int items = 0;
         for (const char* profile : {"[power]", "[powerbottle]", "[turbo]", "[turbobottle]"}) {
             for (std::size_t at = scene.find(profile); at != std::string::npos;
@@ -173,6 +181,7 @@ public:
         return times;
     }
 
+    int level;
     GameCopy install;
     std::string log;
     std::vector<fs::path> screenshots;
@@ -195,7 +204,7 @@ private:
             }
             const fs::path file = PlayerFiles::dataDir() / "screenshots" / ("screen" + std::to_string(number++) + ".tga");
             if (fs::exists(file)) {
-                keepAsPicture(file, "autopilot_" + mode + "_" + what);
+                keepAsPicture(file, "autopilot_" + mode + (level == 1 ? "" : "_" + name()) + "_" + what);
                 screenshots.push_back(file);
             }
         }
@@ -237,10 +246,11 @@ TEST(AutopilotTest, ARouteIsReadLineByLineAndABadLineIsNamed) {
     std::string error;
     const std::optional<Route> route =
         Route::parse("# comment\n16 21 -258 roll\n\n16 21 -281.5 jump # over the gap\n70 36 -431 boost\n"
-                     "70 36 -470 stop\n",
+                     "70 36 -470 stop\n0 21 -28 wait\n",
                      error);
     ASSERT_TRUE(route) << error;
-    ASSERT_EQ(route->waypoints.size(), 4u);
+    ASSERT_EQ(route->waypoints.size(), 5u);
+    EXPECT_EQ(route->waypoints[4].action, Waypoint::Action::Wait);
     EXPECT_EQ(route->waypoints[1].position.z, -281.5f);
     EXPECT_EQ(route->waypoints[1].action, Waypoint::Action::Jump);
     EXPECT_EQ(route->waypoints[3].action, Waypoint::Action::Stop);
@@ -324,3 +334,27 @@ TEST(AutopilotRunTest, DiesInTheFogOnceRespawnsAtTheFirstCheckpointWithTheBonusA
     EXPECT_NEAR(respawned.at(3), saved.at(3) + 0.05f, 1e-4f) << respawns[0] << "\n" << snapshots[0];
     EXPECT_EQ(run.screenshots.size(), 5u) << "with the game over";
 }
+
+// Every later level from its start to its finish along its route with its own energy and
+// pickups: no death, every checkpoint saved where the route stops.
+class LevelRunTest : public ::testing::TestWithParam<int> {};
+
+TEST_P(LevelRunTest, TheAutopilotFinishesTheLevelWithoutDying) {
+    AutopilotRun run(GetParam());
+    const int code = run.play("1");
+    ASSERT_EQ(run.stuck(), "");
+    EXPECT_EQ(code, 0) << run.install.readFile("output.txt");
+    const std::string& log = run.log;
+    EXPECT_EQ(warnings(log), "");
+    EXPECT_EQ(linesWith(log, "Autopilot: level complete").size(), 1u);
+    EXPECT_EQ(figure(log, "deaths "), 0.0);
+    EXPECT_EQ(figure(log, "snapshots "), static_cast<double>(run.checkpoints().size()));
+    EXPECT_GE(run.checkpoints().size(), 2u);
+    EXPECT_GT(figure(log, "items picked up "), 0.0);
+    std::cout << linesWith(log, "Run figures: ").back() << "\n";
+}
+
+INSTANTIATE_TEST_SUITE_P(Campaign, LevelRunTest, ::testing::Range(2, 9),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return "Level" + std::to_string(info.param);
+                         });

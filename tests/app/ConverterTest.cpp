@@ -204,28 +204,53 @@ TEST_F(ConverterTest, SceneCheckCountsTheLevelAndBuildsItsMeshCaches) {
     EXPECT_FALSE(std::filesystem::exists(data.root() / "security")) << "no configuration is read";
 }
 
-TEST_F(ConverterTest, GeneratedLevelHasNoUnboundSubentityAndNoMissingMesh) {
-    const GameCopy game;
-    const std::string scene = (game.root() / "levels/level1/level1.scene").string();
-    const std::string text = game.readFile("levels/level1/level1.scene");
-    const auto count = [&text](const std::string& what) {
-        int found = 0;
-        for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
-            ++found;
+namespace {
+
+// Every level the game lists, in the order of its [levels] section.
+std::vector<std::string> shippedLevels(const GameCopy& game) {
+    std::vector<std::string> levels;
+    const std::string config = game.readFile("Vorn.ini");
+    for (int number = 1;; ++number) {
+        const std::string key = "\nlevel" + std::to_string(number) + " = ../";
+        const std::size_t at = config.find(key);
+        if (at == std::string::npos) {
+            return levels;
         }
-        return found;
-    };
-    const ConverterRun run = convert({scene}, "\n");
-    const std::string summary = "INFO  [main] Scene '" + scene + "': " + std::to_string(count("<node ")) +
-                                " nodes, " + std::to_string(count("<entity ")) + " entities, ";
-    const auto line = std::find_if(run.lines.begin(), run.lines.end(),
-                                   [&](const std::string& l) { return l.starts_with(summary); });
-    ASSERT_NE(line, run.lines.end()) << summary;
-    EXPECT_TRUE(line->ends_with(" subentities bound, 0 unbound, 0 meshes missing")) << *line;
-    for (const auto& entry : std::filesystem::directory_iterator(game.root() / "levels/level1/models")) {
-        const std::string path = entry.path().string();
-        if (path.ends_with(".mesh.xml")) {
-            EXPECT_TRUE(std::filesystem::exists(path.substr(0, path.size() - 4) + ".vorm")) << path;
+        const std::size_t start = at + key.size();
+        levels.push_back(config.substr(start, config.find('\n', start) - start));
+    }
+}
+
+} // namespace
+
+TEST_F(ConverterTest, EveryShippedLevelHasNoUnboundSubentityAndNoMissingMesh) {
+    const GameCopy game;
+    const std::vector<std::string> levels = shippedLevels(game);
+    EXPECT_EQ(levels.size(), 8u);
+    for (const std::string& level : levels) {
+        SCOPED_TRACE(level);
+        const std::string scene = (game.root() / level).string();
+        const std::string text = game.readFile(level);
+        const auto count = [&text](const std::string& what) {
+            int found = 0;
+            for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
+                ++found;
+            }
+            return found;
+        };
+        const ConverterRun run = convert({scene}, "\n");
+        const std::string summary = "INFO  [main] Scene '" + scene + "': " + std::to_string(count("<node ")) +
+                                    " nodes, " + std::to_string(count("<entity ")) + " entities, ";
+        const auto line = std::find_if(run.lines.begin(), run.lines.end(),
+                                       [&](const std::string& l) { return l.starts_with(summary); });
+        ASSERT_NE(line, run.lines.end()) << summary;
+        EXPECT_TRUE(line->ends_with(" subentities bound, 0 unbound, 0 meshes missing")) << *line;
+        const std::filesystem::path models = std::filesystem::path(scene).parent_path() / "models";
+        for (const auto& entry : std::filesystem::directory_iterator(models)) {
+            const std::string path = entry.path().string();
+            if (path.ends_with(".mesh.xml")) {
+                EXPECT_TRUE(std::filesystem::exists(path.substr(0, path.size() - 4) + ".vorm")) << path;
+            }
         }
     }
 }

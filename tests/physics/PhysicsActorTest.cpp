@@ -179,3 +179,34 @@ TEST_F(PhysicsActorTest, SmallFastBallDoesNotTunnelThroughAThinWall) {
     world.step(10);
     EXPECT_LT(pellet->getGlobalPosition().x, 5.0f);
 }
+
+// A platform moved a little each step, as a level drives it along its path: it ends each step
+// where it was sent, the engine sees it moving, and a ball resting on it rides along without
+// slipping off; sent somewhere, anything else is simply put there.
+TEST_F(PhysicsActorTest, AKinematicPlatformGlidesWhereItIsSentAndCarriesTheBallOnIt) {
+    PhysicsActor* platform = world.addBox({0.0f, -0.5f, 0.0f}, {3.0f, 0.5f, 3.0f}, 1.0f);
+    platform->raiseBodyFlag(PhysicsBodyFlag::Kinematic);
+    PhysicsActor* ball = world.addBall({0.0f, 1.0f, 0.0f}, 1.0f);
+    ball->setMaxAngularVelocity(0.0f); // braked: it cannot roll back off the platform
+    world.step(30);
+    ASSERT_NEAR(ball->getGlobalPosition().y, 1.0f, 0.05f);
+
+    constexpr float kSpeed = 3.0f;
+    for (int step = 1; step <= 120; ++step) {
+        platform->moveGlobalPosition({0.0f, -0.5f, -kSpeed * static_cast<float>(step) / 60.0f});
+        world.step();
+        EXPECT_NEAR(platform->getGlobalPosition().z, -kSpeed * static_cast<float>(step) / 60.0f, 1e-4f);
+    }
+    EXPECT_NEAR(platform->getLinearVelocity().z, -kSpeed, 0.05f);
+    EXPECT_NEAR(platform->getGlobalPosition().y, -0.5f, 1e-5f) << "nothing pushes it";
+    EXPECT_NEAR(ball->getGlobalPosition().z, -6.0f, 1.0f) << "carried along";
+    EXPECT_NEAR(ball->getGlobalPosition().y, 1.0f, 0.05f) << "still on top";
+
+    // Standing still again, it stays put with nothing moving it.
+    world.step(30);
+    EXPECT_NEAR(platform->getLinearVelocity().z, 0.0f, 1e-4f);
+    EXPECT_NEAR(platform->getGlobalPosition().z, -6.0f, 1e-4f);
+
+    ball->moveGlobalPosition({10.0f, 1.0f, 0.0f});
+    EXPECT_FLOAT_EQ(ball->getGlobalPosition().x, 10.0f) << "a body that is not kinematic goes at once";
+}

@@ -3,18 +3,18 @@
 #include <sstream>
 
 #include "MeshFixtures.h"
+#include "app/StateEffects.h"
+#include "audio/SoundManager.h"
 #include "core/ConfigManager.h"
 #include "core/ManagerLifetime.h"
-#include "app/StateEffects.h"
 #include "core/StateManager.h"
 #include "game/SaveStateManager.h"
-#include "scene/OgreLoader.h"
 #include "render/LightManager.h"
 #include "render/TextureLoader.h"
+#include "scene/OgreLoader.h"
 #include "scene/OgreScene.h"
 #include "scene/PhysicsManager.h"
 #include "scene/SceneManager.h"
-#include "audio/SoundManager.h"
 
 namespace {
 
@@ -174,6 +174,9 @@ std::string LevelFixture::sceneXml(const std::vector<TestNode>& nodes) {
     for (const TestNode& node : nodes) {
         xml << "<node name=\"" << node.name << "\"><position x=\"" << node.x << "\" y=\"" << node.y
             << "\" z=\"" << node.z << "\"/><rotation " << node.rotation << "/>";
+        if (!node.userData.empty()) {
+            xml << "<userData>" << node.userData << "</userData>";
+        }
         if (!node.entity.empty()) {
             xml << "<entity name=\"" << node.entity << "\" id=\"1\" meshFile=\"" << node.mesh
                 << "\"><subentities><subentity index=\"0\" materialName=\"" << node.material

@@ -21,6 +21,7 @@ struct TestNode {
     float z = 0.0f;
     std::string rotation = "qx=\"0\" qy=\"0\" qz=\"0\" qw=\"1\"";
     std::string material = "Stone";
+    std::string userData = ""; // the inside of the node's <userData>, none when empty
 };
 
 // A data root with a main configuration, object properties, physics materials,

@@ -50,10 +50,31 @@ std::string profileOf(const std::string& name) {
                                                                    : name.substr(open + 1, close - open - 1);
 }
 
-std::vector<Entity> loadScene() {
+std::filesystem::path levelDir(int number) {
+    return game_tree::root() / "levels" / ("level" + std::to_string(number));
+}
+
+// A moving platform's bounds cover every place its path takes it.
+void sweepAlongPath(const pugi::xml_node& node, Entity& e) {
+    const std::string path =
+        node.child("userData").find_child_by_attribute("property", "name", "path").attribute("data").value();
+    std::istringstream points(path);
+    for (std::string point; std::getline(points, point, ',');) {
+        std::istringstream xyz(point);
+        float at[3] = {0, 0, 0};
+        xyz >> at[0] >> at[1] >> at[2];
+        for (int i = 0; i < 3; ++i) {
+            e.bounds.min[i] = std::min(e.bounds.min[i], e.bounds.min[i] - e.position[i] + at[i]);
+            e.bounds.max[i] = std::max(e.bounds.max[i], e.bounds.max[i] - e.position[i] + at[i]);
+        }
+    }
+}
+
+std::vector<Entity> loadScene(int number = 1) {
     std::vector<Entity> entities;
     pugi::xml_document document;
-    EXPECT_TRUE(document.load_file((game_tree::level() / "level1.scene").c_str()));
+    const std::string name = "level" + std::to_string(number);
+    EXPECT_TRUE(document.load_file((levelDir(number) / (name + ".scene")).c_str()));
     for (const pugi::xml_node node : document.child("scene").child("nodes").children("node")) {
         Entity e;
         e.node = node.attribute("name").value();
@@ -68,20 +89,21 @@ std::vector<Entity> loadScene() {
         e.position[0] = position.attribute("x").as_float();
         e.position[1] = position.attribute("y").as_float();
         e.position[2] = position.attribute("z").as_float();
-        const Box local = meshBounds(game_tree::level() / "models" / (e.mesh + ".xml"));
+        const Box local = meshBounds(levelDir(number) / "models" / (e.mesh + ".xml"));
         for (int i = 0; i < 3; ++i) {
             e.bounds.min[i] = local.min[i] + e.position[i];
             e.bounds.max[i] = local.max[i] + e.position[i];
         }
+        sweepAlongPath(node, e);
         entities.push_back(e);
     }
     return entities;
 }
 
 // Material name -> texture file name, read the way the scene loader reads the material file.
-std::map<std::string, std::string> loadMaterials() {
+std::map<std::string, std::string> loadMaterials(int number) {
     std::map<std::string, std::string> textures;
-    std::ifstream in(game_tree::level() / "level1.material");
+    std::ifstream in(levelDir(number) / ("level" + std::to_string(number) + ".material"));
     std::string line, current;
     int depth = 0;
     while (std::getline(in, line)) {
@@ -116,8 +138,26 @@ std::string lower(std::string text) {
 }
 
 bool walkable(const std::string& profile) {
-    static const std::set<std::string> surfaces = {"stone", "grass", "metal", "wood"};
+    static const std::set<std::string> surfaces = {"stone", "grass", "metal", "wood", "ice", "pad", "mover"};
     return surfaces.contains(profile);
+}
+
+struct RoutePoint {
+    float x, y, z;
+    std::string action;
+};
+
+std::vector<RoutePoint> loadRoute(int number) {
+    std::vector<RoutePoint> route;
+    std::ifstream in(levelDir(number) / ("level" + std::to_string(number) + ".route"));
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream fields(line.substr(0, line.find('#')));
+        RoutePoint point;
+        if (fields >> point.x >> point.y >> point.z >> point.action) {
+            route.push_back(point);
+        }
+    }
+    return route;
 }
 
 // True when some walkable piece has its top at `height` (within `slack`) under (x, z).
@@ -127,36 +167,48 @@ bool standsOnGround(const std::vector<Entity>& scene, float x, float height, flo
     });
 }
 
+int countOf(const std::vector<Entity>& scene, const std::string& profile) {
+    return int(
+        std::count_if(scene.begin(), scene.end(), [&](const Entity& e) { return e.profile == profile; }));
+}
+
 class LevelFilesTest : public ::testing::Test {
 protected:
     TempDataRoot data;
     const std::vector<Entity> scene = loadScene();
 
-    int count(const std::string& profile) const {
-        return int(
-            std::count_if(scene.begin(), scene.end(), [&](const Entity& e) { return e.profile == profile; }));
-    }
+    int count(const std::string& profile) const { return countOf(scene, profile); }
+};
+
+// What every level of the campaign has in common; the parameter is the level's number.
+class CampaignLevelTest : public ::testing::TestWithParam<int> {
+protected:
+    const int number = GetParam();
+    const std::vector<Entity> scene = loadScene(number);
+    const std::vector<RoutePoint> route = loadRoute(number);
+
+    int count(const std::string& profile) const { return countOf(scene, profile); }
 };
 
 } // namespace
 
-TEST_F(LevelFilesTest, EveryMeshMaterialAndTextureTheLevelNamesExists) {
-    ASSERT_GT(scene.size(), 40u);
-    const auto materials = loadMaterials();
+TEST_P(CampaignLevelTest, EveryMeshMaterialAndTextureTheLevelNamesExists) {
+    ASSERT_GT(scene.size(), 15u);
+    const auto materials = loadMaterials(number);
     std::set<std::string> nodeNames;
     for (const Entity& e : scene) {
         SCOPED_TRACE(e.name);
         EXPECT_TRUE(nodeNames.insert(e.node).second) << "node names must be unique";
-        EXPECT_TRUE(std::filesystem::exists(game_tree::level() / "models" / (e.mesh + ".xml")));
+        EXPECT_TRUE(std::filesystem::exists(levelDir(number) / "models" / (e.mesh + ".xml")));
         EXPECT_FALSE(e.materials.empty());
         for (const std::string& material : e.materials) {
             ASSERT_TRUE(materials.contains(material)) << material;
-            EXPECT_TRUE(std::filesystem::exists(game_tree::level() / "textures" / materials.at(material)));
+            EXPECT_TRUE(std::filesystem::exists(levelDir(number) / "textures" / materials.at(material)));
         }
     }
 }
 
-TEST_F(LevelFilesTest, EveryProfileIsConfiguredAndTheLevelHasAllItsParts) {
+TEST_P(CampaignLevelTest, EveryProfileIsConfiguredAndTheLevelHasAllItsParts) {
     const Config main((game_tree::root() / "Vorn.ini").c_str());
     const Config objects(
         (game_tree::root() / "bin" / main.getString("Files:ObjectPropertiesFile", "")).c_str());
@@ -164,6 +216,22 @@ TEST_F(LevelFilesTest, EveryProfileIsConfiguredAndTheLevelHasAllItsParts) {
         EXPECT_TRUE(objects.hasSection(lower(e.profile).c_str())) << e.name;
     }
     EXPECT_EQ(count("mainChar"), 1);
+    EXPECT_GE(count("checkPoint"), 2);
+    EXPECT_EQ(count("finish"), 1);
+    EXPECT_EQ(count("fog"), 1);
+    EXPECT_GE(count("torch"), 3);
+    EXPECT_GE(count("power") + count("powerbottle"), 3);
+
+    // Listed in order, with a name and a par time of its own.
+    const std::string name = "level" + std::to_string(number);
+    EXPECT_EQ(main.getString(("levels:" + name).c_str(), ""), "../levels/" + name + "/" + name + ".scene");
+    const Config level((levelDir(number) / (name + ".ini")).c_str());
+    EXPECT_FALSE(level.getString("Level:name", "").empty());
+    EXPECT_GT(level.getInt("Level:partime", 0), 20);
+}
+
+TEST_F(LevelFilesTest, TheFirstLevelHasSomethingOfEveryKind) {
+    EXPECT_GT(scene.size(), 40u);
     EXPECT_GE(count("checkPoint"), 3);
     EXPECT_EQ(count("finish"), 1);
     EXPECT_GE(count("fog"), 1);
@@ -180,7 +248,7 @@ TEST_F(LevelFilesTest, EveryProfileIsConfiguredAndTheLevelHasAllItsParts) {
 
 // A torch's number, the last character of its entity name (1 unless a digit from 2 to 9), is its
 // light slot; slot 0 belongs to the ball and there are eight, so torches must not share one.
-TEST_F(LevelFilesTest, EveryTorchHasALightSlotAndARadiusOfItsOwn) {
+TEST_P(CampaignLevelTest, EveryTorchHasALightSlotAndARadiusOfItsOwn) {
     const Config main((game_tree::root() / "Vorn.ini").c_str());
     std::set<int> numbers;
     for (const Entity& e : scene) {
@@ -196,7 +264,7 @@ TEST_F(LevelFilesTest, EveryTorchHasALightSlotAndARadiusOfItsOwn) {
     }
 }
 
-TEST_F(LevelFilesTest, TheBallCheckpointsAndItemsRestOnWalkableGround) {
+TEST_P(CampaignLevelTest, TheBallCheckpointsAndItemsRestOnWalkableGround) {
     for (const Entity& e : scene) {
         SCOPED_TRACE(e.name);
         if (e.profile == "mainChar") {
@@ -245,7 +313,7 @@ TEST_F(LevelFilesTest, EveryStepOfTheRouteCanBeRolledOrJumped) {
     EXPECT_GE(boostedJumps, 1) << "the route should need the boost somewhere";
 }
 
-TEST_F(LevelFilesTest, FogLiesBelowEveryPieceOfTheLevelAndUnderAllOfIt) {
+TEST_P(CampaignLevelTest, FogLiesBelowEveryPieceOfTheLevelAndUnderAllOfIt) {
     const auto fog =
         std::find_if(scene.begin(), scene.end(), [](const Entity& e) { return e.profile == "fog"; });
     ASSERT_NE(fog, scene.end());
@@ -259,3 +327,46 @@ TEST_F(LevelFilesTest, FogLiesBelowEveryPieceOfTheLevelAndUnderAllOfIt) {
         EXPECT_TRUE(fog->bounds.coversXZ(e.bounds.max[0] + 10, e.bounds.max[2] + 10));
     }
 }
+
+// The route starts near the ball, stops on every checkpoint, ends in the finish, and every
+// waypoint is where the ball's centre passes over ground (a ramp's anywhere along it; a moving
+// platform's anywhere it goes).
+TEST_P(CampaignLevelTest, TheRouteRunsOverGroundFromTheStartThroughEveryCheckpointToTheFinish) {
+    ASSERT_GE(route.size(), 5u);
+    const auto find = [&](const std::string& profile) {
+        return *std::find_if(scene.begin(), scene.end(),
+                             [&](const Entity& e) { return e.profile == profile; });
+    };
+    const Entity ball = find("mainChar");
+    EXPECT_LT(std::hypot(route.front().x - ball.position[0], route.front().z - ball.position[2]), 30.0f);
+    const Entity finish = find("finish");
+    EXPECT_TRUE(finish.bounds.coversXZ(route.back().x, route.back().z)) << "the route ends in the finish";
+    int stops = 0;
+    for (const RoutePoint& point : route) {
+        SCOPED_TRACE(std::to_string(point.x) + " " + std::to_string(point.y) + " " + std::to_string(point.z));
+        const float ground = point.y - 1.0f;
+        const bool onGround = std::any_of(scene.begin(), scene.end(), [&](const Entity& e) {
+            if (!walkable(e.profile) || !e.bounds.coversXZ(point.x, point.z)) {
+                return false;
+            }
+            if (e.mesh.find("ramp") != std::string::npos) {
+                return ground >= e.bounds.min[1] && ground <= e.bounds.max[1] + 0.01f;
+            }
+            return std::fabs(e.bounds.max[1] - ground) <= 0.01f;
+        });
+        EXPECT_TRUE(onGround);
+        if (point.action == "stop") {
+            ++stops;
+            EXPECT_TRUE(std::any_of(scene.begin(), scene.end(), [&](const Entity& e) {
+                return e.profile == "checkPoint" &&
+                       std::hypot(e.position[0] - point.x, e.position[2] - point.z) < 0.5f;
+            })) << "a stop on a checkpoint";
+        }
+    }
+    EXPECT_EQ(stops, count("checkPoint")) << "every checkpoint is stopped on";
+}
+
+INSTANTIATE_TEST_SUITE_P(Campaign, CampaignLevelTest, ::testing::Range(1, 9),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return "Level" + std::to_string(info.param);
+                         });

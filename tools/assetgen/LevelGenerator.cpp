@@ -1,8 +1,10 @@
 #include "LevelGenerator.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <pugixml.hpp>
 #include <stdexcept>
 
@@ -33,6 +35,12 @@ const MaterialDefinition kMaterials[] = {
     {"Checkpoint", "glow.dds", {0.8f, 0.8f, 0.8f, 1}, {1, 1, 1, 1}, 0.6f, 32, {0.15f, 0.3f, 0.45f, 1}},
     {"Finish", "finish.dds", {1, 1, 1, 1}, {1, 1, 1, 0.55f}, 0.3f, 16, {0.5f, 0.4f, 0.1f, 1}},
     {"Mist", "mist.dds", {1, 1, 1, 1}, {1, 1, 1, 0.8f}, 0, 1, {0.1f, 0.05f, 0.15f, 1}},
+};
+
+// Surfaces the first level does without.
+const MaterialDefinition kCampaignMaterials[] = {
+    {"Ice", "metal.dds", {0.55f, 0.65f, 0.8f, 1}, {0.7f, 0.85f, 1.0f, 1}, 0.9f, 80, {0.02f, 0.05f, 0.1f, 1}},
+    {"Pad", "glow.dds", {0.6f, 0.9f, 0.6f, 1}, {0.7f, 1.0f, 0.6f, 1}, 0.5f, 24, {0.1f, 0.35f, 0.1f, 1}},
 };
 
 std::string dimension(float v) {
@@ -151,6 +159,45 @@ void LevelGenerator::torch(const std::string& name, int number, Vec3 ground) {
 
 void LevelGenerator::crate(const std::string& name, Vec3 ground) {
     place(name, "crate", "crate.mesh", ground + Vec3{0, 1.02f, 0});
+}
+
+void LevelGenerator::rock(const std::string& name, Vec3 ground) {
+    place(name, "rock", "rock.mesh", ground + Vec3{0, 1.02f, 0});
+}
+
+void LevelGenerator::mover(const std::string& name, float x0, float x1, float z0, float z1, float top,
+                           Vec3 offset, float speed, float pause) {
+    const Vec3 size{x1 - x0, 1.0f, z1 - z0};
+    const std::string mesh = sizedMesh("slab", "Metal", size);
+    if (!meshes.contains(mesh)) {
+        meshes[mesh].addBox("Metal", size * -0.5f, size * 0.5f, kTexelScale);
+    }
+    const Vec3 from{(x0 + x1) / 2, top - 0.5f, (z0 + z1) / 2};
+    const Vec3 to = from + offset;
+    place(name, "mover", mesh, from);
+    Placement& platform = nodes.back();
+    platform.path = dimension(from.x) + " " + dimension(from.y) + " " + dimension(from.z) + ", " +
+                    dimension(to.x) + " " + dimension(to.y) + " " + dimension(to.z);
+    platform.speed = speed;
+    platform.pause = pause;
+}
+
+void LevelGenerator::buildLevel(int number) {
+    using Build = void (LevelGenerator::*)();
+    static const Build builds[kLevelCount] = {
+        &LevelGenerator::buildFirstLevel,   &LevelGenerator::buildSecondLevel,
+        &LevelGenerator::buildThirdLevel,   &LevelGenerator::buildFourthLevel,
+        &LevelGenerator::buildFifthLevel,   &LevelGenerator::buildSixthLevel,
+        &LevelGenerator::buildSeventhLevel, &LevelGenerator::buildEighthLevel,
+    };
+    if (number < 1 || number > kLevelCount) {
+        throw std::runtime_error("there is no level " + std::to_string(number));
+    }
+    campaignMaterials = number > 1;
+    if (campaignMaterials) {
+        meshes["rock.mesh"].addSphere("Stone", 1.0f, 16, 8);
+    }
+    (this->*builds[number - 1])();
 }
 
 void LevelGenerator::buildFirstLevel() {
@@ -304,15 +351,390 @@ void LevelGenerator::buildFirstLevel() {
     waypoint({41, 31, -638});
     waypoint({41, 31, -643});
 
-    // Below everything: the fog that ends the game, and a mist floor under it that shows where it is.
-    const Vec3 fogSize{160, 6, 500};
+    fogBelow(45, -440, 160, 500);
+}
+
+// Narrow ways: planks three units wide or less that turn at small squares.
+void LevelGenerator::buildSecondLevel() {
+    addSharedModels();
+    slab("A00_Start", "Stone", -8, 8, -8, 8, 20);
+    place("A00_Ball", "mainChar", "ball.mesh", {0, 21.05f, 0});
+    torch("A01_Torch", 1, {-6.5f, 20, 6.5f});
+    slab("A10_Plank", "Wood", -1.5f, 1.5f, -38, -8, 20, 1.0f);
+    item("A11_Power", "power", {0, 20, -18});
+    item("A12_Power", "power", {0, 20, -30});
+    waypoint({0, 20, -18});
+    waypoint({0, 20, -30});
+    slab("A20_Corner", "Metal", -4, 4, -46, -38, 20);
+    place("A21_Checkpoint1", "checkPoint", "checkpoint.mesh", {0, 20, -42});
+    torch("A22_Torch", 2, {-3, 20, -45});
+    waypoint({0, 20, -42}, "stop");
+
+    // East along a plank, then north along a narrower one.
+    slab("B00_Plank", "Wood", 4, 34, -43.5f, -40.5f, 20, 1.0f);
+    item("B01_Power", "power", {19, 20, -42});
+    slab("B02_Corner", "Stone", 34, 42, -46, -38, 20);
+    slab("B03_Plank", "Wood", 36.75f, 39.25f, -76, -46, 20, 1.0f);
+    item("B04_Power", "power", {38, 20, -61});
+    waypoint({6, 20, -42});
+    waypoint({19, 20, -42});
+    waypoint({32, 20, -42});
+    waypoint({38, 20, -42});
+    waypoint({38, 20, -48});
+    waypoint({38, 20, -61});
+    waypoint({38, 20, -74});
+    slab("B10_Corner", "Grass", 34, 42, -84, -76, 20);
+    place("B11_Checkpoint2", "checkPoint", "checkpoint.mesh", {38, 20, -80});
+    torch("B12_Torch", 3, {41, 20, -83});
+    waypoint({38, 20, -80}, "stop");
+
+    // Back west and north to the finish.
+    slab("C00_Plank", "Wood", 8, 34, -81.5f, -78.5f, 20, 1.0f);
+    item("C01_PowerBottle", "powerbottle", {21, 20, -80});
+    slab("C02_Corner", "Stone", 0, 8, -84, -76, 20);
+    slab("C03_Plank", "Wood", 2.5f, 5.5f, -110, -84, 20, 1.0f);
+    item("C04_Power", "power", {4, 20, -97});
+    waypoint({32, 20, -80});
+    waypoint({21, 20, -80});
+    waypoint({10, 20, -80});
+    waypoint({4, 20, -80});
+    waypoint({4, 20, -86});
+    waypoint({4, 20, -97});
+    waypoint({4, 20, -108});
+    slab("C10_FinishGround", "Stone", -4, 12, -126, -110, 20);
+    place("C11_Gate", "arch", "arch.mesh", {4, 20, -120});
+    place("C12_Finish", "finish", "finish.mesh", {4, 20, -120}, false, "(t)");
+    torch("C13_Torch", 4, {10.5f, 20, -111.5f});
+    waypoint({4, 20, -115});
+    waypoint({4, 20, -120});
+    fogBelow(20, -60, 120, 200);
+}
+
+// Leaps: gaps of six units to jump, then a long one that needs a boost on the run-up.
+void LevelGenerator::buildThirdLevel() {
+    addSharedModels();
+    // The ball starts further back: three seconds of W must not roll it into the first gap.
+    slab("A00_Start", "Stone", -8, 8, -8, 16, 20);
+    place("A00_Ball", "mainChar", "ball.mesh", {0, 21.05f, 8});
+    torch("A01_Torch", 1, {-6.5f, 20, 14.5f});
+    slab("A10_Path", "Grass", -4, 4, -30, -8, 20);
+    item("A11_Power", "power", {0, 20, -16});
+    item("A12_Turbo", "turbo", {0, 20, -24});
+    waypoint({0, 20, -16});
+    waypoint({0, 20, -24});
+    waypoint({0, 20, -28.5f}, "jump");
+    slab("A20_Stone", "Stone", -5, 5, -46, -36, 20);
+    waypoint({0, 20, -38});
+    waypoint({0, 20, -44.5f}, "jump");
+    slab("A21_Stone", "Stone", -5, 5, -62, -52, 21);
+    item("A22_Turbo", "turbo", {0, 21, -57});
+    waypoint({0, 21, -54});
+    waypoint({0, 21, -57});
+    waypoint({0, 21, -60.5f}, "jump");
+    slab("A30_Checkpoint1Ground", "Grass", -8, 8, -84, -68, 21);
+    place("A31_Checkpoint1", "checkPoint", "checkpoint.mesh", {0, 21, -76});
+    torch("A32_Torch", 2, {6.5f, 21, -69.5f});
+    waypoint({0, 21, -70});
+    waypoint({0, 21, -76}, "stop");
+
+    // The run-up: turbo to collect, an arch to roll through, then 26 units of nothing.
+    slab("B00_RunUp", "Stone", -6, 6, -100, -84, 21);
+    place("B01_Arch", "arch", "arch.mesh", {0, 21, -87});
+    item("B02_TurboBottle", "turbobottle", {-3, 21, -93});
+    item("B03_Turbo", "turbo", {3, 21, -93});
+    waypoint({-1.5f, 21, -87});
+    waypoint({-2.8f, 21, -92});
+    waypoint({-2.7f, 21, -94}, "boost");
+    waypoint({-2.5f, 21, -98.5f}, "jump");
+    slab("B10_Checkpoint2Ground", "Grass", -8, 8, -142, -126, 21);
+    place("B11_Checkpoint2", "checkPoint", "checkpoint.mesh", {0, 21, -134});
+    item("B12_PowerBottle", "powerbottle", {5, 21, -130});
+    torch("B13_Torch", 3, {-6.5f, 21, -127.5f});
+    waypoint({0, 21, -134}, "stop");
+
+    // Two more gaps, a step up, and the finish.
+    slab("C00_Path", "Stone", -4, 4, -156, -142, 21);
+    slab("C01_Stone", "Metal", -4, 4, -170, -162, 22);
+    item("C02_Power", "power", {0, 22, -166});
+    waypoint({0, 21, -145});
+    waypoint({0, 21, -154.5f}, "jump");
+    waypoint({0, 22, -164});
+    waypoint({0, 22, -168.5f}, "jump");
+    slab("C10_FinishGround", "Stone", -8, 8, -192, -176, 22);
+    place("C11_Gate", "arch", "arch.mesh", {0, 22, -186});
+    place("C12_Finish", "finish", "finish.mesh", {0, 22, -186}, false, "(t)");
+    torch("C13_Torch", 4, {6.5f, 22, -177.5f});
+    waypoint({0, 22, -179});
+    waypoint({0, 22, -186});
+    fogBelow(0, -90, 100, 240);
+}
+
+// Ice: wide fields with little grip, where the ball turns and stops late; stone to stop on.
+void LevelGenerator::buildFourthLevel() {
+    addSharedModels();
+    slab("A00_Start", "Stone", -8, 8, -8, 8, 20);
+    place("A00_Ball", "mainChar", "ball.mesh", {0, 21.05f, 0});
+    torch("A01_Torch", 1, {-6.5f, 20, 6.5f});
+    slab("A10_Ice", "Ice", -7, 7, -50, -8, 20);
+    item("A11_Power", "power", {0, 20, -20});
+    item("A12_Power", "power", {2, 20, -36});
+    waypoint({0, 20, -20});
+    waypoint({2, 20, -36});
+    waypoint({0, 20, -48});
+    slab("A20_Checkpoint1Ground", "Stone", -8, 8, -70, -50, 20);
+    place("A21_Checkpoint1", "checkPoint", "checkpoint.mesh", {0, 20, -60});
+    torch("A22_Torch", 2, {6.5f, 20, -51.5f});
+    waypoint({0, 20, -60}, "stop");
+
+    // Down an icy slope, then a corner on ice.
+    ramp("B00_IceRamp", "Ice", -6, 6, -90, -70, 20, 16);
+    slab("B01_Ice", "Ice", -7, 7, -130, -90, 16);
+    slab("B02_Ice", "Ice", 7, 40, -130, -112, 16);
+    item("B03_Power", "power", {0, 16, -104});
+    item("B04_PowerBottle", "powerbottle", {22, 16, -121});
+    waypoint({0, 20, -71});
+    waypoint({0, 16, -92});
+    waypoint({0, 16, -104});
+    waypoint({3, 16, -118});
+    waypoint({12, 16, -121});
+    waypoint({22, 16, -121});
+    slab("B10_Checkpoint2Ground", "Stone", 40, 56, -130, -112, 16);
+    place("B11_Checkpoint2", "checkPoint", "checkpoint.mesh", {48, 16, -121});
+    torch("B12_Torch", 3, {54.5f, 16, -113.5f});
+    waypoint({48, 16, -121}, "stop");
+
+    // North over a narrower ice field to the finish.
+    slab("C00_Ice", "Ice", 42, 54, -162, -130, 16);
+    item("C01_Power", "power", {48, 16, -146});
+    waypoint({48, 16, -133});
+    waypoint({48, 16, -146});
+    waypoint({48, 16, -160});
+    slab("C10_FinishGround", "Stone", 40, 56, -180, -162, 16);
+    place("C11_Gate", "arch", "arch.mesh", {48, 16, -172});
+    place("C12_Finish", "finish", "finish.mesh", {48, 16, -172}, false, "(t)");
+    torch("C13_Torch", 4, {54.5f, 16, -163.5f});
+    waypoint({48, 16, -167});
+    waypoint({48, 16, -172});
+    fogBelow(25, -85, 120, 220);
+}
+
+// Bounce pads: a jump down into a pit whose floor throws the ball up onto the higher side.
+void LevelGenerator::buildFifthLevel() {
+    addSharedModels();
+    // The ball starts further back: three seconds of W must not roll it into the pit.
+    slab("A00_Start", "Stone", -8, 8, -8, 16, 24, 8.0f);
+    place("A00_Ball", "mainChar", "ball.mesh", {0, 25.05f, 8});
+    torch("A01_Torch", 1, {-6.5f, 24, 14.5f});
+    slab("A10_Path", "Grass", -4, 4, -30, -8, 24, 10.0f);
+    item("A11_Power", "power", {0, 24, -16});
+    waypoint({0, 24, -16});
+    waypoint({0, 24, -26}, "jump");
+    slab("A20_Pad", "Pad", -6, 6, -36.5f, -30, 15);
+    waypoint({0, 15, -34});
+    slab("A30_Checkpoint1Ground", "Stone", -8, 8, -62, -36.5f, 25, 14.0f);
+    place("A31_Checkpoint1", "checkPoint", "checkpoint.mesh", {0, 25, -52});
+    item("A32_Power", "power", {4, 25, -45});
+    torch("A33_Torch", 2, {6.5f, 25, -60.5f});
+    waypoint({0, 25, -44});
+    waypoint({0, 25, -52}, "stop");
+
+    // A second pit, a step higher again.
+    waypoint({0, 25, -58}, "jump");
+    slab("B00_Pad", "Pad", -6, 6, -68.5f, -62, 16.5f);
+    waypoint({0, 16.5f, -66});
+    slab("B10_High", "Grass", -8, 8, -96, -68.5f, 26, 14.0f);
+    item("B11_PowerBottle", "powerbottle", {-4, 26, -76});
+    place("B12_Checkpoint2", "checkPoint", "checkpoint.mesh", {0, 26, -84});
+    waypoint({0, 26, -77});
+    waypoint({0, 26, -84}, "stop");
+    slab("B20_FinishGround", "Stone", -8, 8, -112, -96, 26);
+    place("B21_Gate", "arch", "arch.mesh", {0, 26, -104});
+    place("B22_Finish", "finish", "finish.mesh", {0, 26, -104}, false, "(t)");
+    torch("B23_Torch", 3, {6.5f, 26, -97.5f});
+    waypoint({0, 26, -98});
+    waypoint({0, 26, -104});
+    fogBelow(0, -50, 100, 160);
+}
+
+// Crates and stone balls in the way, to push aside or off the edge.
+void LevelGenerator::buildSixthLevel() {
+    addSharedModels();
+    slab("A00_Start", "Stone", -8, 8, -8, 8, 20);
+    place("A00_Ball", "mainChar", "ball.mesh", {0, 21.05f, 0});
+    torch("A01_Torch", 1, {-6.5f, 20, 6.5f});
+    slab("A10_Yard", "Stone", -6, 6, -44, -8, 20);
+    crate("A11_Crate", {-3, 20, -16});
+    rock("A12_Rock", {0.5f, 20, -22});
+    crate("A13_Crate", {3, 20, -28});
+    rock("A14_Rock", {-1, 20, -35});
+    item("A15_Power", "power", {-3, 20, -26});
+    waypoint({-1, 20, -20});
+    waypoint({-3, 20, -26});
+    waypoint({0, 20, -32});
+    waypoint({0, 20, -42});
+    slab("A20_Bridge", "Wood", -2.5f, 2.5f, -70, -44, 20, 1.0f);
+    rock("A21_Rock", {-1, 20, -52});
+    crate("A22_Crate", {1.2f, 20, -62});
+    waypoint({0, 20, -48});
+    waypoint({0, 20, -68});
+    slab("A30_Checkpoint1Ground", "Grass", -8, 8, -86, -70, 20);
+    place("A31_Checkpoint1", "checkPoint", "checkpoint.mesh", {0, 20, -78});
+    torch("A32_Torch", 2, {6.5f, 20, -71.5f});
+    waypoint({0, 20, -78}, "stop");
+
+    // A corridor of arches with crates and balls to push aside.
+    slab("B00_Corridor", "Stone", -5, 5, -130, -86, 20);
+    place("B01_Arch", "arch", "arch.mesh", {0, 20, -94});
+    place("B02_Arch", "arch", "arch.mesh", {0, 20, -110});
+    place("B03_Arch", "arch", "arch.mesh", {0, 20, -126});
+    crate("B04_Crate", {-2, 20, -100});
+    rock("B05_Rock", {2, 20, -104});
+    crate("B06_Crate", {1.5f, 20, -116});
+    rock("B07_Rock", {-2, 20, -120});
+    item("B08_Power", "power", {2.5f, 20, -100});
+    item("B09_Power", "power", {-2, 20, -113});
+    torch("B10_Torch", 3, {4, 20, -87.5f});
+    waypoint({0, 20, -88});
+    waypoint({0, 20, -94});
+    waypoint({2.5f, 20, -100});
+    waypoint({0, 20, -107});
+    waypoint({-2, 20, -113});
+    waypoint({0, 20, -120});
+    waypoint({0, 20, -128});
+    slab("B20_Checkpoint2Ground", "Grass", -8, 8, -146, -130, 20);
+    place("B21_Checkpoint2", "checkPoint", "checkpoint.mesh", {0, 20, -138});
+    waypoint({0, 20, -138}, "stop");
+    slab("B30_FinishGround", "Stone", -8, 8, -162, -146, 20);
+    crate("B31_Crate", {-4, 20, -150});
+    place("B32_Gate", "arch", "arch.mesh", {0, 20, -156});
+    place("B33_Finish", "finish", "finish.mesh", {0, 20, -156}, false, "(t)");
+    torch("B34_Torch", 4, {6.5f, 20, -147.5f});
+    waypoint({0, 20, -150});
+    waypoint({0, 20, -156});
+    fogBelow(0, -75, 100, 210);
+}
+
+// Moving platforms: each ferries the ball over a gap too long to jump; wait for it to come.
+void LevelGenerator::buildSeventhLevel() {
+    addSharedModels();
+    // The ball starts further back: three seconds of W must not roll it into the first gap.
+    slab("A00_Start", "Stone", -8, 8, -8, 16, 20);
+    place("A00_Ball", "mainChar", "ball.mesh", {0, 21.05f, 8});
+    torch("A01_Torch", 1, {-6.5f, 20, 14.5f});
+    slab("A10_Path", "Grass", -4, 4, -30, -8, 20);
+    item("A11_Power", "power", {0, 20, -18});
+    waypoint({0, 20, -18});
+    waypoint({0, 20, -28}, "wait");
+    mover("A20_Platform", -4, 4, -38, -30, 20, {0, 0, -22}, 4.0f, 3.0f);
+    waypoint({0, 20, -34}, "wait");
+    waypoint({0, 20, -56});
+    slab("A30_Checkpoint1Ground", "Stone", -8, 8, -76, -60, 20);
+    place("A31_Checkpoint1", "checkPoint", "checkpoint.mesh", {0, 20, -68});
+    item("A32_Power", "power", {4, 20, -64});
+    torch("A33_Torch", 2, {6.5f, 20, -61.5f});
+    waypoint({0, 20, -62});
+    waypoint({0, 20, -68}, "stop");
+
+    // A longer crossing, then the finish.
+    waypoint({0, 20, -74}, "wait");
+    mover("B00_Platform", -4, 4, -84, -76, 20, {0, 0, -28}, 5.0f, 3.0f);
+    waypoint({0, 20, -80}, "wait");
+    waypoint({0, 20, -108});
+    slab("B10_Checkpoint2Ground", "Stone", -8, 8, -128, -112, 20);
+    item("B11_PowerBottle", "powerbottle", {-4, 20, -116});
+    place("B12_Checkpoint2", "checkPoint", "checkpoint.mesh", {0, 20, -120});
+    torch("B13_Torch", 3, {6.5f, 20, -113.5f});
+    waypoint({0, 20, -114});
+    waypoint({0, 20, -120}, "stop");
+    slab("B20_FinishGround", "Grass", -8, 8, -144, -128, 20);
+    place("B21_Gate", "arch", "arch.mesh", {0, 20, -138});
+    place("B22_Finish", "finish", "finish.mesh", {0, 20, -138}, false, "(t)");
+    waypoint({0, 20, -132});
+    waypoint({0, 20, -138});
+    fogBelow(0, -65, 100, 200);
+}
+
+// The night run: all of it, long, in the dark with few torches.
+void LevelGenerator::buildEighthLevel() {
+    addSharedModels();
+    ambient = 0.05f;
+    // The ball starts further back: three seconds of W must not roll it into the first gap.
+    slab("A00_Start", "Stone", -8, 8, -8, 16, 20);
+    place("A00_Ball", "mainChar", "ball.mesh", {0, 21.05f, 8});
+    torch("A01_Torch", 1, {-6.5f, 20, 14.5f});
+    // A plank, a gap, a plank.
+    slab("A10_Plank", "Wood", -1.5f, 1.5f, -32, -8, 20, 1.0f);
+    item("A11_Power", "power", {0, 20, -20});
+    waypoint({0, 20, -12});
+    waypoint({0, 20, -20});
+    waypoint({0, 20, -30.5f}, "jump");
+    slab("A12_Stone", "Stone", -4, 4, -46, -38, 20);
+    item("A13_Turbo", "turbo", {0, 20, -42});
+    waypoint({0, 20, -40});
+    waypoint({0, 20, -44.5f}, "jump");
+    slab("A20_Checkpoint1Ground", "Grass", -8, 8, -68, -52, 20);
+    place("A21_Checkpoint1", "checkPoint", "checkpoint.mesh", {0, 20, -60});
+    waypoint({0, 20, -54});
+    waypoint({0, 20, -60}, "stop");
+
+    // Ice with crates and a ball on it.
+    slab("B00_Ice", "Ice", -7, 7, -104, -68, 20);
+    crate("B01_Crate", {-3.5f, 20, -80});
+    rock("B02_Rock", {3.5f, 20, -90});
+    item("B03_Power", "power", {0, 20, -86});
+    waypoint({0, 20, -74});
+    waypoint({0, 20, -86});
+    waypoint({0, 20, -102});
+    slab("B10_Checkpoint2Ground", "Stone", -8, 8, -124, -104, 20);
+    place("B11_Checkpoint2", "checkPoint", "checkpoint.mesh", {0, 20, -114});
+    torch("B12_Torch", 2, {6.5f, 20, -105.5f});
+    waypoint({0, 20, -114}, "stop");
+
+    // A ferry over the dark.
+    waypoint({0, 20, -122}, "wait");
+    mover("C00_Platform", -4, 4, -132, -124, 20, {0, 0, -24}, 4.5f, 3.0f);
+    waypoint({0, 20, -128}, "wait");
+    waypoint({0, 20, -152});
+    slab("C10_Landing", "Stone", -8, 8, -172, -156, 20, 8.0f);
+    item("C11_PowerBottle", "powerbottle", {4, 20, -164});
+    item("C12_TurboBottle", "turbobottle", {-3, 20, -166});
+    waypoint({0, 20, -160});
+    waypoint({-2.5f, 20, -166});
+
+    // A pit with a bounce pad up to the high ground.
+    waypoint({0, 20, -168}, "jump");
+    slab("C20_Pad", "Pad", -6, 6, -178.5f, -172, 12, 1.5f);
+    waypoint({0, 12, -176});
+    slab("C30_Checkpoint3Ground", "Stone", -8, 8, -204, -178.5f, 21.5f, 11.0f);
+    place("C31_Checkpoint3", "checkPoint", "checkpoint.mesh", {0, 21.5f, -194});
+    waypoint({0, 21.5f, -186});
+    waypoint({0, 21.5f, -194}, "stop");
+
+    // The run-up and the long gap, then the finish.
+    slab("D00_RunUp", "Stone", -6, 6, -220, -204, 21.5f);
+    item("D01_Turbo", "turbo", {-3, 21.5f, -209});
+    waypoint({-1.5f, 21.5f, -205});
+    waypoint({-2.8f, 21.5f, -208});
+    waypoint({-2.7f, 21.5f, -210}, "boost");
+    waypoint({-2.5f, 21.5f, -218.5f}, "jump");
+    slab("D10_FinishGround", "Stone", -8, 8, -262, -242, 21.5f);
+    place("D11_Gate", "arch", "arch.mesh", {0, 21.5f, -256});
+    place("D12_Finish", "finish", "finish.mesh", {0, 21.5f, -256}, false, "(t)");
+    torch("D13_Torch", 3, {6.5f, 21.5f, -243.5f});
+    waypoint({0, 21.5f, -250});
+    waypoint({0, 21.5f, -256});
+    fogBelow(0, -125, 100, 320);
+}
+
+void LevelGenerator::fogBelow(float centreX, float centreZ, float sizeX, float sizeZ) {
+    const Vec3 fogSize{sizeX, 6, sizeZ};
     const std::string fogMesh = sizedMesh("volume", "Mist", fogSize);
     meshes[fogMesh].addBox("Mist", fogSize * -0.5f, fogSize * 0.5f, 40.0f);
-    place("Z00_Fog", "fog", fogMesh, {45, 2, -440}, false);
-    const Vec3 mistSize{160, 1, 500};
+    place("Z00_Fog", "fog", fogMesh, {centreX, 2, centreZ}, false);
+    const Vec3 mistSize{sizeX, 1, sizeZ};
     const std::string mistMesh = sizedMesh("slab", "Mist", mistSize);
     meshes[mistMesh].addBox("Mist", mistSize * -0.5f, mistSize * 0.5f, 40.0f);
-    place("Z01_Mist", "mist", mistMesh, {45, 3.5f, -440}, false, "(t)");
+    place("Z01_Mist", "mist", mistMesh, {centreX, 3.5f, centreZ}, false, "(t)");
 }
 
 void LevelGenerator::writeScene() const {
@@ -329,7 +751,7 @@ void LevelGenerator::writeScene() const {
         node.append_attribute("g") = dimension(g).c_str();
         node.append_attribute("b") = dimension(b).c_str();
     };
-    colour(environment.append_child("colourAmbient"), 0.15f, 0.15f, 0.2f);
+    colour(environment.append_child("colourAmbient"), ambient, ambient, ambient + 0.05f);
     colour(environment.append_child("colourBackground"), 0.02f, 0.02f, 0.05f);
     pugi::xml_node list = scene.append_child("nodes");
     int id = 1;
@@ -349,6 +771,18 @@ void LevelGenerator::writeScene() const {
         scale.append_attribute("x") = "1";
         scale.append_attribute("y") = "1";
         scale.append_attribute("z") = "1";
+        if (!p.path.empty()) {
+            pugi::xml_node userData = node.append_child("userData");
+            const auto property = [&](const char* type, const char* name, const std::string& data) {
+                pugi::xml_node element = userData.append_child("property");
+                element.append_attribute("type") = type;
+                element.append_attribute("name") = name;
+                element.append_attribute("data") = data.c_str();
+            };
+            property("str", "path", p.path);
+            property("float", "speed", dimension(p.speed));
+            property("float", "pause", dimension(p.pause));
+        }
         pugi::xml_node entity = node.append_child("entity");
         entity.append_attribute("name") = p.entity.c_str();
         entity.append_attribute("id") = id++;
@@ -376,7 +810,11 @@ void LevelGenerator::writeMaterials() const {
         out << "            " << key << " " << dimension(c.r) << " " << dimension(c.g) << " "
             << dimension(c.b) << " " << dimension(c.a) << "\n";
     };
-    for (const MaterialDefinition& m : kMaterials) {
+    std::vector<MaterialDefinition> definitions(std::begin(kMaterials), std::end(kMaterials));
+    if (campaignMaterials) {
+        definitions.insert(definitions.end(), std::begin(kCampaignMaterials), std::end(kCampaignMaterials));
+    }
+    for (const MaterialDefinition& m : definitions) {
         out << "\nmaterial " << m.name << "\n{\n    technique\n    {\n        pass\n        {\n";
         colour("ambient", m.ambient);
         colour("diffuse", m.diffuse);
@@ -406,9 +844,14 @@ void LevelGenerator::writeRoute() const {
     }
 }
 
+// Only the meshes the level places: a shared model a level does without is no file of it.
 void LevelGenerator::write() const {
     for (const auto& [name, mesh] : meshes) {
-        mesh.save(levelDir / "models" / (name + ".xml"));
+        const bool placed =
+            std::any_of(nodes.begin(), nodes.end(), [&name](const Placement& p) { return p.mesh == name; });
+        if (placed) {
+            mesh.save(levelDir / "models" / (name + ".xml"));
+        }
     }
     writeScene();
     writeMaterials();

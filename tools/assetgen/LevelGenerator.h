@@ -14,6 +14,11 @@ struct Placement {
     std::string mesh;
     Vec3 position;
     bool castShadows = true;
+    // A moving platform's way ("x y z, x y z, ..." of its centre), its speed and its rest at
+    // either end, written as the node's user data; empty for a node that stays.
+    std::string path = "";
+    float speed = 0.0f;
+    float pause = 0.0f;
 };
 
 // A point of the path a level is built for: where the ball's centre passes and what the
@@ -28,6 +33,10 @@ class LevelGenerator {
 public:
     explicit LevelGenerator(std::filesystem::path levelDir) : levelDir(std::move(levelDir)) {}
 
+    static constexpr int kLevelCount = 8;
+
+    // Level `number` from 1 to kLevelCount; each adds one idea to the ones before it.
+    void buildLevel(int number);
     void buildFirstLevel();
     void write() const;
 
@@ -45,6 +54,20 @@ private:
     void item(const std::string& name, const std::string& profile, Vec3 groundPosition);
     void torch(const std::string& name, int number, Vec3 groundPosition);
     void crate(const std::string& name, Vec3 groundPosition);
+    void rock(const std::string& name, Vec3 groundPosition);
+    // A metal platform whose top is at `top` over [x0, x1] and [z0, z1], travelling by `offset`
+    // and back at `speed`, resting `pause` seconds at either end.
+    void mover(const std::string& name, float x0, float x1, float z0, float z1, float top, Vec3 offset,
+               float speed, float pause);
+    // The fog that ends the game below everything, and a mist floor under it that shows it.
+    void fogBelow(float centreX, float centreZ, float sizeX, float sizeZ);
+    void buildSecondLevel();
+    void buildThirdLevel();
+    void buildFourthLevel();
+    void buildFifthLevel();
+    void buildSixthLevel();
+    void buildSeventhLevel();
+    void buildEighthLevel();
     std::string sizedMesh(const std::string& kind, const std::string& material, Vec3 size);
     void addSharedModels();
     void writeScene() const;
@@ -55,4 +78,7 @@ private:
     std::map<std::string, Mesh> meshes;
     std::vector<Placement> nodes;
     std::vector<RoutePoint> route;
+    // Later levels have more surfaces (ice, bounce pads) and a light of their own.
+    bool campaignMaterials = false;
+    float ambient = 0.15f;
 };

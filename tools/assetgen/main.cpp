@@ -25,12 +25,22 @@ int main(int argc, char** argv) {
     }
     const std::filesystem::path gameDir = argv[1];
     const std::set<std::string> wanted(argv + 2, argv + argc);
-    const std::filesystem::path levelDir = gameDir / "levels" / "level1";
+    const auto levelDir = [&](int number) { return gameDir / "levels" / ("level" + std::to_string(number)); };
     const TextureGenerator textures(gameDir);
     const InterfaceGenerator interface(gameDir);
     const SoundGenerator sounds(gameDir);
     const std::vector<std::pair<std::string, std::function<void()>>> parts = {
-        {"surfaces", [&] { textures.writeSurfaces(levelDir / "textures"); }},
+        {"surfaces",
+         [&] {
+             // Every level carries the same surfaces, written once and copied.
+             textures.writeSurfaces(levelDir(1) / "textures");
+             for (int number = 2; number <= LevelGenerator::kLevelCount; ++number) {
+                 std::filesystem::create_directories(levelDir(number));
+                 std::filesystem::copy(levelDir(1) / "textures", levelDir(number) / "textures",
+                                       std::filesystem::copy_options::recursive |
+                                           std::filesystem::copy_options::overwrite_existing);
+             }
+         }},
         {"sky", [&] { textures.writeSkyBox(); }},
         {"fire", [&] { textures.writeFireSeries(); }},
         {"hud", [&] { textures.writeHudBars(); }},
@@ -46,9 +56,11 @@ int main(int argc, char** argv) {
          }},
         {"level",
          [&] {
-             LevelGenerator level(levelDir);
-             level.buildFirstLevel();
-             level.write();
+             for (int number = 1; number <= LevelGenerator::kLevelCount; ++number) {
+                 LevelGenerator level(levelDir(number));
+                 level.buildLevel(number);
+                 level.write();
+             }
          }},
     };
     try {
