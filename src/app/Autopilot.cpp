@@ -23,6 +23,8 @@
 #include "platform/Glfw.h"
 #include "scene/OgreScene.h"
 #include "scene/SceneManager.h"
+#include "ui/Campaign.h"
+#include "ui/LevelLink.h"
 
 VORN_FILE_LOGGER("Autopilot")
 
@@ -111,6 +113,9 @@ std::unique_ptr<Autopilot> Autopilot::fromEnvironment() {
     if (mode == "soak") {
         return std::make_unique<Autopilot>(Mode::Soak, soakTime);
     }
+    if (mode == "campaign") {
+        return std::make_unique<Autopilot>(Mode::Campaign, 0);
+    }
     return std::make_unique<Autopilot>(Mode::Finish, 0);
 }
 
@@ -165,6 +170,9 @@ void Autopilot::enterState(int newState) {
         ++levelsCompleted;
         LOG_INFO("Autopilot: level complete");
     }
+    if (newState == LOADING) {
+        startLevel();
+    }
     if (newState == GAME_OVER && route) {
         MainChar* ball = MainChar::current();
         LOG_INFO("Autopilot: game over on the way to waypoint "
@@ -193,10 +201,6 @@ void Autopilot::menu(int menuState) {
             ++round;
             roundStartMemory = residentKilobytes();
             roundFrames.clear();
-            next = 0;
-            runUp.reset();
-            stopsMade = 0;
-            playStarted = round > 1;
             LOG_INFO("Autopilot: new game");
             tap(GLFW_KEY_ENTER);
         }
@@ -212,8 +216,7 @@ void Autopilot::menu(int menuState) {
         if (settled && round == 1) {
             screenshot("level complete");
         } else if (act) {
-            endRound();
-            tap(GLFW_KEY_ENTER);
+            levelComplete();
         }
         break;
     case GAME_OVER:
@@ -232,6 +235,29 @@ void Autopilot::menu(int menuState) {
     default:
         break;
     }
+}
+
+// Every level is played from its own route's start; the soak's later rounds take no pictures.
+void Autopilot::startLevel() {
+    route.reset();
+    next = 0;
+    runUp.reset();
+    stopsMade = 0;
+    retriedAt = static_cast<std::size_t>(-1);
+    playStarted = mode != Mode::Campaign && round > 1;
+    const Campaign* campaign = Campaign::getInstance();
+    LOG_INFO("Autopilot: playing level " << campaign->level() + 1 << " '"
+                                         << LevelLink::get().levelName(campaign->level()) << "'");
+}
+
+// Enter takes the first item: the next level, or after the last one the main menu.
+void Autopilot::levelComplete() {
+    endRound();
+    if (mode == Mode::Campaign && !Campaign::getInstance()->hasNextLevel()) {
+        LOG_INFO("Autopilot: campaign complete after " << levelsCompleted << " levels");
+        quitting = true;
+    }
+    tap(GLFW_KEY_ENTER);
 }
 
 void Autopilot::endRound() {
@@ -481,7 +507,7 @@ void Autopilot::arrive(MainChar& ball) {
             break;
         }
         ++next;
-        if (++stopsMade == 1 && round == 1) {
+        if (++stopsMade == 1 && (round == 1 || mode == Mode::Campaign)) {
             screenshot("checkpoint");
         }
         if (mode == Mode::Fog && stopsMade == 1 && !detoured) {

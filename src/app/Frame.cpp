@@ -39,6 +39,7 @@
 #include "scene/PhysicsManager.h"
 #include "scene/SceneManager.h"
 #include "scene/SceneRenderer.h"
+#include "ui/Campaign.h"
 #include "ui/FontManager.h"
 #include "ui/FontRenderer.h"
 #include "ui/HUD.h"
@@ -196,10 +197,19 @@ bool quitRequested() {
     return !Glfw::isWindowOpen() || QuitSignal::raised();
 }
 
-// Game time advances one physics step a frame, however long the frame really took.
+// VORN_GAME_SPEED physics steps a frame (1 when unset or not a whole number from 1 to 100).
+int stepsPerFrame() {
+    const char* setting = std::getenv("VORN_GAME_SPEED");
+    const int speed = setting ? std::atoi(setting) : 1;
+    return speed >= 1 && speed <= 100 ? speed : 1;
+}
+
+// Game time advances a fixed number of physics steps a frame, however long the frame really took.
 void lockSteps() {
-    timeManager->setClock([gameTime = timeManager->now]() mutable {
-        return gameTime += TimeManager::kStepMilliseconds;
+    const int steps = stepsPerFrame();
+    LOG_INFO("Game time runs " << steps << " physics step(s) a frame");
+    timeManager->setClock([gameTime = timeManager->now, steps]() mutable {
+        return gameTime += TimeManager::kStepMilliseconds * steps;
     });
 }
 
@@ -295,6 +305,7 @@ void update() {
     timeManager->update();
     playSteps.run(timeManager->stepCount);
     hud->update(timeManager->stepCount);
+    Campaign::getInstance()->countSteps(timeManager->stepCount);
     if (Menu* menu = menuManager->getCurrentMenu()) {
         menu->update();
     }
@@ -359,6 +370,7 @@ void shutdown() {
     stateManager = nullptr;
     MenuManager::destroy();
     menuManager = nullptr;
+    Campaign::destroy();
     gameObjects.reset();
 }
 

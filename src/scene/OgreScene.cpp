@@ -10,6 +10,7 @@
 #include "physics/PhysicsSDK.h"
 #include "physics/PhysicsScene.h"
 #include "particles/ParticleController.h"
+#include "render/LightManager.h"
 #include "scene/GameObjectFactory.h"
 #include "scene/ModelShapes.h"
 #include "scene/PhysicsManager.h"
@@ -451,4 +452,21 @@ std::map<std::string, const SoundBody*> OgreScene::getSoundBodies() const {
         }
     }
     return bodies;
+}
+
+void OgreScene::registerLights() {
+    LightManager* lights = LightManager::getInstance();
+    for (const SceneObject& object : sceneObjects()) {
+        if (LightSource* light = lights && object.model ? object.model->ownLight() : nullptr) {
+            lights->registerLight(light);
+        }
+    }
+}
+
+void OgreScene::releaseLights() {
+    for (const SceneObject& object : sceneObjects()) {
+        if (LightSource* light = object.model ? object.model->ownLight() : nullptr) {
+            LightManager::forget(light);
+        }
+    }
 }

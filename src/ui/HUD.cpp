@@ -11,6 +11,7 @@
 #include "render/GlSavedState.h"
 #include "render/TextureLoader.h"
 #include "ui/FontRenderer.h"
+#include "ui/Campaign.h"
 #include "ui/LevelLink.h"
 #include "ui/Ortho.h"
 
@@ -108,6 +109,7 @@ void HUD::render() {
     }
     if (const auto gauges = LevelLink::get().mainCharGauges()) {
         renderBars(gauges->energy, gauges->turbo);
+        renderClock();
         // The help shows every key; the hint would only show through it.
         if (controlsHint.isShowing() && !showHelp) {
             controlsHint.render();
@@ -137,6 +139,17 @@ void HUD::renderPaused() {
         {left - kPausedSize, top - kPausedSize / 4.0f, left + width + kPausedSize, top + kPausedSize * 1.25f},
         0.0f, 0.0f, 0.0f, 0.5f);
     font->drawText(kPausedText, kPausedSize, left, top);
+}
+
+// Top right, clear of the frame rate and the bars.
+void HUD::renderClock() {
+    const std::string text = Campaign::formatTime(Campaign::getInstance()->clock());
+    const FontRenderer* font = FontRenderer::getInstance();
+    const float width = static_cast<float>(font->getTextWidth(text, kClockSize));
+    const float left = static_cast<float>(Ortho::windowSize().width) - width - kClockSize / 2.0f;
+    Ortho::fill({left - kClockSize / 4.0f, 0.0f, left + width + kClockSize / 4.0f, kClockSize * 1.3f}, 0.0f,
+                0.0f, 0.0f, 0.4f);
+    font->drawText(text, kClockSize, left, kClockSize / 8.0f);
 }
 
 void HUD::renderFrameRate() const {

@@ -2,6 +2,7 @@
 
 #include "core/GameState.h"
 #include "ui/GameoverMenu.h"
+#include "ui/LevelSelectMenu.h"
 #include "ui/LevelcompleteMenu.h"
 #include "ui/LoadingMenu.h"
 #include "ui/MainMenu.h"
@@ -14,6 +15,7 @@ MenuManager::MenuManager() {
     mainMenu = std::make_unique<MainMenu>();
     loadingMenu = std::make_unique<LoadingMenu>();
     pauseMenu = std::make_unique<PauseMenu>();
+    levelSelectMenu = std::make_unique<LevelSelectMenu>();
     music = SoundManager::getInstance()->createSource(kMusicFile);
     if (music) {
         music->setLooping(true);
@@ -35,6 +37,8 @@ Menu* MenuManager::menuOf(int state) const {
         return levelcompleteMenu.get();
     case GAME_OVER:
         return gameoverMenu.get();
+    case LEVEL_SELECT:
+        return levelSelectMenu.get();
     default:
         return nullptr;
     }

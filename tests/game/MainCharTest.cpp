@@ -23,9 +23,12 @@ public:
     void resumeCurrentLevel() override {}
     void leaveCurrentLevel() override {}
     void startNewGame() override {}
-    void loadFirstLevel() override {}
-    bool enterFirstLevel() override { return false; }
-    std::string firstLevelError() override { return ""; }
+    int levelCount() override { return 1; }
+    std::string levelName(int) override { return ""; }
+    void loadLevel(int) override {}
+    bool enterLevel(int) override { return false; }
+    std::string levelError(int) override { return ""; }
+    void settleAround(int) override {}
     void respawn() override {}
     std::optional<Gauges> mainCharGauges() override { return std::nullopt; }
     bool checkpointReached() override { return false; }

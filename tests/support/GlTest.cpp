@@ -13,6 +13,7 @@
 #include "platform/Glfw.h"
 #include "game/Camera.h"
 #include "render/TextureLoader.h"
+#include "ui/Campaign.h"
 #include "ui/FontManager.h"
 #include "ui/FontRenderer.h"
 #include "ui/HUD.h"
@@ -53,6 +54,7 @@ bool GlTest::openWindow() {
 
 void GlTest::TearDown() {
     MenuManager::destroy();
+    Campaign::destroy();
     FontRenderer::destroy();
     FontManager::destroy();
     Ortho::destroy();

@@ -202,7 +202,7 @@ TEST_F(MenuTest, EnteringAMenuPlaysItsSoundAndResetsItsHighlight) {
     EXPECT_EQ(soundsOf([&] { goTo(GAME_OVER); }), std::vector<std::string>{"gameover.ogg"});
     EXPECT_EQ(menus()->menuOf(GAME_OVER)->selection, 0);
     EXPECT_EQ(soundsOf([&] { goTo(LEVEL_COMPLETE); }), std::vector<std::string>{"gamewin.ogg"});
-    EXPECT_EQ(level.calls, (std::vector<std::string>{"leave", "load", "resume", "pause", "resume", "pause",
+    EXPECT_EQ(level.calls, (std::vector<std::string>{"leave", "load 0", "resume", "pause", "resume", "pause",
                                                      "resume", "pause"}));
 }
 
@@ -252,7 +252,7 @@ TEST_F(MenuTest, MusicLoopsOutsidePlayAndIsNotRestartedBetweenMenus) {
 
 TEST_F(MenuTest, LoadingScreenStartsPlayOnceTheFirstLevelIsIn) {
     goTo(LOADING);
-    EXPECT_EQ(level.calls, (std::vector<std::string>{"leave", "load"}));
+    EXPECT_EQ(level.calls, (std::vector<std::string>{"leave", "load 0"}));
     std::filesystem::copy(data->root() / "textures/MainMenu/logo.png", data->root() / "textures/late.png");
     TextureLoader::getInstance()->addTexture("../textures/late.png", GL_REPEAT);
     LogCapture log;
@@ -298,7 +298,7 @@ TEST_F(MenuTest, AFirstLevelThatCannotBePlayedLeavesTheLoadingScreenForTheMainMe
     level.loadError.clear();
     press(GLFW_KEY_ENTER);
     EXPECT_EQ(state(), LOADING);
-    EXPECT_EQ(std::count(level.calls.begin(), level.calls.end(), "load"), 2);
+    EXPECT_EQ(std::count(level.calls.begin(), level.calls.end(), "load 0"), 2);
 }
 
 TEST_F(MenuTest, LoadingImagePulsesAroundSixtyPercent) {

@@ -134,13 +134,16 @@ void InterfaceGenerator::writeMenuImages() const {
                                                                     {"exit", "Exit"},
                                                                     {"continue", "Continue"},
                                                                     {"respawn", "Respawn"},
-                                                                    {"mainmenu", "Main Menu"}};
+                                                                    {"mainmenu", "Main Menu"},
+                                                                    {"levels", "Levels"},
+                                                                    {"nextlevel", "Next Level"}};
     for (const auto& [file, text] : items) {
         menuItem(bold, text, false).save(dir / (file + ".png"));
         menuItem(bold, text, true).save(dir / (file + "_highlighted.png"));
     }
     menuItem(bold, "Loading...", false).save(dir / "loading.png");
     menuItem(bold, "Level Complete!", true, 1024, 192).save(dir / "complete.png");
+    menuItem(bold, "Campaign Complete!", true, 1024, 192).save(dir / "campaign.png");
     logo(bold, regular).save(dir / "logo.png");
 }
 
