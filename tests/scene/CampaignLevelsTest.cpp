@@ -9,12 +9,12 @@
 
 namespace {
 
-// Four playable levels, each with a ball and a torch in light slot 3.
+// Four playable levels, each with a ball and a torch in light slot 1.
 class CampaignLevelsTest : public LevelFixture {
 protected:
     void SetUp() override {
         std::vector<TestNode> nodes = standardNodes();
-        nodes.push_back({"Torch3", "Torch3[torch]", "cube.mesh", 5.0f, 1.0f, 5.0f});
+        nodes.push_back({"Torch", "Torch[torch]", "cube.mesh", 5.0f, 1.0f, 5.0f});
         for (const char* name : {"one", "two", "three", "four"}) {
             writeLevel(name, nodes);
         }
@@ -65,17 +65,17 @@ TEST_F(CampaignLevelsTest, ALevelLoadingBehindTheCurrentOneTakesNoLightSlots) {
     EXPECT_EQ(slot(0), nullptr) << "a loaded level holds no slot before it is current";
     ASSERT_TRUE(levels->setCurrentLevel(0));
     EXPECT_EQ(slot(0), ballLight(0));
-    ASSERT_NE(slot(3), nullptr);
-    LightSource* torchOne = slot(3);
+    ASSERT_NE(slot(1), nullptr);
+    LightSource* torchOne = slot(1);
 
     load(1);
     EXPECT_EQ(slot(0), ballLight(0)) << "the next level's ball does not take the player's light";
-    EXPECT_EQ(slot(3), torchOne) << "nor its torch the current level's torch";
+    EXPECT_EQ(slot(1), torchOne) << "nor its torch the current level's torch";
 
     ASSERT_TRUE(levels->setCurrentLevel(1));
     EXPECT_EQ(slot(0), ballLight(1));
-    EXPECT_NE(slot(3), torchOne);
-    EXPECT_NE(slot(3), nullptr);
+    EXPECT_NE(slot(1), torchOne);
+    EXPECT_NE(slot(1), nullptr);
 
     ASSERT_TRUE(levels->setCurrentLevel(-1));
     for (int index = 0; index < LightManager::kSlots; ++index) {

@@ -122,7 +122,7 @@ TEST_F(LevelLinkTest, NewGamePauseAndBackToTheMainMenu) {
     // The level is kept: the next game starts at once, without loading it again.
     startNewGame();
     EXPECT_EQ(state(), IN_GAME);
-    EXPECT_EQ(log.count("INFO", "Loading Scene:"), 1);
+    EXPECT_EQ(log.count("INFO", "Loading Scene:../levels/one/one.scene"), 1);
     EXPECT_TRUE(buzzing());
 }
 
@@ -137,7 +137,7 @@ TEST_F(LevelLinkTest, AFirstLevelThatCannotBePlayedSendsThePlayerBackAndIsTriedA
     startNewGame();
     EXPECT_EQ(state(), IN_GAME);
     EXPECT_EQ(LevelLink::get().levelError(0), "");
-    EXPECT_EQ(log.count("INFO", "Loading Scene:"), 2);
+    EXPECT_EQ(log.count("INFO", "Loading Scene:../levels/one/one.scene"), 2);
 }
 
 // Without a snapshot, respawn plays the level again from its start.
