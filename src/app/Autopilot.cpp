@@ -170,7 +170,9 @@ void Autopilot::enterState(int newState) {
         ++levelsCompleted;
         LOG_INFO("Autopilot: level complete");
     }
-    if (newState == LOADING) {
+    // The loading screen may come and go between two looks: play entered from any menu but the
+    // pause and game-over menus starts a level.
+    if (newState == IN_GAME && state != PAUSED && state != GAME_OVER) {
         startLevel();
     }
     if (newState == GAME_OVER && route) {
