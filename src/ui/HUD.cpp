@@ -141,15 +141,19 @@ void HUD::renderPaused() {
     font->drawText(kPausedText, kPausedSize, left, top);
 }
 
-// Top right, clear of the frame rate and the bars.
-void HUD::renderClock() {
+// At the right edge just below the bars, which span most of a small window's width.
+void HUD::renderClock() const {
     const std::string text = Campaign::formatTime(Campaign::getInstance()->clock());
     const FontRenderer* font = FontRenderer::getInstance();
-    const float width = static_cast<float>(font->getTextWidth(text, kClockSize));
-    const float left = static_cast<float>(Ortho::windowSize().width) - width - kClockSize / 2.0f;
-    Ortho::fill({left - kClockSize / 4.0f, 0.0f, left + width + kClockSize / 4.0f, kClockSize * 1.3f}, 0.0f,
+    const Ortho::Size window = Ortho::windowSize();
+    const float size = std::clamp(static_cast<float>(window.height) / 20.0f, 12.0f, kClockSize);
+    const float width = static_cast<float>(font->getTextWidth(text, size));
+    const float left = static_cast<float>(window.width) - width - size / 2.0f;
+    const BarArea bars = barArea();
+    const float top = bars.top + bars.height + size / 4.0f;
+    Ortho::fill({left - size / 4.0f, top - size / 8.0f, left + width + size / 4.0f, top + size * 1.15f}, 0.0f,
                 0.0f, 0.0f, 0.4f);
-    font->drawText(text, kClockSize, left, kClockSize / 8.0f);
+    font->drawText(text, size, left, top);
 }
 
 void HUD::renderFrameRate() const {

@@ -12,7 +12,7 @@
 // The heads-up display: the energy and turbo bars of the main character with an
 // icon each, status messages that vanish after three seconds, "Paused" while the
 // clock is stopped in play, a new player's hint of the controls, and on request
-// the frame rate and the help screen. The level's clock shows at the top right.
+// the frame rate and the help screen. The level's clock shows at the right below the bars.
 class HUD : public Singleton<HUD> {
     friend class Singleton<HUD>;
 
@@ -56,6 +56,7 @@ public:
     static constexpr const char* kEnergyIcon = "../textures/hud/hud_energy_icon.png";
     static constexpr const char* kTurboIcon = "../textures/hud/hud_turbo_icon.png";
     static constexpr const char* kPausedText = "Paused";
+    // The clock's text size in a window 480 or more pixels high; smaller in smaller windows.
     static constexpr float kClockSize = 24.0f;
 
     // Oldest first; every message lives equally long, so the first expires first.
@@ -74,6 +75,6 @@ private:
     void renderMessages() const;
     static void renderPaused();
     // The level's clock.
-    static void renderClock();
+    void renderClock() const;
     void renderHelp() const;
 };

@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr float kTextSize = 24.0f;
-
 const ChoiceMenu::Item kNextItem{Menu::kNextLevel, Menu::kNextLevelHighlighted};
 const ChoiceMenu::Item kMainMenuItem{Menu::kMainMenu, Menu::kMainMenuHighlighted};
 
@@ -35,7 +33,9 @@ void LevelcompleteMenu::render() {
     drawCentred(kLogo, fittedSize(kLogo, 0.35f), 0.0f);
     const char* title = lastLevel ? kCampaignComplete : kComplete;
     drawCentred(title, fittedSize(title, 0.16f), 0.36f * height);
-    drawTextLines(resultLines(), kTextSize, 0.54f * height, kTextSize * 1.3f);
+    // Three lines fit between the title and the items in any window.
+    const float textSize = 0.05f * height;
+    drawTextLines(resultLines(), textSize, 0.54f * height, textSize * 1.3f);
     drawItems(0.78f * height);
 }
 

@@ -9,6 +9,7 @@
 #include "core/TimeManager.h"
 #include "platform/Glfw.h"
 #include "ui/Campaign.h"
+#include "ui/HUD.h"
 #include "ui/LevelSelectMenu.h"
 #include "ui/LevelcompleteMenu.h"
 #include "ui/MainMenu.h"
@@ -221,5 +222,8 @@ TEST_F(CampaignTest, Pictures) {
     campaign().countSteps(4000);
     level.gauges = LevelLink::Gauges{0.5f, 0.5f};
     const FrameCapture hud = picture("hud_clock");
-    EXPECT_GT(hud.countBrighter(windowWidth - 120, 0, windowWidth, 30, 150), 50) << "the clock at the top right";
+    const HUD::BarArea bars = HUD::getInstance()->barArea();
+    const int below = static_cast<int>(bars.top + bars.height);
+    EXPECT_GT(hud.countBrighter(windowWidth - 120, below, windowWidth, below + 30, 150), 50)
+        << "the clock at the right below the bars";
 }
