@@ -2,12 +2,12 @@
 
 #include <GLFW/glfw3.h>
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <numbers>
 #include <unistd.h>
-#include <cctype>
 
 #include "app/RunFigures.h"
 #include "core/FixedStep.h"

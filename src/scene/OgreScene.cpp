@@ -3,20 +3,20 @@
 #include <algorithm>
 #include <cctype>
 
+#include "audio/SoundManager.h"
+#include "audio/SoundSource.h"
 #include "core/Config.h"
 #include "core/ConfigManager.h"
 #include "core/Log.h"
 #include "model/OgreModel.h"
+#include "particles/ParticleController.h"
 #include "physics/PhysicsSDK.h"
 #include "physics/PhysicsScene.h"
-#include "particles/ParticleController.h"
 #include "render/LightManager.h"
 #include "scene/GameObjectFactory.h"
 #include "scene/ModelShapes.h"
 #include "scene/PhysicsManager.h"
 #include "scene/ProfileKeys.h"
-#include "audio/SoundManager.h"
-#include "audio/SoundSource.h"
 
 VORN_FILE_LOGGER("OgreScene")
 

@@ -1,11 +1,12 @@
 #include "scene/SceneManager.h"
 
-#include <system_error>
 #include <exception>
 #include <memory>
 #include <optional>
+#include <system_error>
 #include <utility>
 
+#include "audio/SoundManager.h"
 #include "core/Config.h"
 #include "core/ConfigManager.h"
 #include "core/Log.h"
@@ -13,7 +14,6 @@
 #include "scene/OgreLoader.h"
 #include "scene/OgreScene.h"
 #include "scene/PhysicsManager.h"
-#include "audio/SoundManager.h"
 
 VORN_FILE_LOGGER("SceneManager")
 

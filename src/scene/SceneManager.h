@@ -3,8 +3,8 @@
 #include "core/Singleton.h"
 
 #include <map>
-#include <optional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -15,8 +15,8 @@ class OgreScene;
 // Knows the levels ("levels:level1", "levels:level2", ... of the main
 // configuration), loads them, one worker thread per requested level and one
 // scene built at a time, keeps a loaded level until it is unloaded and says which
-// one is current. Only the current level's torches and ball hold light slots. A level that cannot be played is not kept: its
-// state becomes Failed with a message for the player, and asking again retries.
+// one is current. Only the current level's torches and ball hold light slots. A level that cannot be played
+// is not kept: its state becomes Failed with a message for the player, and asking again retries.
 class SceneManager : public Singleton<SceneManager> {
     friend class Singleton<SceneManager>;
 

@@ -10,8 +10,8 @@
 #include "core/TimeManager.h"
 #include "render/GlSavedState.h"
 #include "render/TextureLoader.h"
-#include "ui/FontRenderer.h"
 #include "ui/Campaign.h"
+#include "ui/FontRenderer.h"
 #include "ui/LevelLink.h"
 #include "ui/Ortho.h"
 

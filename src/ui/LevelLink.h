@@ -27,6 +27,8 @@ public:
     virtual int levelCount() = 0;
     // The level's name for the player ("Level N" when its configuration names none).
     virtual std::string levelName(int index) = 0;
+    // Seconds a good run of the level takes; none when its configuration gives none.
+    virtual std::optional<int> levelParTime(int index) = 0;
     // The loading screen starts loading the level in the background.
     virtual void loadLevel(int index) = 0;
     // True once the level has loaded and has become the current one.

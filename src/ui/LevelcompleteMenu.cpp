@@ -2,6 +2,7 @@
 
 #include "core/GameState.h"
 #include "ui/Campaign.h"
+#include "ui/LevelLink.h"
 #include "ui/Ortho.h"
 
 namespace {
@@ -20,6 +21,9 @@ std::vector<std::string> LevelcompleteMenu::resultLines() {
     }
     std::vector<std::string> lines{"Time " + Campaign::formatTime(result->time),
                                    "Best " + Campaign::formatTime(result->best)};
+    if (const std::optional<int> par = LevelLink::get().levelParTime(result->level)) {
+        lines.back() += "   Par " + Campaign::formatTime(static_cast<Milliseconds>(*par) * 1000);
+    }
     if (result->newBest) {
         lines.emplace_back(kNewBest);
     }

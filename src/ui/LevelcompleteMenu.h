@@ -2,9 +2,9 @@
 
 #include "ui/ChoiceMenu.h"
 
-// The finish was reached: the level's time, the best time and "New best time" when it is
-// one, over "Next level" (chosen by Enter) and "Main menu". After the last level it says
-// the campaign is complete and offers the main menu only.
+// The finish was reached: the level's time, the best time (with the level's par time when
+// it has one) and "New best time" when it is one, over "Next level" (chosen by Enter) and "Main menu". After
+// the last level it says the campaign is complete and offers the main menu only.
 class LevelcompleteMenu : public ChoiceMenu {
 public:
     LevelcompleteMenu();

@@ -2,11 +2,11 @@
 
 #include <GL/glew.h>
 
+#include "audio/SoundManager.h"
 #include "core/StateManager.h"
 #include "render/TextureLoader.h"
 #include "ui/FontRenderer.h"
 #include "ui/Ortho.h"
-#include "audio/SoundManager.h"
 
 namespace {
 
@@ -28,8 +28,8 @@ Menu::Menu() {
     TextureLoader* textures = TextureLoader::getInstance();
     for (const char* name :
          {kContinue, kContinueHighlighted, kNew, kNewHighlighted, kExit, kExitHighlighted, kLogo, kRespawn,
-          kRespawnHighlighted, kMainMenu, kMainMenuHighlighted, kLoading, kComplete, kCampaignComplete, kLevels,
-          kLevelsHighlighted, kNextLevel, kNextLevelHighlighted}) {
+          kRespawnHighlighted, kMainMenu, kMainMenuHighlighted, kLoading, kComplete, kCampaignComplete,
+          kLevels, kLevelsHighlighted, kNextLevel, kNextLevelHighlighted}) {
         textures->addTexture(name, GL_REPEAT);
     }
     // Decoded now, so the first click does not wait for its file.

@@ -1,5 +1,6 @@
 #include "ui/MenuManager.h"
 
+#include "audio/SoundManager.h"
 #include "core/GameState.h"
 #include "ui/GameoverMenu.h"
 #include "ui/LevelSelectMenu.h"
@@ -7,7 +8,6 @@
 #include "ui/LoadingMenu.h"
 #include "ui/MainMenu.h"
 #include "ui/PauseMenu.h"
-#include "audio/SoundManager.h"
 
 MenuManager::MenuManager() {
     gameoverMenu = std::make_unique<GameoverMenu>();

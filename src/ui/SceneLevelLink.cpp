@@ -60,6 +60,11 @@ std::string SceneLevelLink::levelName(int index) {
     return levels ? levels->getLevelName(index) : "Level " + std::to_string(index + 1);
 }
 
+std::optional<int> SceneLevelLink::levelParTime(int index) {
+    SceneManager* levels = SceneManager::getInstance();
+    return levels ? levels->getParTime(index) : std::nullopt;
+}
+
 // A level already in needs no worker; one that failed is tried again.
 void SceneLevelLink::loadLevel(int index) {
     SceneManager* levels = SceneManager::getInstance();

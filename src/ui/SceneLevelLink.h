@@ -11,6 +11,7 @@ public:
     void startNewGame() override;
     int levelCount() override;
     std::string levelName(int index) override;
+    std::optional<int> levelParTime(int index) override;
     void loadLevel(int index) override;
     bool enterLevel(int index) override;
     std::string levelError(int index) override;

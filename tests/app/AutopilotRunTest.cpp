@@ -357,9 +357,10 @@ TEST(AutopilotRunTest, PlaysTheWholeCampaignThroughNextLevelAndKeepsABestTimeFor
         << "three physics steps a frame";
     EXPECT_EQ(linesWith(log, "Autopilot: new game").size(), 1u) << "one start from the main menu";
     EXPECT_EQ(linesWith(log, "Autopilot: level complete").size(), levels.size());
-    EXPECT_EQ(linesWith(log, "Autopilot: campaign complete after " + std::to_string(levels.size()) + " levels")
-                  .size(),
-              1u);
+    EXPECT_EQ(
+        linesWith(log, "Autopilot: campaign complete after " + std::to_string(levels.size()) + " levels")
+            .size(),
+        1u);
 
     std::vector<Waypoint> checkpoints;
     for (const std::string& scene : levels) {

@@ -78,7 +78,8 @@ INSTANTIATE_TEST_SUITE_P(Contents, DamagedProgressTest,
                                          "vorn progress 1\nlevel0 100\n", "vorn progress 1\nlevelx 100\n",
                                          "vorn progress 1\nlevel1 100 extra\n",
                                          "vorn progress 1\nlevel1 100\nlevel1 200\n",
-                                         "vorn progress 1\nlevel1 12ab\n", std::string("vorn progress 1\0", 16)));
+                                         "vorn progress 1\nlevel1 12ab\n",
+                                         std::string("vorn progress 1\0", 16)));
 
 TEST(ProgressTest, AFolderThatCannotBeWrittenLosesNoTimeOfThisRunAndNeverCrashes) {
     const TempDataRoot data;

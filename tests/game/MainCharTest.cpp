@@ -4,6 +4,8 @@
 
 #include "GameFixture.h"
 #include "audio/SoundSource.h"
+#include "core/ConfigManager.h"
+#include "core/FixedStep.h"
 #include "core/StateManager.h"
 #include "core/TimeManager.h"
 #include "game/MainChar.h"
@@ -11,8 +13,6 @@
 #include "scene/PhysicsManager.h"
 #include "scene/SceneManager.h"
 #include "ui/LevelLink.h"
-#include "core/ConfigManager.h"
-#include "core/FixedStep.h"
 
 namespace {
 
@@ -25,6 +25,7 @@ public:
     void startNewGame() override {}
     int levelCount() override { return 1; }
     std::string levelName(int) override { return ""; }
+    std::optional<int> levelParTime(int) override { return std::nullopt; }
     void loadLevel(int) override {}
     bool enterLevel(int) override { return false; }
     std::string levelError(int) override { return ""; }

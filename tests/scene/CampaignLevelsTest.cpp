@@ -29,7 +29,8 @@ level2 = ../levels/two/two.scene
 level3 = ../levels/three/three.scene
 level4 = ../levels/four/four.scene
 )"));
-        data.write("objectproperties.ini", std::string(kObjectProperties) + "\n[torch]\nactorType = static\n");
+        data.write("objectproperties.ini",
+                   std::string(kObjectProperties) + "\n[torch]\nactorType = static\n");
         data.write("levels/one/one.ini", "[Level]\nname = First Steps\npartime = 90\n");
         data.write("levels/two/two.ini", "[Level]\nname =\npartime = soon\n");
         levels = SceneManager::getInstance();
@@ -39,13 +40,12 @@ level4 = ../levels/four/four.scene
     void load(int index) {
         levels->loadScene(index);
         levels->waitForLoads();
-        ASSERT_EQ(levels->getLevelState(index), SceneManager::LevelState::Loaded) << levels->getLoadError(index);
+        ASSERT_EQ(levels->getLevelState(index), SceneManager::LevelState::Loaded)
+            << levels->getLoadError(index);
     }
 
     LightSource* slot(int index) const { return LightManager::getInstance()->lights[index]; }
-    LightSource* ballLight(int index) const {
-        return levels->getScene(index)->getMainChar()->ownLight();
-    }
+    LightSource* ballLight(int index) const { return levels->getScene(index)->getMainChar()->ownLight(); }
 
     SceneManager* levels = nullptr;
 };

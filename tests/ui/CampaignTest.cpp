@@ -52,7 +52,8 @@ protected:
 
     // The progress file as an earlier run left it.
     void finishedBefore(const std::string& lines) const {
-        ASSERT_TRUE(PlayerFiles::replace(PlayerFiles::dataDir() / "progress.txt", "vorn progress 1\n" + lines));
+        ASSERT_TRUE(
+            PlayerFiles::replace(PlayerFiles::dataDir() / "progress.txt", "vorn progress 1\n" + lines));
     }
 
     void chooseFromMainMenu(int item) {
@@ -166,6 +167,8 @@ TEST_F(CampaignTest, OnlyAFinishCountsAndASlowerOneKeepsTheBestTime) {
     playAndFinish(3600);
     EXPECT_FALSE(campaign().lastResult()->newBest);
     EXPECT_EQ(LevelcompleteMenu::resultLines(), (std::vector<std::string>{"Time 1:00.0", "Best 0:50.0"}));
+    level.parTime = 75;
+    EXPECT_EQ(LevelcompleteMenu::resultLines().at(1), "Best 0:50.0   Par 1:15.0");
     EXPECT_EQ(Progress().bestTime(0), 50000);
 }
 

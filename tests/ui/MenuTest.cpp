@@ -8,10 +8,10 @@
 #include "GlStateSnapshot.h"
 #include "OverlayTestSupport.h"
 #include "SoundTestSupport.h"
+#include "app/Window.h"
 #include "core/ConfigManager.h"
 #include "core/StateManager.h"
 #include "core/TimeManager.h"
-#include "app/Window.h"
 #include "platform/Glfw.h"
 #include "render/TextureLoader.h"
 #include "ui/HUD.h"
@@ -207,8 +207,8 @@ TEST_F(MenuTest, EnteringAMenuPlaysItsSoundAndResetsItsHighlight) {
     EXPECT_EQ(soundsOf([&] { goTo(GAME_OVER); }), std::vector<std::string>{"gameover.ogg"});
     EXPECT_EQ(menus()->menuOf(GAME_OVER)->selection, 0);
     EXPECT_EQ(soundsOf([&] { goTo(LEVEL_COMPLETE); }), std::vector<std::string>{"gamewin.ogg"});
-    EXPECT_EQ(level.calls, (std::vector<std::string>{"leave", "load 0", "resume", "settle 0", "pause", "resume",
-                                                     "pause", "resume", "pause"}));
+    EXPECT_EQ(level.calls, (std::vector<std::string>{"leave", "load 0", "resume", "settle 0", "pause",
+                                                     "resume", "pause", "resume", "pause"}));
 }
 
 TEST_F(MenuTest, TheClickIsWhatComesOutOfTheDevice) {

@@ -21,6 +21,7 @@ public:
     void startNewGame() override { calls.push_back("new"); }
     int levelCount() override { return static_cast<int>(names.size()); }
     std::string levelName(int index) override { return names.at(index); }
+    std::optional<int> levelParTime(int) override { return parTime; }
     void loadLevel(int index) override { calls.push_back("load " + std::to_string(index)); }
     bool enterLevel(int) override { return firstLevelReady; }
     std::string levelError(int) override { return loadError; }
@@ -31,6 +32,7 @@ public:
 
     std::vector<std::string> calls;
     std::vector<std::string> names{"First Steps"};
+    std::optional<int> parTime;
     bool firstLevelReady = false;
     std::string loadError;
     std::optional<Gauges> gauges;

@@ -130,13 +130,9 @@ void InterfaceGenerator::writeMenuImages() const {
     TextPainter regular(VORN_FONT_FILE);
     TextPainter bold(VORN_BOLD_FONT_FILE);
     const std::filesystem::path dir = gameDir / "textures" / "MainMenu";
-    const std::vector<std::pair<std::string, std::string>> items = {{"new", "New Game"},
-                                                                    {"exit", "Exit"},
-                                                                    {"continue", "Continue"},
-                                                                    {"respawn", "Respawn"},
-                                                                    {"mainmenu", "Main Menu"},
-                                                                    {"levels", "Levels"},
-                                                                    {"nextlevel", "Next Level"}};
+    const std::vector<std::pair<std::string, std::string>> items = {
+        {"new", "New Game"},       {"exit", "Exit"},     {"continue", "Continue"},   {"respawn", "Respawn"},
+        {"mainmenu", "Main Menu"}, {"levels", "Levels"}, {"nextlevel", "Next Level"}};
     for (const auto& [file, text] : items) {
         menuItem(bold, text, false).save(dir / (file + ".png"));
         menuItem(bold, text, true).save(dir / (file + "_highlighted.png"));
