@@ -87,9 +87,10 @@ std::string SceneLevelLink::levelError(int index) {
     return levels->getLoadError(index);
 }
 
-// Only the level played and the one after it stay in memory.
+// Only the level played and the one after it stay in memory. Without a level manager there
+// is nothing to settle, and none is made for it.
 void SceneLevelLink::settleAround(int index) {
-    SceneManager* levels = SceneManager::getInstance();
+    SceneManager* levels = SceneManager::existingInstance();
     if (!levels) {
         return;
     }
