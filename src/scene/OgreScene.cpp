@@ -14,6 +14,7 @@
 #include "physics/PhysicsActor.h"
 #include "physics/PhysicsSDK.h"
 #include "physics/PhysicsScene.h"
+#include "render/LightManager.h"
 #include "scene/GameObjectFactory.h"
 #include "scene/ModelShapes.h"
 #include "scene/PhysicsManager.h"
@@ -484,4 +485,21 @@ std::map<std::string, const SoundBody*> OgreScene::getSoundBodies() const {
         }
     }
     return bodies;
+}
+
+void OgreScene::registerLights() {
+    LightManager* lights = LightManager::getInstance();
+    for (const SceneObject& object : sceneObjects()) {
+        if (LightSource* light = lights && object.model ? object.model->ownLight() : nullptr) {
+            lights->registerLight(light);
+        }
+    }
+}
+
+void OgreScene::releaseLights() {
+    for (const SceneObject& object : sceneObjects()) {
+        if (LightSource* light = object.model ? object.model->ownLight() : nullptr) {
+            LightManager::forget(light);
+        }
+    }
 }

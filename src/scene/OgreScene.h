@@ -51,6 +51,10 @@ public:
     void update();
     void play();
     void stop();
+    // The objects' own lights (torches, the ball) take their light slots while the level is
+    // current, and give them back when it stops being current.
+    void registerLights();
+    void releaseLights();
     // Every object back to where the scene file put it, at rest.
     void reset();
     // Whether any shape lies on the segment from a to b.
