@@ -5,10 +5,8 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include "core/Log.h"
 #include "core/PlayerFiles.h"
 
-VORN_FILE_LOGGER("Progress")
 
 namespace fs = std::filesystem;
 
