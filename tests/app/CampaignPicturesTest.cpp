@@ -11,6 +11,7 @@
 #include "FrameCapture.h"
 #include "app/Frame.h"
 #include "app/Window.h"
+#include "core/PlayerFiles.h"
 #include "core/GameState.h"
 #include "core/ManagerLifetime.h"
 #include "core/StateManager.h"
@@ -67,7 +68,7 @@ protected:
         gluProject(point.x, point.y, point.z, view, projection, viewport, &x, &y, &z);
         onScreen =
             z > 0.0 && z < 1.0 ? std::optional<Vector3>(Vector3{float(x), float(y), float(z)}) : std::nullopt;
-        const std::filesystem::path shot = "screen0.tga";
+        const std::filesystem::path shot = PlayerFiles::dataDir() / "screenshots/screen0.tga";
         FrameCapture captured = FrameCapture::load(shot.string());
         std::filesystem::remove(shot);
         captured.save(name);
