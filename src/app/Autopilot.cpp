@@ -2,12 +2,12 @@
 
 #include <GLFW/glfw3.h>
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <numbers>
 #include <unistd.h>
-#include <cctype>
 
 #include "app/RunFigures.h"
 #include "core/FixedStep.h"
@@ -23,6 +23,8 @@
 #include "platform/Glfw.h"
 #include "scene/OgreScene.h"
 #include "scene/SceneManager.h"
+#include "ui/Campaign.h"
+#include "ui/LevelLink.h"
 
 VORN_FILE_LOGGER("Autopilot")
 
@@ -105,13 +107,16 @@ std::unique_ptr<Autopilot> Autopilot::fromEnvironment() {
     const char* minutes = std::getenv("VORN_SOAK_MINUTES");
     const Milliseconds soakTime = static_cast<Milliseconds>((minutes ? std::atof(minutes) : 30.0) * 60000.0);
     const char* speed = std::getenv("VORN_GAME_SPEED");
-    const int gameSpeed = std::clamp(speed ? std::atoi(speed) : 1, 1, 8);
-    LOG_INFO("Autopilot on: " << mode << ", " << gameSpeed << " physics steps a frame");
+    const int gameSpeed = std::clamp(speed ? std::atoi(speed) : 1, 1, 100);
+    LOG_INFO("Autopilot on: " << mode);
     if (mode == "fog") {
         return std::make_unique<Autopilot>(Mode::Fog, 0, gameSpeed);
     }
     if (mode == "soak") {
         return std::make_unique<Autopilot>(Mode::Soak, soakTime);
+    }
+    if (mode == "campaign") {
+        return std::make_unique<Autopilot>(Mode::Campaign, 0, gameSpeed);
     }
     return std::make_unique<Autopilot>(Mode::Finish, 0, gameSpeed);
 }
@@ -167,6 +172,11 @@ void Autopilot::enterState(int newState) {
         ++levelsCompleted;
         LOG_INFO("Autopilot: level complete");
     }
+    // The loading screen may come and go between two looks: play entered from any menu but the
+    // pause and game-over menus starts a level.
+    if (newState == IN_GAME && state != PAUSED && state != GAME_OVER) {
+        startLevel();
+    }
     if (newState == GAME_OVER && route) {
         MainChar* ball = MainChar::current();
         LOG_INFO("Autopilot: game over on the way to waypoint "
@@ -195,10 +205,6 @@ void Autopilot::menu(int menuState) {
             ++round;
             roundStartMemory = residentKilobytes();
             roundFrames.clear();
-            next = 0;
-            runUp.reset();
-            stopsMade = 0;
-            playStarted = round > 1;
             LOG_INFO("Autopilot: new game");
             tap(GLFW_KEY_ENTER);
         }
@@ -214,8 +220,7 @@ void Autopilot::menu(int menuState) {
         if (settled && round == 1) {
             screenshot("level complete");
         } else if (act) {
-            endRound();
-            tap(GLFW_KEY_ENTER);
+            levelComplete();
         }
         break;
     case GAME_OVER:
@@ -234,6 +239,34 @@ void Autopilot::menu(int menuState) {
     default:
         break;
     }
+}
+
+// Every level is played from its own route's start; the soak's later rounds take no pictures.
+void Autopilot::startLevel() {
+    route.reset();
+    next = 0;
+    runUp.reset();
+    stopsMade = 0;
+    retriedAt = static_cast<std::size_t>(-1);
+    playStarted = mode != Mode::Campaign && round > 1;
+    const Campaign* campaign = Campaign::getInstance();
+    LOG_INFO("Autopilot: playing level " << campaign->level() + 1 << " '"
+                                         << LevelLink::get().levelName(campaign->level()) << "'");
+}
+
+// The campaign takes the first item, the next level (after the last one the main menu);
+// the other runs play one level and go back to the main menu, the second item.
+void Autopilot::levelComplete() {
+    endRound();
+    const bool more = Campaign::getInstance()->hasNextLevel();
+    if (mode == Mode::Campaign && !more) {
+        LOG_INFO("Autopilot: campaign complete after " << levelsCompleted << " levels");
+        quitting = true;
+    }
+    if (mode != Mode::Campaign && more) {
+        tap(GLFW_KEY_DOWN);
+    }
+    tap(GLFW_KEY_ENTER);
 }
 
 void Autopilot::endRound() {
@@ -483,7 +516,7 @@ void Autopilot::arrive(MainChar& ball) {
             break;
         }
         ++next;
-        if (++stopsMade == 1 && round == 1) {
+        if (++stopsMade == 1 && (round == 1 || mode == Mode::Campaign)) {
             screenshot("checkpoint");
         }
         if (mode == Mode::Fog && stopsMade == 1 && !detoured) {

@@ -18,10 +18,11 @@ class MainChar;
 // the left button boosts. It reads the game (ball, camera, state) to decide, never changes it.
 // Switched on by VORN_AUTOPILOT: "1" finishes the first level and quits at the main menu,
 // "fog" rolls into the fog once after the first checkpoint and respawns before finishing,
-// "soak" plays the level again and again for VORN_SOAK_MINUTES (default 30).
+// "soak" plays the level again and again for VORN_SOAK_MINUTES (default 30), "campaign"
+// plays every level in order through "Next level" to the campaign-complete screen and quits.
 class Autopilot {
 public:
-    enum class Mode { Finish, Fog, Soak };
+    enum class Mode { Finish, Fog, Soak, Campaign };
 
     // None when VORN_AUTOPILOT is unset, empty, or "0", "false", "no" or "off".
     static std::unique_ptr<Autopilot> fromEnvironment();
@@ -49,6 +50,8 @@ private:
     };
 
     void enterState(int state);
+    void startLevel();
+    void levelComplete();
     void menu(int state);
     void play();
     bool loadRoute();

@@ -39,6 +39,7 @@
 #include "scene/PhysicsManager.h"
 #include "scene/SceneManager.h"
 #include "scene/SceneRenderer.h"
+#include "ui/Campaign.h"
 #include "ui/FontManager.h"
 #include "ui/FontRenderer.h"
 #include "ui/HUD.h"
@@ -198,8 +199,9 @@ bool quitRequested() {
 
 // Game time advances `steps` physics steps a frame, however long the frame really took.
 void lockSteps(int steps) {
+    LOG_INFO("Game time runs " << steps << " physics step(s) a frame");
     timeManager->setClock([gameTime = timeManager->now, steps]() mutable {
-        return gameTime += steps * TimeManager::kStepMilliseconds;
+        return gameTime += TimeManager::kStepMilliseconds * steps;
     });
 }
 
@@ -295,6 +297,7 @@ void update() {
     timeManager->update();
     playSteps.run(timeManager->stepCount);
     hud->update(timeManager->stepCount);
+    Campaign::getInstance()->countSteps(timeManager->stepCount);
     if (Menu* menu = menuManager->getCurrentMenu()) {
         menu->update();
     }
@@ -359,6 +362,7 @@ void shutdown() {
     stateManager = nullptr;
     MenuManager::destroy();
     menuManager = nullptr;
+    Campaign::destroy();
     gameObjects.reset();
 }
 

@@ -9,6 +9,7 @@
 #include "game/MainChar.h"
 #include "scene/PhysicsManager.h"
 #include "scene/SceneManager.h"
+#include "ui/Campaign.h"
 #include "ui/HUD.h"
 #include "ui/LevelLink.h"
 #include "ui/MenuManager.h"
@@ -53,12 +54,16 @@ void install(StateManager& states) {
             physics->dropStep();
         }
     });
-    states.addListener([](int, int newState) {
+    states.addListener([](int oldState, int newState) {
         if (newState == MAIN_MENU) {
             releaseTimePause();
         }
         if (newState == GAME_OVER) {
             RunFigures::get().addDeath();
+        }
+        // Before the menu shows it: only a level finished in play counts.
+        if (oldState == IN_GAME && newState == LEVEL_COMPLETE) {
+            Campaign::getInstance()->finish();
         }
     });
     states.addListener([](int, int newState) {
@@ -77,6 +82,7 @@ void install(StateManager& states) {
     states.addListener([](int oldState, int newState) {
         if (oldState == LOADING && newState == IN_GAME) {
             startNewGame();
+            LevelLink::get().settleAround(Campaign::getInstance()->level());
         }
         MouseLook::stateEntered(newState);
     });

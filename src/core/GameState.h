@@ -9,4 +9,5 @@ enum GameState : int {
     LEVEL_COMPLETE = 4,
     GAME_OVER = 5,
     EXIT = 6,
+    LEVEL_SELECT = 7,
 };

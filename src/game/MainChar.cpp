@@ -40,9 +40,6 @@ float positionJitter() {
 
 MainChar::MainChar(const OgreModel& model)
     : OgreModel(model), energyDrain(energyDrainOf(mainConfig())), light(std::make_unique<LightSource>()) {
-    if (LightManager* lights = LightManager::getInstance()) {
-        lights->registerLight(light.get());
-    }
     LOG_TRACE("Initializing Particle System");
     particleController = std::make_unique<ParticleController>(actor);
     particleController->addForceField("mainFF", "forceField");

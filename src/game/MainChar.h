@@ -32,6 +32,7 @@ public:
     // In its own light, which hangs just above it, the ball's shadow reaches only the
     // ground close under it, not the ground far below an edge it rolls near or falls past.
     void renderShadowVolume(LightSource* lightSource, bool useGeometryShader, bool zPass) override;
+    LightSource* ownLight() override { return light.get(); }
     void update() override;
 
     // Clamped to 0..1; reaching 0 in play switches to game over.

@@ -24,10 +24,12 @@ Torch::Torch(const OgreModel& model, const Config& settings, const std::string& 
     if (number >= LightManager::kSlots) {
         LOG_WARN("Torch '" << entityName << "' has the number " << number << ", beyond the "
                            << LightManager::kSlots << " light slots; it burns without a light");
-    } else {
-        LightManager::getInstance()->registerLight(light.get());
     }
     createFire();
+}
+
+LightSource* Torch::ownLight() {
+    return light->index < LightManager::kSlots ? light.get() : nullptr;
 }
 
 Torch::~Torch() = default;

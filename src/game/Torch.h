@@ -28,6 +28,8 @@ public:
     // The bowl holds the torch's own flame, so it throws no shadow from that light;
     // other lights see the torch as any other caster.
     void renderShadowVolume(LightSource* lightSource, bool useGeometryShader, bool zPass) override;
+    // Null for a torch beyond the light slots.
+    LightSource* ownLight() override;
 
     static int numberOf(const std::string& entityName);
 

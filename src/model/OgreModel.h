@@ -55,6 +55,8 @@ public:
     virtual void setAngularVelocity(Vector3 vector);
     virtual void applyMaterial(OgreModelSubmesh* submesh);
     virtual void applyAnimationFactor(OgreModelSubmesh* submesh);
+    // The light the object carries into a light slot while its level is current; null for most.
+    virtual LightSource* ownLight() { return nullptr; }
 
     // Writes modelMatrix and inverseModelMatrix from an actor's global pose: a
     // row-major 3x3 rotation and a translation. A singular rotation inverts to identity.

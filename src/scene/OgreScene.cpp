@@ -3,19 +3,20 @@
 #include <algorithm>
 #include <cctype>
 
+#include "audio/SoundManager.h"
+#include "audio/SoundSource.h"
 #include "core/Config.h"
 #include "core/ConfigManager.h"
 #include "core/Log.h"
 #include "model/OgreModel.h"
+#include "particles/ParticleController.h"
 #include "physics/PhysicsSDK.h"
 #include "physics/PhysicsScene.h"
-#include "particles/ParticleController.h"
+#include "render/LightManager.h"
 #include "scene/GameObjectFactory.h"
 #include "scene/ModelShapes.h"
 #include "scene/PhysicsManager.h"
 #include "scene/ProfileKeys.h"
-#include "audio/SoundManager.h"
-#include "audio/SoundSource.h"
 
 VORN_FILE_LOGGER("OgreScene")
 
@@ -451,4 +452,21 @@ std::map<std::string, const SoundBody*> OgreScene::getSoundBodies() const {
         }
     }
     return bodies;
+}
+
+void OgreScene::registerLights() {
+    LightManager* lights = LightManager::getInstance();
+    for (const SceneObject& object : sceneObjects()) {
+        if (LightSource* light = lights && object.model ? object.model->ownLight() : nullptr) {
+            lights->registerLight(light);
+        }
+    }
+}
+
+void OgreScene::releaseLights() {
+    for (const SceneObject& object : sceneObjects()) {
+        if (LightSource* light = object.model ? object.model->ownLight() : nullptr) {
+            LightManager::forget(light);
+        }
+    }
 }

@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "audio/SoundScene.h"
+#include "model/OgreSceneMaterial.h"
 #include "physics/PhysicsMaterialDesc.h"
 #include "render/Matrix44.h"
 #include "render/Vector3.h"
 #include "scene/OgreSceneEnvironment.h"
-#include "model/OgreSceneMaterial.h"
 #include "scene/OgreSceneNode.h"
 #include "scene/SceneRenderer.h"
-#include "audio/SoundScene.h"
 
 class Config;
 class GameObjectFactory;
@@ -39,7 +39,8 @@ public:
     // Gives every entity its physics actor and turns special entities into game
     // objects; false, with the reason kept, when the level cannot be played.
     bool loadObjectProperties();
-    void loadPhysicsProperties(const Config& objectProperties, OgreSceneNode& node, const std::string& profile);
+    void loadPhysicsProperties(const Config& objectProperties, OgreSceneNode& node,
+                               const std::string& profile);
     // The index of a physics material in this scene, created on first use; none
     // when the materials file has no such section or its values are invalid.
     std::optional<std::uint16_t> getMaterial(const std::string& name);
@@ -49,6 +50,10 @@ public:
     void update();
     void play();
     void stop();
+    // The objects' own lights (torches, the ball) take their light slots while the level is
+    // current, and give them back when it stops being current.
+    void registerLights();
+    void releaseLights();
     // Every object back to where the scene file put it, at rest.
     void reset();
     // Whether any shape lies on the segment from a to b.
@@ -97,11 +102,11 @@ public:
     std::map<std::string, OgreSceneNode*> nodes;         // owned, by name
     std::map<std::string, OgreSceneMaterial*> materials; // owned, by name
 
-    Config* levelConfig = nullptr;                // owned by the configuration manager
-    SoundSource* backgroundSound = nullptr;       // kept from the sound manager
-    PhysicsScene* physicsScene = nullptr;         // owned by the physics manager
-    GameObjectFactory* gameObjects = nullptr;     // the game's, installed with the scene loader
-    OgreModel* mainChar = nullptr;                // one of the nodes' objects
+    Config* levelConfig = nullptr;            // owned by the configuration manager
+    SoundSource* backgroundSound = nullptr;   // kept from the sound manager
+    PhysicsScene* physicsScene = nullptr;     // owned by the physics manager
+    GameObjectFactory* gameObjects = nullptr; // the game's, installed with the scene loader
+    OgreModel* mainChar = nullptr;            // one of the nodes' objects
     std::map<std::string, std::uint16_t> materialIndices;
     // The view and projection of the frame being drawn, kept for the light scissors.
     Matrix44 modelviewMatrix;
@@ -123,6 +128,6 @@ private:
 
     std::string path;
     std::string loadError;
-    std::vector<SceneFire> fires; // in the order the objects were made
+    std::vector<SceneFire> fires;           // in the order the objects were made
     std::vector<SoundSource*> objectSounds; // kept from the sound manager
 };

@@ -1,10 +1,12 @@
 #include "scene/SceneManager.h"
 
-#include <system_error>
 #include <exception>
 #include <memory>
 #include <optional>
+#include <system_error>
+#include <utility>
 
+#include "audio/SoundManager.h"
 #include "core/Config.h"
 #include "core/ConfigManager.h"
 #include "core/Log.h"
@@ -12,7 +14,6 @@
 #include "scene/OgreLoader.h"
 #include "scene/OgreScene.h"
 #include "scene/PhysicsManager.h"
-#include "audio/SoundManager.h"
 
 VORN_FILE_LOGGER("SceneManager")
 
@@ -250,6 +251,55 @@ bool SceneManager::isFirstLevelLoaded() {
     return !pathCache.empty() && sceneCache.at(pathCache.front()) != nullptr;
 }
 
+bool SceneManager::unloadScene(int index) {
+    const std::string path = getPath(index);
+    if (path.empty() || getLevelState(index) != LevelState::Loaded) {
+        return false;
+    }
+    OgreScene* scene = nullptr;
+    {
+        const std::lock_guard<std::mutex> lock(pathsMutex);
+        if (index == currentLevel) {
+            return false;
+        }
+        scene = std::exchange(sceneCache[path], nullptr);
+    }
+    LOG_INFO("Unloading Scene:" << path);
+    SceneDiscard{}(scene);
+    return true;
+}
+
+std::vector<int> SceneManager::getLoadedLevels() {
+    const std::lock_guard<std::mutex> lock(pathsMutex);
+    std::vector<int> loaded;
+    for (std::size_t i = 0; i < pathCache.size(); ++i) {
+        if (sceneCache.at(pathCache[i])) {
+            loaded.push_back(static_cast<int>(i));
+        }
+    }
+    return loaded;
+}
+
+Config* SceneManager::levelConfig(int index) {
+    const std::string path = getPath(index);
+    if (path.empty()) {
+        return nullptr;
+    }
+    return ConfigManager::getInstance()->getConfig(path.substr(0, path.find_last_of('.')) + ".ini");
+}
+
+std::string SceneManager::getLevelName(int index) {
+    const Config* config = levelConfig(index);
+    const std::string name = config ? config->getString("Level:name", "") : "";
+    return name.empty() ? "Level " + std::to_string(index + 1) : name;
+}
+
+std::optional<int> SceneManager::getParTime(int index) {
+    const Config* config = levelConfig(index);
+    const int seconds = config ? config->getInt("Level:partime", 0) : 0;
+    return seconds > 0 ? std::optional<int>(seconds) : std::nullopt;
+}
+
 int SceneManager::getCurrentLevel() {
     const std::lock_guard<std::mutex> lock(pathsMutex);
     return currentLevel;
@@ -264,10 +314,14 @@ OgreScene* SceneManager::getCurrentScene() {
     return found == sceneCache.end() ? nullptr : found->second;
 }
 
+// The level that stops being current gives its light slots back before the new one takes them.
 bool SceneManager::setCurrentLevel(int index) {
     if (index == -1) {
         if (PhysicsManager* physics = PhysicsManager::existingInstance()) {
             physics->setCurrentScene(nullptr, false);
+        }
+        if (OgreScene* left = getCurrentScene()) {
+            left->releaseLights();
         }
         const std::lock_guard<std::mutex> lock(pathsMutex);
         currentLevel = -1;
@@ -285,10 +339,14 @@ bool SceneManager::setCurrentLevel(int index) {
     if (!scene || !physics) {
         return false;
     }
+    if (OgreScene* left = getCurrentScene()) {
+        left->releaseLights();
+    }
     {
         const std::lock_guard<std::mutex> lock(pathsMutex);
         currentLevel = index;
     }
+    scene->registerLights();
     physics->setCurrentScene(scene->getPhysicsScene(), true);
     return true;
 }

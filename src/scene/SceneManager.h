@@ -4,17 +4,19 @@
 
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
+class Config;
 class OgreScene;
 
 // Knows the levels ("levels:level1", "levels:level2", ... of the main
 // configuration), loads them, one worker thread per requested level and one
-// scene built at a time, keeps every loaded level for the rest of the run and
-// says which one is current. A level that cannot be played is not kept: its
-// state becomes Failed with a message for the player, and asking again retries.
+// scene built at a time, keeps a loaded level until it is unloaded and says which
+// one is current. Only the current level's torches and ball hold light slots. A level that cannot be played
+// is not kept: its state becomes Failed with a message for the player, and asking again retries.
 class SceneManager : public Singleton<SceneManager> {
     friend class Singleton<SceneManager>;
 
@@ -43,6 +45,14 @@ public:
     // Why the level cannot be played; empty unless its state is Failed.
     std::string getLoadError(int index);
     bool isFirstLevelLoaded();
+    // Frees a loaded level that is neither current nor being loaded; false otherwise.
+    bool unloadScene(int index);
+    // The indices of the levels in memory, in order.
+    std::vector<int> getLoadedLevels();
+    // "[Level] name" of the level's configuration (the scene path with ".ini"), else "Level N".
+    std::string getLevelName(int index);
+    // "[Level] partime" in seconds; none when the configuration gives no positive one.
+    std::optional<int> getParTime(int index);
 
     // -1 for none. The current level's physics scene is the one that is stepped.
     int getCurrentLevel();
@@ -57,6 +67,7 @@ private:
     void addPath(const std::string& path);
     std::string pathAt(int index);
     bool loadIfNeeded(const std::string& path);
+    Config* levelConfig(int index);
     void recordFailure(const std::string& path, const std::string& reason);
     OgreScene* buildScene(const std::string& path, std::string& reason);
     struct SceneDiscard {

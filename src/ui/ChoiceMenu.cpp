@@ -1,37 +1,57 @@
 #include "ui/ChoiceMenu.h"
 
+#include <algorithm>
+
 #include "platform/GlfwKeys.h"
 #include "ui/Ortho.h"
 
 using namespace GlfwKeys;
 
-ChoiceMenu::ChoiceMenu(Item first, Item second) : items{first, second} {}
+ChoiceMenu::ChoiceMenu(std::vector<Item> items) : items(std::move(items)) {}
 
 const char* ChoiceMenu::itemTexture(int item) const {
     return selection == item ? items[item].highlighted : items[item].texture;
 }
 
+Menu::ImageSize ChoiceMenu::itemSize() const {
+    return fittedSize(items[0].texture, 0.06f);
+}
+
+float ChoiceMenu::itemsHeight() const {
+    return itemSize().height * static_cast<float>(items.size());
+}
+
+void ChoiceMenu::drawItems(float top) const {
+    const ImageSize size = itemSize();
+    for (std::size_t item = 0; item < items.size(); ++item) {
+        drawCentred(itemTexture(static_cast<int>(item)), size, top + size.height * static_cast<float>(item));
+    }
+}
+
+// A longer column starts higher under a smaller logo, so that its last item stays clear of the bottom.
 void ChoiceMenu::render() {
     const Layout layout;
     drawBackground();
-    drawCentred(kLogo, fittedSize(kLogo, 0.6f), 0.0f);
-    // Both items take the size of the first one's image.
-    const ImageSize itemSize = fittedSize(items[0].texture, 0.06f);
-    const float top = 0.7f * static_cast<float>(Ortho::windowSize().height);
-    drawCentred(itemTexture(0), itemSize, top);
-    drawCentred(itemTexture(1), itemSize, top + itemSize.height);
+    const float height = static_cast<float>(Ortho::windowSize().height);
+    const float extra = std::max(0.0f, itemsHeight() - 2.0f * itemSize().height);
+    drawCentred(kLogo, fittedSize(kLogo, 0.6f - extra / height), 0.0f);
+    drawItems(0.7f * height - extra);
 }
 
 void ChoiceMenu::keyEvent(int key, int action) {
     if (action != PRESS) {
         return;
     }
+    const int count = static_cast<int>(items.size());
     switch (key) {
     case 'W':
-    case 'S':
     case KEY_UP:
+        selection = (selection + count - 1) % count;
+        playClick();
+        break;
+    case 'S':
     case KEY_DOWN:
-        selection = 1 - selection;
+        selection = (selection + 1) % count;
         playClick();
         break;
     case KEY_ENTER:

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <vector>
+
 #include "ui/Menu.h"
 
-// A menu of the logo over two items, one of them highlighted: the main, pause and
-// game-over menus. Up and down (or W and S) move the highlight, Enter chooses.
+// A menu of the logo over a column of items, one of them highlighted: the main,
+// pause, game-over and level-complete menus. Up and down (or W and S) move the
+// highlight round the column, Enter chooses.
 class ChoiceMenu : public Menu {
 public:
     struct Item {
@@ -11,7 +14,7 @@ public:
         const char* highlighted;
     };
 
-    ChoiceMenu(Item first, Item second);
+    explicit ChoiceMenu(std::vector<Item> items);
 
     void render() override;
     void keyEvent(int key, int action) override;
@@ -20,9 +23,14 @@ protected:
     // Enter on the item `selection` names.
     virtual void choose() = 0;
     virtual void escape() = 0;
+    // The items from `top` down; every one takes the size of the first one's image.
+    void drawItems(float top) const;
+    // The height of the item column drawn by drawItems.
+    float itemsHeight() const;
+
+    std::vector<Item> items;
 
 private:
     const char* itemTexture(int item) const;
-
-    Item items[2];
+    Menu::ImageSize itemSize() const;
 };

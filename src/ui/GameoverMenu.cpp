@@ -4,7 +4,7 @@
 #include "ui/LevelLink.h"
 
 GameoverMenu::GameoverMenu()
-    : ChoiceMenu({kRespawn, kRespawnHighlighted}, {kMainMenu, kMainMenuHighlighted}) {}
+    : ChoiceMenu({{kRespawn, kRespawnHighlighted}, {kMainMenu, kMainMenuHighlighted}}) {}
 
 void GameoverMenu::enter() {
     selection = 0;

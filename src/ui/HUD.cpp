@@ -10,6 +10,7 @@
 #include "core/TimeManager.h"
 #include "render/GlSavedState.h"
 #include "render/TextureLoader.h"
+#include "ui/Campaign.h"
 #include "ui/FontRenderer.h"
 #include "ui/LevelLink.h"
 #include "ui/Ortho.h"
@@ -108,6 +109,7 @@ void HUD::render() {
     }
     if (const auto gauges = LevelLink::get().mainCharGauges()) {
         renderBars(gauges->energy, gauges->turbo);
+        renderClock();
         // The help shows every key; the hint would only show through it.
         if (controlsHint.isShowing() && !showHelp) {
             controlsHint.render();
@@ -137,6 +139,21 @@ void HUD::renderPaused() {
         {left - kPausedSize, top - kPausedSize / 4.0f, left + width + kPausedSize, top + kPausedSize * 1.25f},
         0.0f, 0.0f, 0.0f, 0.5f);
     font->drawText(kPausedText, kPausedSize, left, top);
+}
+
+// At the right edge just below the bars, which span most of a small window's width.
+void HUD::renderClock() const {
+    const std::string text = Campaign::formatTime(Campaign::getInstance()->clock());
+    const FontRenderer* font = FontRenderer::getInstance();
+    const Ortho::Size window = Ortho::windowSize();
+    const float size = std::clamp(static_cast<float>(window.height) / 20.0f, 12.0f, kClockSize);
+    const float width = static_cast<float>(font->getTextWidth(text, size));
+    const float left = static_cast<float>(window.width) - width - size / 2.0f;
+    const BarArea bars = barArea();
+    const float top = bars.top + bars.height + size / 4.0f;
+    Ortho::fill({left - size / 4.0f, top - size / 8.0f, left + width + size / 4.0f, top + size * 1.15f}, 0.0f,
+                0.0f, 0.0f, 0.4f);
+    font->drawText(text, size, left, top);
 }
 
 void HUD::renderFrameRate() const {

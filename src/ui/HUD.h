@@ -12,7 +12,7 @@
 // The heads-up display: the energy and turbo bars of the main character with an
 // icon each, status messages that vanish after three seconds, "Paused" while the
 // clock is stopped in play, a new player's hint of the controls, and on request
-// the frame rate and the help screen.
+// the frame rate and the help screen. The level's clock shows at the right below the bars.
 class HUD : public Singleton<HUD> {
     friend class Singleton<HUD>;
 
@@ -56,6 +56,8 @@ public:
     static constexpr const char* kEnergyIcon = "../textures/hud/hud_energy_icon.png";
     static constexpr const char* kTurboIcon = "../textures/hud/hud_turbo_icon.png";
     static constexpr const char* kPausedText = "Paused";
+    // The clock's text size in a window 480 or more pixels high; smaller in smaller windows.
+    static constexpr float kClockSize = 24.0f;
 
     // Oldest first; every message lives equally long, so the first expires first.
     std::list<Message> messages;
@@ -72,5 +74,7 @@ private:
     static void renderIcon(const char* icon, float centre, float size, const BarArea& area);
     void renderMessages() const;
     static void renderPaused();
+    // The level's clock.
+    void renderClock() const;
     void renderHelp() const;
 };

@@ -3,8 +3,8 @@
 #include "platform/Clock.h"
 #include "ui/Menu.h"
 
-// Shown while the first level loads in the background; starts play once it is in.
-// The loading image pulses so the player sees the game is alive.
+// Shown while the chosen level loads in the background, with its name; starts play once
+// it is in. The loading image pulses so the player sees the game is alive.
 class LoadingMenu : public Menu {
 public:
     void update() override;

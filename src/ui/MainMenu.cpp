@@ -1,6 +1,7 @@
 #include "ui/MainMenu.h"
 
 #include "core/GameState.h"
+#include "ui/Campaign.h"
 #include "ui/FontRenderer.h"
 #include "ui/LevelLink.h"
 #include "ui/Ortho.h"
@@ -34,7 +35,11 @@ void drawNotice(const std::string& reason) {
 
 } // namespace
 
-MainMenu::MainMenu() : ChoiceMenu({kNew, kNewHighlighted}, {kExit, kExitHighlighted}) {}
+MainMenu::MainMenu()
+    : ChoiceMenu({{kNew, kNewHighlighted},
+                  {kContinue, kContinueHighlighted},
+                  {kLevels, kLevelsHighlighted},
+                  {kExit, kExitHighlighted}}) {}
 
 void MainMenu::enter() {
     LevelLink::get().leaveCurrentLevel();
@@ -43,20 +48,29 @@ void MainMenu::enter() {
 
 void MainMenu::render() {
     ChoiceMenu::render();
-    const std::string reason = LevelLink::get().firstLevelError();
+    const std::string reason = LevelLink::get().levelError(Campaign::getInstance()->level());
     if (!reason.empty()) {
         drawNotice(reason);
     }
 }
 
 void MainMenu::choose() {
-    if (selection == 0) {
-        LevelLink::get().startNewGame();
+    Campaign* campaign = Campaign::getInstance();
+    switch (selection) {
+    case kNewGameItem:
+    case kContinueItem:
+        campaign->choose(selection == kNewGameItem ? 0 : campaign->continueLevel());
         changeState(LOADING);
         playSound(kStartGameSound);
-    } else {
+        break;
+    case kLevelsItem:
+        changeState(LEVEL_SELECT);
+        playClick2();
+        break;
+    default:
         changeState(EXIT);
         playClick2();
+        break;
     }
 }
 

@@ -2,10 +2,13 @@
 
 #include "ui/ChoiceMenu.h"
 
-// New game or exit. Entering it leaves the level that was played. While the
-// first level cannot be played, the lines below the items say why.
+// New game (the first level), continue (the first level not yet finished), the list
+// of levels, or exit. Entering it leaves the level that was played. While the level
+// chosen last cannot be played, the lines below the items say why.
 class MainMenu : public ChoiceMenu {
 public:
+    enum Item { kNewGameItem, kContinueItem, kLevelsItem, kExitItem };
+
     MainMenu();
     void enter() override;
     void render() override;

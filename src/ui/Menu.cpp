@@ -2,10 +2,11 @@
 
 #include <GL/glew.h>
 
+#include "audio/SoundManager.h"
 #include "core/StateManager.h"
 #include "render/TextureLoader.h"
+#include "ui/FontRenderer.h"
 #include "ui/Ortho.h"
-#include "audio/SoundManager.h"
 
 namespace {
 
@@ -27,7 +28,8 @@ Menu::Menu() {
     TextureLoader* textures = TextureLoader::getInstance();
     for (const char* name :
          {kContinue, kContinueHighlighted, kNew, kNewHighlighted, kExit, kExitHighlighted, kLogo, kRespawn,
-          kRespawnHighlighted, kMainMenu, kMainMenuHighlighted, kLoading, kComplete}) {
+          kRespawnHighlighted, kMainMenu, kMainMenuHighlighted, kLoading, kComplete, kCampaignComplete,
+          kLevels, kLevelsHighlighted, kNextLevel, kNextLevelHighlighted}) {
         textures->addTexture(name, GL_REPEAT);
     }
     // Decoded now, so the first click does not wait for its file.
@@ -86,4 +88,14 @@ void Menu::playSound(const std::string& file) {
 
 void Menu::changeState(int state) {
     StateManager::getInstance()->setState(state);
+}
+
+void Menu::drawTextLines(const std::vector<std::string>& lines, float size, float top, float spacing) {
+    const FontRenderer* font = FontRenderer::getInstance();
+    const int width = Ortho::windowSize().width;
+    for (const std::string& line : lines) {
+        const int left = (width - font->getTextWidth(line, size)) / 2;
+        font->drawText(line, size, static_cast<float>(left), top);
+        top += spacing;
+    }
 }

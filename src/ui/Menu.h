@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "render/GlSavedState.h"
 
@@ -25,7 +26,7 @@ public:
     virtual void playClick();
     virtual void playClick2();
 
-    // The highlighted item, 0 or 1.
+    // The highlighted item, from 0.
     int selection = 0;
 
     static constexpr const char* kContinue = "../textures/MainMenu/continue.png";
@@ -41,6 +42,11 @@ public:
     static constexpr const char* kMainMenuHighlighted = "../textures/MainMenu/mainmenu_highlighted.png";
     static constexpr const char* kLoading = "../textures/MainMenu/loading.png";
     static constexpr const char* kComplete = "../textures/MainMenu/complete.png";
+    static constexpr const char* kCampaignComplete = "../textures/MainMenu/campaign.png";
+    static constexpr const char* kLevels = "../textures/MainMenu/levels.png";
+    static constexpr const char* kLevelsHighlighted = "../textures/MainMenu/levels_highlighted.png";
+    static constexpr const char* kNextLevel = "../textures/MainMenu/nextlevel.png";
+    static constexpr const char* kNextLevelHighlighted = "../textures/MainMenu/nextlevel_highlighted.png";
 
     static constexpr const char* kClickSound = "../sounds/menu/click.ogg";
     static constexpr const char* kClick2Sound = "../sounds/menu/click2.ogg";
@@ -75,4 +81,6 @@ protected:
     static void drawBackground();
     static void playSound(const std::string& file);
     static void changeState(int state);
+    // Centred lines of text from `top` down, `spacing` pixels apart.
+    static void drawTextLines(const std::vector<std::string>& lines, float size, float top, float spacing);
 };

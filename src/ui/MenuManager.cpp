@@ -1,12 +1,13 @@
 #include "ui/MenuManager.h"
 
+#include "audio/SoundManager.h"
 #include "core/GameState.h"
 #include "ui/GameoverMenu.h"
+#include "ui/LevelSelectMenu.h"
 #include "ui/LevelcompleteMenu.h"
 #include "ui/LoadingMenu.h"
 #include "ui/MainMenu.h"
 #include "ui/PauseMenu.h"
-#include "audio/SoundManager.h"
 
 MenuManager::MenuManager() {
     gameoverMenu = std::make_unique<GameoverMenu>();
@@ -14,6 +15,7 @@ MenuManager::MenuManager() {
     mainMenu = std::make_unique<MainMenu>();
     loadingMenu = std::make_unique<LoadingMenu>();
     pauseMenu = std::make_unique<PauseMenu>();
+    levelSelectMenu = std::make_unique<LevelSelectMenu>();
     music = SoundManager::getInstance()->createSource(kMusicFile);
     if (music) {
         music->setLooping(true);
@@ -35,6 +37,8 @@ Menu* MenuManager::menuOf(int state) const {
         return levelcompleteMenu.get();
     case GAME_OVER:
         return gameoverMenu.get();
+    case LEVEL_SELECT:
+        return levelSelectMenu.get();
     default:
         return nullptr;
     }

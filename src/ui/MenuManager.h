@@ -5,6 +5,7 @@
 #include <memory>
 
 class GameoverMenu;
+class LevelSelectMenu;
 class LevelcompleteMenu;
 class LoadingMenu;
 class MainMenu;
@@ -12,7 +13,7 @@ class Menu;
 class PauseMenu;
 class SoundSource;
 
-// Owns the five menus, knows the current one and plays the looping menu music
+// Owns the six menus, knows the current one and plays the looping menu music
 // whenever no level is being played.
 class MenuManager : public Singleton<MenuManager> {
     friend class Singleton<MenuManager>;
@@ -42,6 +43,7 @@ private:
     std::unique_ptr<PauseMenu> pauseMenu;
     std::unique_ptr<LevelcompleteMenu> levelcompleteMenu;
     std::unique_ptr<GameoverMenu> gameoverMenu;
+    std::unique_ptr<LevelSelectMenu> levelSelectMenu;
     Menu* currentMenu = nullptr;
     SoundSource* music = nullptr;
 };

@@ -2,7 +2,7 @@
 
 #include "core/GameState.h"
 
-PauseMenu::PauseMenu() : ChoiceMenu({kContinue, kContinueHighlighted}, {kMainMenu, kMainMenuHighlighted}) {}
+PauseMenu::PauseMenu() : ChoiceMenu({{kContinue, kContinueHighlighted}, {kMainMenu, kMainMenuHighlighted}}) {}
 
 void PauseMenu::enter() {
     selection = 0;

@@ -50,25 +50,58 @@ void SceneLevelLink::startNewGame() {
     }
 }
 
-// A level already in needs no worker; one that failed is tried again.
-void SceneLevelLink::loadFirstLevel() {
+int SceneLevelLink::levelCount() {
     SceneManager* levels = SceneManager::getInstance();
-    if (levels && levels->getLevelState(0) != SceneManager::LevelState::Loaded) {
-        levels->loadScene(0);
+    return levels ? levels->getLevelCount() : 0;
+}
+
+std::string SceneLevelLink::levelName(int index) {
+    SceneManager* levels = SceneManager::getInstance();
+    return levels ? levels->getLevelName(index) : "Level " + std::to_string(index + 1);
+}
+
+std::optional<int> SceneLevelLink::levelParTime(int index) {
+    SceneManager* levels = SceneManager::getInstance();
+    return levels ? levels->getParTime(index) : std::nullopt;
+}
+
+// A level already in needs no worker; one that failed is tried again.
+void SceneLevelLink::loadLevel(int index) {
+    SceneManager* levels = SceneManager::getInstance();
+    if (levels && levels->getLevelState(index) != SceneManager::LevelState::Loaded) {
+        levels->loadScene(index);
     }
 }
 
-bool SceneLevelLink::enterFirstLevel() {
+bool SceneLevelLink::enterLevel(int index) {
     SceneManager* levels = SceneManager::getInstance();
-    return levels && levels->isFirstLevelLoaded() && levels->setCurrentLevel(0);
+    return levels && levels->getLevelState(index) == SceneManager::LevelState::Loaded &&
+           levels->setCurrentLevel(index);
 }
 
-std::string SceneLevelLink::firstLevelError() {
+std::string SceneLevelLink::levelError(int index) {
     SceneManager* levels = SceneManager::existingInstance();
-    if (!levels || levels->getLevelState(0) != SceneManager::LevelState::Failed) {
+    if (!levels || levels->getLevelState(index) != SceneManager::LevelState::Failed) {
         return "";
     }
-    return levels->getLoadError(0);
+    return levels->getLoadError(index);
+}
+
+// Only the level played and the one after it stay in memory. Without a level manager there
+// is nothing to settle, and none is made for it.
+void SceneLevelLink::settleAround(int index) {
+    SceneManager* levels = SceneManager::existingInstance();
+    if (!levels) {
+        return;
+    }
+    for (int other = 0; other < levels->getLevelCount(); ++other) {
+        if (other != index && other != index + 1) {
+            levels->unloadScene(other);
+        }
+    }
+    if (index + 1 < levels->getLevelCount()) {
+        loadLevel(index + 1);
+    }
 }
 
 // Without a snapshot the level starts over; the menu then switches to play.

@@ -9,9 +9,13 @@ public:
     void resumeCurrentLevel() override;
     void leaveCurrentLevel() override;
     void startNewGame() override;
-    void loadFirstLevel() override;
-    bool enterFirstLevel() override;
-    std::string firstLevelError() override;
+    int levelCount() override;
+    std::string levelName(int index) override;
+    std::optional<int> levelParTime(int index) override;
+    void loadLevel(int index) override;
+    bool enterLevel(int index) override;
+    std::string levelError(int index) override;
+    void settleAround(int index) override;
     void respawn() override;
     std::optional<Gauges> mainCharGauges() override;
     bool checkpointReached() override;

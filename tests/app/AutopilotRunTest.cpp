@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -119,11 +120,11 @@ public:
 
     fs::path wavePath() const { return install.root() / "sound.wav"; }
 
-    // Plays until the game ends; the exit code.
-    int play(const std::string& mode) {
-        // Two physics steps a frame: a deterministic run in half the frames.
+    // Plays until the game ends, game time running `speed` physics steps a frame (a deterministic
+    // run whatever the machine's load); the exit code.
+    int play(const std::string& mode, int speed = 2) {
         GameProcess game(install, {{"VORN_AUTOPILOT", mode},
-                                   {"VORN_GAME_SPEED", "2"},
+                                   {"VORN_GAME_SPEED", std::to_string(speed)},
                                    {"ALSOFT_DRIVERS", "wave"},
                                    {"ALSOFT_CONF", (install.root() / "alsoft.conf").string()}});
         const int code = game.waitForExit(kRunTimeout);
@@ -138,11 +139,28 @@ public:
         return lines.empty() ? "" : lines.front() + "\n(see game_autopilot_*_moment_it_gave_up.png)";
     }
 
-    // Checkpoints of the route in order, as their snapshots' respawn points should be.
-    std::vector<Waypoint> checkpoints() const {
+    // The scene files of the levels the main configuration lists, in order.
+    std::vector<std::string> levels() const {
+        static const std::regex entry(R"(^level(\d+)\s*=\s*\.\./(\S+)\s*$)");
+        std::map<int, std::string> found;
+        std::istringstream lines(install.readFile("Vorn.ini"));
+        for (std::string line; std::getline(lines, line);) {
+            std::smatch match;
+            if (std::regex_match(line, match, entry)) {
+                found[std::stoi(match[1])] = match[2];
+            }
+        }
+        std::vector<std::string> scenes;
+        for (int number = 1; found.contains(number); ++number) {
+            scenes.push_back(found[number]);
+        }
+        return scenes;
+    }
+
+    // Checkpoints of a level's route in order, as their snapshots' respawn points should be.
+    std::vector<Waypoint> checkpoints(const std::string& scene = "levels/level1/level1.scene") const {
         std::vector<Waypoint> stops;
-        const std::optional<Route> route =
-            Route::forScene((install.root() / "levels/level1/level1.scene").string());
+        const std::optional<Route> route = Route::forScene((install.root() / scene).string());
         for (const Waypoint& waypoint : route ? route->waypoints : std::vector<Waypoint>{}) {
             if (waypoint.action == Waypoint::Action::Stop) {
                 stops.push_back(waypoint);
@@ -323,4 +341,54 @@ TEST(AutopilotRunTest, DiesInTheFogOnceRespawnsAtTheFirstCheckpointWithTheBonusA
     EXPECT_NEAR(respawned.at(2), first.position.z, 0.01f);
     EXPECT_NEAR(respawned.at(3), saved.at(3) + 0.05f, 1e-4f) << respawns[0] << "\n" << snapshots[0];
     EXPECT_EQ(run.screenshots.size(), 5u) << "with the game over";
+}
+
+// Every level in order from the main menu through "Next level" to the campaign-complete screen
+// and out, game time running three steps a frame: each checkpoint saves where the route stops,
+// each level completes, and the progress file holds a best time for each.
+TEST(AutopilotRunTest, PlaysTheWholeCampaignThroughNextLevelAndKeepsABestTimeForEachLevel) {
+    AutopilotRun run;
+    const std::vector<std::string> levels = run.levels();
+    ASSERT_FALSE(levels.empty());
+    const int code = run.play("campaign", 3);
+    ASSERT_EQ(run.stuck(), "");
+    EXPECT_EQ(code, 0) << run.install.readFile("output.txt");
+    const std::string& log = run.log;
+    EXPECT_EQ(warnings(log), "");
+    EXPECT_EQ(linesWith(log, "Game time runs 3 physics step(s) a frame").size(), 1u);
+    EXPECT_NEAR(figure(log, "game time ") * 60.0 / 3.0, figure(log, "frames "), figure(log, "frames ") * 0.05)
+        << "three physics steps a frame";
+    EXPECT_EQ(linesWith(log, "Autopilot: new game").size(), 1u) << "one start from the main menu";
+    EXPECT_EQ(linesWith(log, "Autopilot: level complete").size(), levels.size());
+    EXPECT_EQ(
+        linesWith(log, "Autopilot: campaign complete after " + std::to_string(levels.size()) + " levels")
+            .size(),
+        1u);
+
+    std::vector<Waypoint> checkpoints;
+    for (const std::string& scene : levels) {
+        const std::vector<Waypoint> stops = run.checkpoints(scene);
+        EXPECT_FALSE(stops.empty()) << scene;
+        checkpoints.insert(checkpoints.end(), stops.begin(), stops.end());
+    }
+    const std::vector<std::string> snapshots = linesWith(log, "Autopilot: snapshot ");
+    ASSERT_EQ(snapshots.size(), checkpoints.size()) << log;
+    for (std::size_t i = 0; i < checkpoints.size(); ++i) {
+        const std::vector<float> numbers = numbersIn(snapshots[i].substr(snapshots[i].find("respawns at")));
+        EXPECT_NEAR(numbers.at(0), checkpoints[i].position.x, 0.01f) << snapshots[i];
+        EXPECT_NEAR(numbers.at(2), checkpoints[i].position.z, 0.01f) << snapshots[i];
+    }
+
+    const std::string progress = run.install.readFile("xdg/data/vorn/progress.txt");
+    const std::vector<std::string> played = linesWith(log, "Autopilot: playing level ");
+    ASSERT_EQ(played.size(), levels.size());
+    for (std::size_t level = 0; level < levels.size(); ++level) {
+        const std::string number = std::to_string(level + 1);
+        EXPECT_NE(played[level].find("playing level " + number + " '"), std::string::npos) << played[level];
+        const std::vector<std::string> kept = linesWith(progress, "level" + number + " ");
+        ASSERT_EQ(kept.size(), 1u) << progress;
+        EXPECT_GT(std::stoll(kept[0].substr(kept[0].find(' ') + 1)), 10000) << kept[0];
+    }
+    EXPECT_EQ(run.screenshots.size(), 1 + 3 * levels.size())
+        << "the main menu, and the start, first checkpoint and completion of every level";
 }

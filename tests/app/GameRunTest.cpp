@@ -129,16 +129,17 @@ TEST(GameRunTest, FromTheMainMenuIntoPlayToThePauseMenuAndBackOut) {
 
     const std::filesystem::path menu = game.screenshot("main_menu");
     ASSERT_FALSE(menu.empty()) << install.readFile("Vorn.log");
-    EXPECT_GT(brightPixels(menu, 0, 288), 5000) << "the logo";
-    EXPECT_GT(brightPixels(menu, 336, 394), 300) << "the two items";
+    EXPECT_GT(brightPixels(menu, 0, 230), 5000) << "the logo";
+    EXPECT_GT(brightPixels(menu, 278, 394), 600) << "the four items";
     EXPECT_EQ(brightPixels(menu, 394, kHeight), 0);
 
     game.type("Return");
     const std::filesystem::path loading = game.screenshot("loading");
     ASSERT_FALSE(loading.empty()) << install.readFile("output.txt") << install.readFile("Vorn.log");
-    EXPECT_EQ(rows(loading, 0, 288), rows(menu, 0, 288)) << "the same logo";
+    EXPECT_GT(brightPixels(loading, 0, 288), 5000) << "the logo";
     EXPECT_GT(brightPixels(loading, 336, 384), 100) << "the loading image";
-    EXPECT_EQ(brightPixels(loading, 390, kHeight), 0) << "no items";
+    EXPECT_GT(brightPixels(loading, 390, 440), 50) << "the level's name";
+    EXPECT_EQ(brightPixels(loading, 440, kHeight), 0) << "no items";
 
     ASSERT_TRUE(feedPipe(install.root() / material, materials, kLoadTimeout));
     ASSERT_TRUE(game.waitForLog("Longest frame of the loading screen", kLoadTimeout))
@@ -150,9 +151,9 @@ TEST(GameRunTest, FromTheMainMenuIntoPlayToThePauseMenuAndBackOut) {
     game.type("Escape");
     const std::filesystem::path pause = game.screenshot("pause_menu");
     ASSERT_FALSE(pause.empty());
-    EXPECT_EQ(rows(pause, 0, 288), rows(menu, 0, 288));
+    EXPECT_EQ(rows(pause, 0, 288), rows(loading, 0, 288)) << "the full-size logo of a two-item menu";
     EXPECT_GT(brightPixels(pause, 336, 394), 300) << "the two items";
-    EXPECT_NE(rows(pause, 336, 394), rows(menu, 336, 394)) << "continue and main menu, not new and exit";
+    EXPECT_EQ(brightPixels(pause, 394, kHeight), 0);
 
     game.type("s Return");
     const std::filesystem::path back = game.screenshot("main_menu_again");

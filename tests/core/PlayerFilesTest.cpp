@@ -37,6 +37,7 @@ TEST(PlayerFilesTest, ReplaceWritesWholeFilesAndKeepsTheOldOneWhenItCannot) {
     EXPECT_TRUE(fs::is_directory(blocked / "inside"));
     EXPECT_EQ(std::distance(fs::directory_iterator(file.parent_path()), fs::directory_iterator{}), 2);
     EXPECT_EQ(PlayerFiles::read(file.parent_path() / "missing"), std::nullopt);
+    EXPECT_EQ(PlayerFiles::read(blocked), std::nullopt) << "a folder is read as no file, not thrown out of";
 }
 
 TEST(PlayerFilesTest, ADamagedFileIsSetAsideWithAWarning) {

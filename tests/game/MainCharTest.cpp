@@ -4,6 +4,8 @@
 
 #include "GameFixture.h"
 #include "audio/SoundSource.h"
+#include "core/ConfigManager.h"
+#include "core/FixedStep.h"
 #include "core/StateManager.h"
 #include "core/TimeManager.h"
 #include "game/MainChar.h"
@@ -11,8 +13,6 @@
 #include "scene/PhysicsManager.h"
 #include "scene/SceneManager.h"
 #include "ui/LevelLink.h"
-#include "core/ConfigManager.h"
-#include "core/FixedStep.h"
 
 namespace {
 
@@ -23,9 +23,13 @@ public:
     void resumeCurrentLevel() override {}
     void leaveCurrentLevel() override {}
     void startNewGame() override {}
-    void loadFirstLevel() override {}
-    bool enterFirstLevel() override { return false; }
-    std::string firstLevelError() override { return ""; }
+    int levelCount() override { return 1; }
+    std::string levelName(int) override { return ""; }
+    std::optional<int> levelParTime(int) override { return std::nullopt; }
+    void loadLevel(int) override {}
+    bool enterLevel(int) override { return false; }
+    std::string levelError(int) override { return ""; }
+    void settleAround(int) override {}
     void respawn() override {}
     std::optional<Gauges> mainCharGauges() override { return std::nullopt; }
     bool checkpointReached() override { return false; }

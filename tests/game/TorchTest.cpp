@@ -73,7 +73,7 @@ TEST_F(TorchTest, ItsLightTakesTheRadiusAndSlotOfItsNumber) {
     const auto seventh = makeTorch("E13_Torch7");
     EXPECT_EQ(seventh->light->index, 7);
     EXPECT_FLOAT_EQ(seventh->light->radius, 40.0f);
-    EXPECT_EQ(LightManager::getInstance()->lights[7], seventh->light.get());
+    EXPECT_EQ(seventh->ownLight(), seventh->light.get()) << "its slot, once its level is current";
     const auto first = makeTorch("Torch0");
     EXPECT_EQ(first->light->index, 1);
     EXPECT_FLOAT_EQ(first->light->radius, 35.0f);
@@ -104,7 +104,8 @@ TEST_F(TorchTest, TorchesBeyondTheLightSlotsBurnWithoutALight) {
         for (const LightSource* slot : LightManager::getInstance()->lights) {
             EXPECT_NE(slot, torch->light.get());
         }
-        EXPECT_EQ(LightManager::getInstance()->lights[7], seventh->light.get());
+        EXPECT_EQ(torch->ownLight(), nullptr) << "no slot to take when its level becomes current";
+        EXPECT_EQ(seventh->ownLight(), seventh->light.get()) << "its slot, once its level is current";
         torch->update();
         EXPECT_EQ(torch->particleController->emitters.size(), 2u);
     }

@@ -122,7 +122,7 @@ TEST_F(LevelLinkTest, NewGamePauseAndBackToTheMainMenu) {
     // The level is kept: the next game starts at once, without loading it again.
     startNewGame();
     EXPECT_EQ(state(), IN_GAME);
-    EXPECT_EQ(log.count("INFO", "Loading Scene:"), 1);
+    EXPECT_EQ(log.count("INFO", "Loading Scene:../levels/one/one.scene"), 1);
     EXPECT_TRUE(buzzing());
 }
 
@@ -130,14 +130,14 @@ TEST_F(LevelLinkTest, AFirstLevelThatCannotBePlayedSendsThePlayerBackAndIsTriedA
     writeLevel("one", {{"Floor", "Floor[floor]", "floor.mesh"}});
     startNewGame();
     ASSERT_EQ(state(), MAIN_MENU);
-    EXPECT_NE(LevelLink::get().firstLevelError().find("no main character"), std::string::npos);
+    EXPECT_NE(LevelLink::get().levelError(0).find("no main character"), std::string::npos);
     EXPECT_EQ(SceneManager::getInstance()->getCurrentLevel(), -1);
 
     writeLevel("one", playableNodes());
     startNewGame();
     EXPECT_EQ(state(), IN_GAME);
-    EXPECT_EQ(LevelLink::get().firstLevelError(), "");
-    EXPECT_EQ(log.count("INFO", "Loading Scene:"), 2);
+    EXPECT_EQ(LevelLink::get().levelError(0), "");
+    EXPECT_EQ(log.count("INFO", "Loading Scene:../levels/one/one.scene"), 2);
 }
 
 // Without a snapshot, respawn plays the level again from its start.

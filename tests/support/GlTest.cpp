@@ -5,20 +5,21 @@
 #include <thread>
 
 #include "app/StateEffects.h"
+#include "app/Window.h"
+#include "audio/SoundManager.h"
 #include "core/ConfigManager.h"
 #include "core/StateManager.h"
-#include "render/SystemInfo.h"
 #include "core/TimeManager.h"
-#include "app/Window.h"
-#include "platform/Glfw.h"
 #include "game/Camera.h"
+#include "platform/Glfw.h"
+#include "render/SystemInfo.h"
 #include "render/TextureLoader.h"
+#include "ui/Campaign.h"
 #include "ui/FontManager.h"
 #include "ui/FontRenderer.h"
 #include "ui/HUD.h"
 #include "ui/MenuManager.h"
 #include "ui/Ortho.h"
-#include "audio/SoundManager.h"
 
 namespace {
 
@@ -53,6 +54,7 @@ bool GlTest::openWindow() {
 
 void GlTest::TearDown() {
     MenuManager::destroy();
+    Campaign::destroy();
     FontRenderer::destroy();
     FontManager::destroy();
     Ortho::destroy();

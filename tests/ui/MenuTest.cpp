@@ -8,10 +8,10 @@
 #include "GlStateSnapshot.h"
 #include "OverlayTestSupport.h"
 #include "SoundTestSupport.h"
+#include "app/Window.h"
 #include "core/ConfigManager.h"
 #include "core/StateManager.h"
 #include "core/TimeManager.h"
-#include "app/Window.h"
 #include "platform/Glfw.h"
 #include "render/TextureLoader.h"
 #include "ui/HUD.h"
@@ -64,7 +64,7 @@ protected:
     // Reaches `target` the way the game does, with the menus in place.
     void goTo(int target) {
         menus();
-        if (target == LOADING) {
+        if (target == LOADING || target == LEVEL_SELECT) {
             setState(MAIN_MENU);
         } else if (target == PAUSED || target == GAME_OVER || target == LEVEL_COMPLETE) {
             setState(IN_GAME);
@@ -141,14 +141,16 @@ TEST_P(MenuKeyTest, KeyReachesItsStateWithItsSound) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, MenuKeyTest,
     ::testing::Values(
-        KeyRow{"MainW", MAIN_MENU, 0, GLFW_KEY_W, MAIN_MENU, "click.ogg", 1},
-        KeyRow{"MainS", MAIN_MENU, 1, GLFW_KEY_S, MAIN_MENU, "click.ogg", 0},
-        KeyRow{"MainUp", MAIN_MENU, 0, GLFW_KEY_UP, MAIN_MENU, "click.ogg", 1},
+        KeyRow{"MainW", MAIN_MENU, 0, GLFW_KEY_W, MAIN_MENU, "click.ogg", 3},
+        KeyRow{"MainS", MAIN_MENU, 3, GLFW_KEY_S, MAIN_MENU, "click.ogg", 0},
+        KeyRow{"MainUp", MAIN_MENU, 2, GLFW_KEY_UP, MAIN_MENU, "click.ogg", 1},
         KeyRow{"MainDown", MAIN_MENU, 0, GLFW_KEY_DOWN, MAIN_MENU, "click.ogg", 1},
         KeyRow{"MainEnterNewGame", MAIN_MENU, 0, GLFW_KEY_ENTER, LOADING, "startgame.ogg", 0},
         KeyRow{"MainKeypadEnterNewGame", MAIN_MENU, 0, GLFW_KEY_KP_ENTER, LOADING, "startgame.ogg", 0},
-        KeyRow{"MainEnterExit", MAIN_MENU, 1, GLFW_KEY_ENTER, EXIT, "click2.ogg", 1},
-        KeyRow{"MainKeypadEnterExit", MAIN_MENU, 1, GLFW_KEY_KP_ENTER, EXIT, "click2.ogg", 1},
+        KeyRow{"MainEnterContinue", MAIN_MENU, 1, GLFW_KEY_ENTER, LOADING, "startgame.ogg", 1},
+        KeyRow{"MainEnterLevels", MAIN_MENU, 2, GLFW_KEY_ENTER, LEVEL_SELECT, "click2.ogg", 2},
+        KeyRow{"MainEnterExit", MAIN_MENU, 3, GLFW_KEY_ENTER, EXIT, "click2.ogg", 3},
+        KeyRow{"MainKeypadEnterExit", MAIN_MENU, 3, GLFW_KEY_KP_ENTER, EXIT, "click2.ogg", 3},
         KeyRow{"MainEscape", MAIN_MENU, 0, GLFW_KEY_ESCAPE, EXIT, "click2.ogg", 0},
         KeyRow{"PauseW", PAUSED, 0, GLFW_KEY_W, PAUSED, "click.ogg", 1},
         KeyRow{"PauseDown", PAUSED, 1, GLFW_KEY_DOWN, PAUSED, "click.ogg", 0},
@@ -163,8 +165,11 @@ INSTANTIATE_TEST_SUITE_P(
         KeyRow{"GameOverEscape", GAME_OVER, 0, GLFW_KEY_ESCAPE, MAIN_MENU, "click2.ogg", 0},
         KeyRow{"LevelCompleteEnter", LEVEL_COMPLETE, 0, GLFW_KEY_ENTER, MAIN_MENU, "click2.ogg", 0},
         KeyRow{"LevelCompleteKeypadEnter", LEVEL_COMPLETE, 0, GLFW_KEY_KP_ENTER, MAIN_MENU, "click2.ogg", 0},
-        KeyRow{"LevelCompleteW", LEVEL_COMPLETE, 0, GLFW_KEY_W, LEVEL_COMPLETE, "", 0},
-        KeyRow{"LevelCompleteEscape", LEVEL_COMPLETE, 0, GLFW_KEY_ESCAPE, LEVEL_COMPLETE, "", 0},
+        KeyRow{"LevelCompleteW", LEVEL_COMPLETE, 0, GLFW_KEY_W, LEVEL_COMPLETE, "click.ogg", 0},
+        KeyRow{"LevelCompleteEscape", LEVEL_COMPLETE, 0, GLFW_KEY_ESCAPE, MAIN_MENU, "click2.ogg", 0},
+        KeyRow{"LevelSelectEnter", LEVEL_SELECT, 0, GLFW_KEY_ENTER, LOADING, "startgame.ogg", 0},
+        KeyRow{"LevelSelectDown", LEVEL_SELECT, 0, GLFW_KEY_DOWN, LEVEL_SELECT, "click.ogg", 0},
+        KeyRow{"LevelSelectEscape", LEVEL_SELECT, 0, GLFW_KEY_ESCAPE, MAIN_MENU, "click2.ogg", 0},
         KeyRow{"LoadingEnter", LOADING, 0, GLFW_KEY_ENTER, LOADING, "", 0},
         KeyRow{"LoadingEscape", LOADING, 0, GLFW_KEY_ESCAPE, LOADING, "", 0},
         KeyRow{"LoadingW", LOADING, 0, GLFW_KEY_W, LOADING, "", 0}),
@@ -202,8 +207,8 @@ TEST_F(MenuTest, EnteringAMenuPlaysItsSoundAndResetsItsHighlight) {
     EXPECT_EQ(soundsOf([&] { goTo(GAME_OVER); }), std::vector<std::string>{"gameover.ogg"});
     EXPECT_EQ(menus()->menuOf(GAME_OVER)->selection, 0);
     EXPECT_EQ(soundsOf([&] { goTo(LEVEL_COMPLETE); }), std::vector<std::string>{"gamewin.ogg"});
-    EXPECT_EQ(level.calls, (std::vector<std::string>{"leave", "load", "resume", "pause", "resume", "pause",
-                                                     "resume", "pause"}));
+    EXPECT_EQ(level.calls, (std::vector<std::string>{"leave", "load 0", "resume", "settle 0", "pause",
+                                                     "resume", "pause", "resume", "pause"}));
 }
 
 TEST_F(MenuTest, TheClickIsWhatComesOutOfTheDevice) {
@@ -252,7 +257,7 @@ TEST_F(MenuTest, MusicLoopsOutsidePlayAndIsNotRestartedBetweenMenus) {
 
 TEST_F(MenuTest, LoadingScreenStartsPlayOnceTheFirstLevelIsIn) {
     goTo(LOADING);
-    EXPECT_EQ(level.calls, (std::vector<std::string>{"leave", "load"}));
+    EXPECT_EQ(level.calls, (std::vector<std::string>{"leave", "load 0"}));
     std::filesystem::copy(data->root() / "textures/MainMenu/logo.png", data->root() / "textures/late.png");
     TextureLoader::getInstance()->addTexture("../textures/late.png", GL_REPEAT);
     LogCapture log;
@@ -269,7 +274,7 @@ TEST_F(MenuTest, LoadingScreenStartsPlayOnceTheFirstLevelIsIn) {
     EXPECT_EQ(state(), IN_GAME);
     EXPECT_EQ(menus()->getCurrentMenu(), nullptr);
     EXPECT_EQ(TextureLoader::getInstance()->countPending(), 0);
-    EXPECT_EQ(level.calls.back(), "resume");
+    EXPECT_EQ(level.calls.back(), "settle 0") << "the level after it loads behind play";
     // The first frame carries the key press that opened the screen and is not counted.
     EXPECT_EQ(log.count("INFO", "Longest frame of the loading screen: 120 ms"), 1);
 }
@@ -298,7 +303,7 @@ TEST_F(MenuTest, AFirstLevelThatCannotBePlayedLeavesTheLoadingScreenForTheMainMe
     level.loadError.clear();
     press(GLFW_KEY_ENTER);
     EXPECT_EQ(state(), LOADING);
-    EXPECT_EQ(std::count(level.calls.begin(), level.calls.end(), "load"), 2);
+    EXPECT_EQ(std::count(level.calls.begin(), level.calls.end(), "load 0"), 2);
 }
 
 TEST_F(MenuTest, LoadingImagePulsesAroundSixtyPercent) {
@@ -395,9 +400,19 @@ protected:
     }
 };
 
+TEST_P(MenuPictureTest, TheMainMenuShowsASmallerLogoOverFourItems) {
+    const FrameCapture frame = show(MAIN_MENU, "main");
+    EXPECT_GT(inkBetween(frame, 0.0f, 0.48f), 1000) << "logo";
+    EXPECT_EQ(inkBetween(frame, 0.49f, 0.57f), 0);
+    for (const float row : {0.58f, 0.64f, 0.70f, 0.76f}) {
+        EXPECT_GT(inkBetween(frame, row, row + 0.06f), 50) << "item at " << row;
+    }
+    EXPECT_EQ(inkBetween(frame, 0.83f, 1.0f), 0);
+}
+
 TEST_P(MenuPictureTest, ChoiceMenusShowTheLogoOverTwoItems) {
-    for (const auto& [menuState, name] : std::vector<std::pair<int, std::string>>{
-             {MAIN_MENU, "main"}, {PAUSED, "pause"}, {GAME_OVER, "gameover"}}) {
+    for (const auto& [menuState, name] :
+         std::vector<std::pair<int, std::string>>{{PAUSED, "pause"}, {GAME_OVER, "gameover"}}) {
         SCOPED_TRACE(name);
         const FrameCapture frame = show(menuState, name);
         EXPECT_EQ(frame.brightness(0, 0), 0);
@@ -426,23 +441,25 @@ TEST_P(MenuPictureTest, TheHighlightFollowsTheSelection) {
     const FrameCapture first = drawOverlay();
     press(GLFW_KEY_DOWN);
     const FrameCapture second = drawOverlay();
-    EXPECT_GT(orange(first, 0.70f), 20);
-    EXPECT_EQ(orange(first, 0.76f), 0);
-    EXPECT_EQ(orange(second, 0.70f), 0);
-    EXPECT_GT(orange(second, 0.76f), 20);
+    EXPECT_GT(orange(first, 0.58f), 20);
+    EXPECT_EQ(orange(first, 0.64f), 0);
+    EXPECT_EQ(orange(second, 0.58f), 0);
+    EXPECT_GT(orange(second, 0.64f), 20);
 }
 
 TEST_P(MenuPictureTest, LoadingAndLevelCompleteScreens) {
     const FrameCapture loading = show(LOADING, "loading");
     EXPECT_GT(inkBetween(loading, 0.0f, 0.6f), 1000);
     EXPECT_GT(inkBetween(loading, 0.70f, 0.80f), 50);
-    EXPECT_EQ(inkBetween(loading, 0.81f, 1.0f), 0);
+    EXPECT_GT(inkBetween(loading, 0.81f, 0.90f), 50) << "the level's name";
+    EXPECT_EQ(inkBetween(loading, 0.91f, 1.0f), 0);
 
     const FrameCapture complete = show(LEVEL_COMPLETE, "levelcomplete");
-    EXPECT_GT(inkBetween(complete, 0.0f, 0.55f), 1000);
-    EXPECT_EQ(inkBetween(complete, 0.56f, 0.64f), 0);
-    EXPECT_GT(inkBetween(complete, 0.65f, 0.85f), 200);
-    EXPECT_GT(inkBetween(complete, 0.90f, 0.96f), 50);
+    EXPECT_GT(inkBetween(complete, 0.0f, 0.35f), 1000);
+    EXPECT_GT(inkBetween(complete, 0.36f, 0.52f), 200) << "title";
+    EXPECT_GT(inkBetween(complete, 0.54f, 0.74f), 200) << "times";
+    EXPECT_GT(inkBetween(complete, 0.78f, 0.84f), 50) << "main menu";
+    EXPECT_EQ(inkBetween(complete, 0.85f, 1.0f), 0) << "the only level: no next one";
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, MenuPictureTest,
@@ -466,7 +483,7 @@ TEST_F(SmallMenuTest, ALogoWiderThanTheWindowShrinksToFitItsWidth) {
     const FrameCapture frame = drawOverlay();
     frame.save("menu_main_400x600");
     EXPECT_GT(frame.countBrighter(0, 0, 400, 200, 150), 1000);
-    EXPECT_EQ(frame.countBrighter(0, 202, 400, 418, 150), 0);
+    EXPECT_EQ(frame.countBrighter(0, 202, 400, 346, 150), 0);
     // The letters reach close to both edges, as a logo as wide as the window does.
     EXPECT_GT(frame.countBrighter(0, 0, 60, 200, 150), 20);
     EXPECT_GT(frame.countBrighter(340, 0, 400, 200, 150), 20);

@@ -19,14 +19,20 @@ public:
     void resumeCurrentLevel() override { calls.push_back("resume"); }
     void leaveCurrentLevel() override { calls.push_back("leave"); }
     void startNewGame() override { calls.push_back("new"); }
-    void loadFirstLevel() override { calls.push_back("load"); }
-    bool enterFirstLevel() override { return firstLevelReady; }
-    std::string firstLevelError() override { return loadError; }
+    int levelCount() override { return static_cast<int>(names.size()); }
+    std::string levelName(int index) override { return names.at(index); }
+    std::optional<int> levelParTime(int) override { return parTime; }
+    void loadLevel(int index) override { calls.push_back("load " + std::to_string(index)); }
+    bool enterLevel(int) override { return firstLevelReady; }
+    std::string levelError(int) override { return loadError; }
+    void settleAround(int index) override { calls.push_back("settle " + std::to_string(index)); }
     void respawn() override { calls.push_back("respawn"); }
     std::optional<Gauges> mainCharGauges() override { return gauges; }
     bool checkpointReached() override { return saved; }
 
     std::vector<std::string> calls;
+    std::vector<std::string> names{"First Steps"};
+    std::optional<int> parTime;
     bool firstLevelReady = false;
     std::string loadError;
     std::optional<Gauges> gauges;

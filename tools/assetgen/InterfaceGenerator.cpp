@@ -130,17 +130,16 @@ void InterfaceGenerator::writeMenuImages() const {
     TextPainter regular(VORN_FONT_FILE);
     TextPainter bold(VORN_BOLD_FONT_FILE);
     const std::filesystem::path dir = gameDir / "textures" / "MainMenu";
-    const std::vector<std::pair<std::string, std::string>> items = {{"new", "New Game"},
-                                                                    {"exit", "Exit"},
-                                                                    {"continue", "Continue"},
-                                                                    {"respawn", "Respawn"},
-                                                                    {"mainmenu", "Main Menu"}};
+    const std::vector<std::pair<std::string, std::string>> items = {
+        {"new", "New Game"},       {"exit", "Exit"},     {"continue", "Continue"},   {"respawn", "Respawn"},
+        {"mainmenu", "Main Menu"}, {"levels", "Levels"}, {"nextlevel", "Next Level"}};
     for (const auto& [file, text] : items) {
         menuItem(bold, text, false).save(dir / (file + ".png"));
         menuItem(bold, text, true).save(dir / (file + "_highlighted.png"));
     }
     menuItem(bold, "Loading...", false).save(dir / "loading.png");
     menuItem(bold, "Level Complete!", true, 1024, 192).save(dir / "complete.png");
+    menuItem(bold, "Campaign Complete!", true, 1024, 192).save(dir / "campaign.png");
     logo(bold, regular).save(dir / "logo.png");
 }
 
