@@ -7,7 +7,6 @@
 
 #include "core/PlayerFiles.h"
 
-
 namespace fs = std::filesystem;
 
 namespace {
