@@ -6,12 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "ChildProcess.h"
 #include "FrameCapture.h"
+#include "InProcessGame.h"
 #include "app/Frame.h"
 #include "app/Window.h"
-#include "core/PlayerFiles.h"
-#include "core/ManagerLifetime.h"
 #include "core/StateManager.h"
 #include "core/TimeManager.h"
 #include "game/Camera.h"
@@ -42,25 +40,13 @@ Vector3 positionOf(MainChar& ball) {
 // empty player folders, keys through the window library's event path, and a clock that
 // moves one physics step per frame. Frames are drawn only for pictures: the physics, the
 // controls and the camera run in the frame's update.
-class FirstMinuteTest : public ::testing::Test {
+class FirstMinuteTest : public InProcessGame {
 protected:
     void SetUp() override {
-        previous = std::filesystem::current_path();
-        std::filesystem::current_path(game.root() / "bin");
-        windowState = WindowState{};
-        init();
-        clock = TimeManager::getInstance()->now;
-        TimeManager::getInstance()->setClock([this] { return clock; });
+        InProcessGame::SetUp();
         // Tests beside this one on the same X server move the pointer; this player uses keys only.
         Glfw::setMousePosCallback(nullptr);
         SceneManager::getInstance()->waitForLoads();
-    }
-
-    void TearDown() override {
-        shutdown();
-        ManagerLifetime::allowCreation();
-        windowState = WindowState{};
-        std::filesystem::current_path(previous);
     }
 
     static void press(int key) { Glfw::deliverKey(key, GLFW_PRESS); }
@@ -92,15 +78,7 @@ protected:
     }
 
     // The next frame drawn, taken by the screenshot key and kept as NAME.png.
-    FrameCapture picture(const std::string& name) {
-        windowState.screenshotRequested = true;
-        render();
-        const std::filesystem::path shot = PlayerFiles::dataDir() / "screenshots/screen0.tga";
-        FrameCapture captured = FrameCapture::load(shot.string());
-        std::filesystem::remove(shot);
-        captured.save(name);
-        return captured;
-    }
+    static FrameCapture picture(const std::string& name) { return screenshot(name, render); }
 
     // F1 shows the help over the view and takes it away; P stops the clock with "Paused" in
     // the middle, and the ball where it was; P again lets the game go on.
@@ -128,9 +106,6 @@ protected:
         frame();
     }
 
-    GameCopy game;
-    std::filesystem::path previous;
-    int clock = 0;
 };
 
 // W from the start, a full jump over the first gap, W on between the crates and up the ramp.

@@ -9,13 +9,11 @@
 #include <filesystem>
 #include <string>
 
-#include "ChildProcess.h"
 #include "FrameCapture.h"
+#include "InProcessGame.h"
 #include "app/Frame.h"
 #include "app/Window.h"
-#include "core/PlayerFiles.h"
 #include "core/GameState.h"
-#include "core/ManagerLifetime.h"
 #include "core/StateManager.h"
 #include "core/TimeManager.h"
 #include "game/Camera.h"
@@ -34,15 +32,10 @@ namespace {
 // Level 1 as the player sees it: the game's own start-up, frames and screenshot
 // key, on a copy of the game tree, with a clock that moves 1/60 s per frame so
 // every frame runs one physics step whatever the drawing costs.
-class LevelOnePicturesTest : public ::testing::Test {
+class LevelOnePicturesTest : public InProcessGame {
 protected:
     void SetUp() override {
-        previous = std::filesystem::current_path();
-        std::filesystem::current_path(game.root() / "bin");
-        windowState = WindowState{};
-        init();
-        clock = TimeManager::getInstance()->now;
-        TimeManager::getInstance()->setClock([this] { return clock; });
+        InProcessGame::SetUp();
         SceneManager* levels = SceneManager::getInstance();
         levels->waitForLoads();
         ASSERT_TRUE(levels->setCurrentLevel(0)) << levels->getLoadError(0);
@@ -61,13 +54,6 @@ protected:
         Glfw::setMousePosCallback(nullptr);
     }
 
-    void TearDown() override {
-        shutdown();
-        ManagerLifetime::allowCreation();
-        windowState = WindowState{};
-        std::filesystem::current_path(previous);
-    }
-
     // Frames of play, one physics step each.
     void play(int frames) {
         for (int i = 0; i < frames; ++i) {
@@ -79,15 +65,11 @@ protected:
 
     // The next frame, with time standing still, taken by the screenshot key and saved as NAME.png.
     FrameCapture picture(const std::string& name) {
-        windowState.screenshotRequested = true;
-        update();
-        storeView();
-        render();
-        const std::filesystem::path shot = PlayerFiles::dataDir() / "screenshots/screen0.tga";
-        FrameCapture frame = FrameCapture::load(shot.string());
-        std::filesystem::remove(shot);
-        frame.save(name);
-        return frame;
+        return screenshot(name, [this] {
+            update();
+            storeView();
+            render();
+        });
     }
 
     // Window position (y down, as the picture counts) of a world point in the view of the last picture.
@@ -125,9 +107,6 @@ protected:
         throw std::logic_error("the ball has no entity");
     }
 
-    GameCopy game;
-    std::filesystem::path previous;
-    int clock = 0;
     OgreScene* level = nullptr;
     MainChar* ball = nullptr;
 

@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "FuzzSupport.h"
+#include "TestMaterials.h"
 #include "audio/SoundManager.h"
 #include "core/ConfigManager.h"
 #include "game/GameObjects.h"
@@ -39,32 +40,7 @@ const char* const kScene = R"(<scene formatVersion="1.0">
 </scene>
 )";
 
-const char* const kMaterials = R"(material Stone
-{
-    technique
-    {
-        pass
-        {
-            diffuse 0.5 0.5 0.5 1
-            texture_unit
-            {
-                texture stone.png
-            }
-        }
-    }
-}
-
-material Ball
-{
-    technique
-    {
-        pass
-        {
-            emissive 1 0.5 0
-        }
-    }
-}
-)";
+const char* const kMaterials = kTestMaterials;
 
 const char* const kObjectProperties = R"([mainChar]
 actorType = dynamic

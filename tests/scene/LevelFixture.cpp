@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "MeshFixtures.h"
+#include "TestMaterials.h"
 #include "app/StateEffects.h"
 #include "audio/SoundManager.h"
 #include "core/ConfigManager.h"
@@ -55,32 +56,7 @@ restitution = 2.5
 
 } // namespace
 
-const char* const LevelFixture::kMaterials = R"(material Stone
-{
-    technique
-    {
-        pass
-        {
-            diffuse 0.5 0.5 0.5 1
-            texture_unit
-            {
-                texture stone.png
-            }
-        }
-    }
-}
-
-material Ball
-{
-    technique
-    {
-        pass
-        {
-            emissive 1 0.5 0
-        }
-    }
-}
-)";
+const char* const LevelFixture::kMaterials = kTestMaterials;
 
 const char* const LevelFixture::kObjectProperties = R"([mainChar]
 actorType = dynamic
