@@ -56,6 +56,9 @@ constexpr float kBrakingMargin = 1.0f;
 // Cosine of the largest angle between the ball's way and the boost's aim.
 constexpr float kLinedUp = 0.998f;
 constexpr float kKeyThreshold = 0.4f;
+// A full jump lifts the ball about 5.9 units; a waypoint higher than this above the one before
+// is reached only by bouncing out of a pit.
+constexpr float kJumpClimb = 4.0f;
 constexpr float kLookAhead = 3.0f;
 
 Vector3 flat(const Vector3& v) {
@@ -664,7 +667,7 @@ void Autopilot::steer(const MainChar& ball, const Vector3& velocity, const Vecto
     const float ahead = error.dot(forward);
     const float aside = error.dot(rightward);
     Steering keys;
-    if (!ball.onGround) {
+    if (!ball.onGround && !bouncingOut()) {
         apply(keys);
         return;
     }
@@ -677,6 +680,12 @@ void Autopilot::steer(const MainChar& ball, const Vector3& velocity, const Vecto
         keys.left = aside < -kKeyThreshold;
     }
     apply(keys);
+}
+
+// Bouncing out of a pit the keys spin the ball in the air, and the spin drives it on at the next
+// bounce: the ball touches the pad too briefly to be steered there.
+bool Autopilot::bouncingOut() const {
+    return next > 0 && route->waypoints[next].position.y - route->waypoints[next - 1].position.y > kJumpClimb;
 }
 
 void Autopilot::turnCamera(float heading) {

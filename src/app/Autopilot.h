@@ -73,6 +73,7 @@ private:
     void waitForGround();
     bool groundUnder(const Vector3& waypoint) const;
     void steer(const MainChar& ball, const Vector3& velocity, const Vector3& wanted);
+    bool bouncingOut() const;
     void turnCamera(float heading);
     void apply(const Steering& wanted);
     void hold(int key, bool& held, bool down);

@@ -366,6 +366,38 @@ TEST_P(CampaignLevelTest, TheRouteRunsOverGroundFromTheStartThroughEveryCheckpoi
     EXPECT_EQ(stops, count("checkPoint")) << "every checkpoint is stopped on";
 }
 
+// A pad gives back nearly all of the fall, no more: the ground after a pit must lie well below
+// the jump into it, and its wall far enough past the landing for the ball to rise above it first.
+TEST(BouncePadTest, EveryPitCanBeLeftByItsBounce) {
+    int pads = 0;
+    for (int number = 1; number <= 8; ++number) {
+        const std::vector<Entity> scene = loadScene(number);
+        const std::vector<RoutePoint> route = loadRoute(number);
+        for (std::size_t i = 1; i + 1 < route.size(); ++i) {
+            const RoutePoint& landing = route[i];
+            const auto pad = std::find_if(scene.begin(), scene.end(), [&](const Entity& e) {
+                return e.profile == "pad" && e.bounds.coversXZ(landing.x, landing.z);
+            });
+            if (pad == scene.end()) {
+                continue;
+            }
+            SCOPED_TRACE("level " + std::to_string(number) + " " + pad->node);
+            ++pads;
+            const RoutePoint& takeOff = route[i - 1];
+            const RoutePoint& beyond = route[i + 1];
+            EXPECT_EQ(takeOff.action, "jump");
+            EXPECT_GE(takeOff.y - landing.y, 11.0f) << "a fall that throws the ball high enough";
+            EXPECT_GE(takeOff.y - beyond.y, 2.5f) << "the far ground lies below the jump";
+            EXPECT_GT(beyond.y, landing.y) << "the far ground lies above the pit";
+            const float wall =
+                beyond.z < landing.z ? landing.z - pad->bounds.min[2] : pad->bounds.max[2] - landing.z;
+            EXPECT_GE(wall, 5.0f);
+            EXPECT_LE(wall, 8.0f);
+        }
+    }
+    EXPECT_GE(pads, 3);
+}
+
 INSTANTIATE_TEST_SUITE_P(Campaign, CampaignLevelTest, ::testing::Range(1, 9),
                          [](const ::testing::TestParamInfo<int>& info) {
                              return "Level" + std::to_string(info.param);

@@ -518,7 +518,10 @@ void LevelGenerator::buildFourthLevel() {
     fogBelow(25, -85, 120, 220);
 }
 
-// Bounce pads: a jump down into a pit whose floor throws the ball up onto the higher side.
+// Bounce pads: a jump down into a pit whose floor throws the ball up onto the far side. A pad
+// gives back nearly all of the fall, so each ledge lies a few units below the jump that leads to
+// it. The pad grips: held keys spin the ball in the air and each bounce turns the spin into speed,
+// so a ball that comes in short or hits the wall can still be driven on.
 void LevelGenerator::buildFifthLevel() {
     addSharedModels();
     // The ball starts further back: three seconds of W must not roll it into the pit.
@@ -529,31 +532,32 @@ void LevelGenerator::buildFifthLevel() {
     item("A11_Power", "power", {0, 24, -16});
     waypoint({0, 24, -16});
     waypoint({0, 24, -26}, "jump");
-    slab("A20_Pad", "Pad", -6, 6, -36.5f, -30, 15);
-    waypoint({0, 15, -34});
-    slab("A30_Checkpoint1Ground", "Stone", -8, 8, -62, -36.5f, 25, 14.0f);
-    place("A31_Checkpoint1", "checkPoint", "checkpoint.mesh", {0, 25, -52});
-    item("A32_Power", "power", {4, 25, -45});
-    torch("A33_Torch", 2, {6.5f, 25, -60.5f});
-    waypoint({0, 25, -44});
-    waypoint({0, 25, -52}, "stop");
+    slab("A20_Pad", "Pad", -6, 6, -40, -30, 12);
+    waypoint({0, 12, -33.5f});
+    slab("A30_Checkpoint1Ground", "Stone", -8, 8, -62, -40, 21, 12.0f);
+    place("A31_Checkpoint1", "checkPoint", "checkpoint.mesh", {0, 21, -52});
+    item("A32_Power", "power", {4, 21, -45});
+    torch("A33_Torch", 2, {6.5f, 21, -60.5f});
+    waypoint({0, 21, -44});
+    waypoint({0, 21, -52}, "stop");
 
-    // A second pit, a step higher again.
-    waypoint({0, 25, -58}, "jump");
-    slab("B00_Pad", "Pad", -6, 6, -68.5f, -62, 16.5f);
-    waypoint({0, 16.5f, -66});
-    slab("B10_High", "Grass", -8, 8, -96, -68.5f, 26, 14.0f);
-    item("B11_PowerBottle", "powerbottle", {-4, 26, -76});
-    place("B12_Checkpoint2", "checkPoint", "checkpoint.mesh", {0, 26, -84});
-    waypoint({0, 26, -77});
-    waypoint({0, 26, -84}, "stop");
-    slab("B20_FinishGround", "Stone", -8, 8, -112, -96, 26);
-    place("B21_Gate", "arch", "arch.mesh", {0, 26, -104});
-    place("B22_Finish", "finish", "finish.mesh", {0, 26, -104}, false, "(t)");
-    torch("B23_Torch", 3, {6.5f, 26, -97.5f});
-    waypoint({0, 26, -98});
-    waypoint({0, 26, -104});
-    fogBelow(0, -50, 100, 160);
+    // A second pit, as deep again.
+    waypoint({0, 21, -58}, "jump");
+    slab("B00_Pad", "Pad", -6, 6, -72, -62, 9);
+    waypoint({0, 9, -65.5f});
+    slab("B10_High", "Grass", -8, 8, -96, -72, 18, 12.0f);
+    item("B11_PowerBottle", "powerbottle", {-4, 18, -76});
+    place("B12_Checkpoint2", "checkPoint", "checkpoint.mesh", {0, 18, -84});
+    waypoint({0, 18, -77});
+    waypoint({0, 18, -84}, "stop");
+    slab("B20_FinishGround", "Stone", -8, 8, -112, -96, 18);
+    place("B21_Gate", "arch", "arch.mesh", {0, 18, -104});
+    place("B22_Finish", "finish", "finish.mesh", {0, 18, -104}, false, "(t)");
+    torch("B23_Torch", 3, {6.5f, 18, -97.5f});
+    waypoint({0, 18, -98});
+    waypoint({0, 18, -104});
+    // The pits reach down further than elsewhere.
+    fogBelow(0, -50, 100, 160, -4.0f);
 }
 
 // Crates and stone balls in the way, to push aside or off the edge.
@@ -701,40 +705,40 @@ void LevelGenerator::buildEighthLevel() {
     waypoint({0, 20, -160});
     waypoint({-2.5f, 20, -166});
 
-    // A pit with a bounce pad up to the high ground.
+    // A pit with a bounce pad up to the far ground.
     waypoint({0, 20, -168}, "jump");
-    slab("C20_Pad", "Pad", -6, 6, -178.5f, -172, 12, 1.5f);
-    waypoint({0, 12, -176});
-    slab("C30_Checkpoint3Ground", "Stone", -8, 8, -204, -178.5f, 21.5f, 11.0f);
-    place("C31_Checkpoint3", "checkPoint", "checkpoint.mesh", {0, 21.5f, -194});
-    waypoint({0, 21.5f, -186});
-    waypoint({0, 21.5f, -194}, "stop");
+    slab("C20_Pad", "Pad", -6, 6, -182, -172, 8, 1.5f);
+    waypoint({0, 8, -175.5f});
+    slab("C30_Checkpoint3Ground", "Stone", -8, 8, -204, -182, 17, 11.0f);
+    place("C31_Checkpoint3", "checkPoint", "checkpoint.mesh", {0, 17, -194});
+    waypoint({0, 17, -186});
+    waypoint({0, 17, -194}, "stop");
 
     // The run-up and the long gap, then the finish.
-    slab("D00_RunUp", "Stone", -6, 6, -220, -204, 21.5f);
-    item("D01_Turbo", "turbo", {-3, 21.5f, -209});
-    waypoint({-1.5f, 21.5f, -205});
-    waypoint({-2.8f, 21.5f, -208});
-    waypoint({-2.7f, 21.5f, -210}, "boost");
-    waypoint({-2.5f, 21.5f, -218.5f}, "jump");
-    slab("D10_FinishGround", "Stone", -8, 8, -262, -242, 21.5f);
-    place("D11_Gate", "arch", "arch.mesh", {0, 21.5f, -256});
-    place("D12_Finish", "finish", "finish.mesh", {0, 21.5f, -256}, false, "(t)");
-    torch("D13_Torch", 3, {6.5f, 21.5f, -243.5f});
-    waypoint({0, 21.5f, -250});
-    waypoint({0, 21.5f, -256});
-    fogBelow(0, -125, 100, 320);
+    slab("D00_RunUp", "Stone", -6, 6, -220, -204, 17);
+    item("D01_Turbo", "turbo", {-3, 17, -209});
+    waypoint({-1.5f, 17, -205});
+    waypoint({-2.8f, 17, -208});
+    waypoint({-2.7f, 17, -210}, "boost");
+    waypoint({-2.5f, 17, -218.5f}, "jump");
+    slab("D10_FinishGround", "Stone", -8, 8, -262, -242, 17);
+    place("D11_Gate", "arch", "arch.mesh", {0, 17, -256});
+    place("D12_Finish", "finish", "finish.mesh", {0, 17, -256}, false, "(t)");
+    torch("D13_Torch", 3, {6.5f, 17, -243.5f});
+    waypoint({0, 17, -250});
+    waypoint({0, 17, -256});
+    fogBelow(0, -125, 100, 320, -4.0f);
 }
 
-void LevelGenerator::fogBelow(float centreX, float centreZ, float sizeX, float sizeZ) {
+void LevelGenerator::fogBelow(float centreX, float centreZ, float sizeX, float sizeZ, float height) {
     const Vec3 fogSize{sizeX, 6, sizeZ};
     const std::string fogMesh = sizedMesh("volume", "Mist", fogSize);
     meshes[fogMesh].addBox("Mist", fogSize * -0.5f, fogSize * 0.5f, 40.0f);
-    place("Z00_Fog", "fog", fogMesh, {centreX, 2, centreZ}, false);
+    place("Z00_Fog", "fog", fogMesh, {centreX, height, centreZ}, false);
     const Vec3 mistSize{sizeX, 1, sizeZ};
     const std::string mistMesh = sizedMesh("slab", "Mist", mistSize);
     meshes[mistMesh].addBox("Mist", mistSize * -0.5f, mistSize * 0.5f, 40.0f);
-    place("Z01_Mist", "mist", mistMesh, {centreX, 3.5f, centreZ}, false, "(t)");
+    place("Z01_Mist", "mist", mistMesh, {centreX, height + 1.5f, centreZ}, false, "(t)");
 }
 
 void LevelGenerator::writeScene() const {

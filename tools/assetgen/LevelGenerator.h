@@ -60,7 +60,8 @@ private:
     void mover(const std::string& name, float x0, float x1, float z0, float z1, float top, Vec3 offset,
                float speed, float pause);
     // The fog that ends the game below everything, and a mist floor under it that shows it.
-    void fogBelow(float centreX, float centreZ, float sizeX, float sizeZ);
+    // `height` is the fog's centre; its top lies 3 above, the mist's 4 above.
+    void fogBelow(float centreX, float centreZ, float sizeX, float sizeZ, float height = 2.0f);
     void buildSecondLevel();
     void buildThirdLevel();
     void buildFourthLevel();
