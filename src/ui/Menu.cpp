@@ -29,7 +29,7 @@ Menu::Menu() {
     for (const char* name :
          {kContinue, kContinueHighlighted, kNew, kNewHighlighted, kExit, kExitHighlighted, kLogo, kRespawn,
           kRespawnHighlighted, kMainMenu, kMainMenuHighlighted, kLoading, kComplete, kCampaignComplete,
-          kLevels, kLevelsHighlighted, kNextLevel, kNextLevelHighlighted}) {
+          kLevels, kLevelsHighlighted, kNextLevel, kNextLevelHighlighted, kReplays, kReplaysHighlighted}) {
         textures->addTexture(name, GL_REPEAT);
     }
     // Decoded now, so the first click does not wait for its file.
