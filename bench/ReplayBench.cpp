@@ -15,7 +15,8 @@ namespace fs = std::filesystem;
 constexpr int kTwoMinutes = 2 * 60 * 60;
 
 fs::path benchFile(const char* name) {
-    const fs::path path = fs::temp_directory_path() / (std::string("vorn-") + name + "-" + std::to_string(getpid()) + ".vreplay");
+    const fs::path path = fs::temp_directory_path() /
+                          (std::string("vorn-") + name + "-" + std::to_string(getpid()) + ".vreplay");
     fs::remove(path);
     return path;
 }

@@ -278,7 +278,9 @@ void init() {
 
     LOG_TRACE("Initializing MenuManager");
     menuManager = MenuManager::getInstance();
-    menuManager->replays().play = [](const std::filesystem::path& path) { return replayDirector.play(path, false); };
+    menuManager->replays().play = [](const std::filesystem::path& path) {
+        return replayDirector.play(path, false);
+    };
 
     LOG_TRACE("Initializing HUD");
     hud = HUD::getInstance();

@@ -17,8 +17,8 @@
 #include "game/ReplayLibrary.h"
 #include "game/SaveStateManager.h"
 #include "physics/PhysicsActor.h"
-#include "platform/GlfwKeys.h"
 #include "physics/PhysicsScene.h"
+#include "platform/GlfwKeys.h"
 #include "scene/PhysicsManager.h"
 #include "scene/SceneManager.h"
 #include "ui/Campaign.h"
@@ -44,8 +44,8 @@ std::vector<std::string> sharedFiles() {
 
 // The ball's place and speed; zero without a ball.
 std::pair<ReplayPoint, ReplayPoint> ballState() {
-    const MainChar* ball = MainChar::current();
-    PhysicsActor* actor = ball ? const_cast<MainChar*>(ball)->getActor() : nullptr;
+    MainChar* ball = MainChar::current();
+    PhysicsActor* actor = ball ? ball->getActor() : nullptr;
     if (!actor) {
         return {};
     }
@@ -125,6 +125,10 @@ void ReplayDirector::stateChanged(int oldState, int newState) {
     if (newState != IN_GAME && newState != PAUSED && newState != GAME_OVER) {
         stopRecording();
     }
+    // A replay whose level could not be loaded is not played by the next new game.
+    if (newState == MAIN_MENU || newState == REPLAYS) {
+        pending.reset();
+    }
 }
 
 void ReplayDirector::begin() {
@@ -157,7 +161,8 @@ void ReplayDirector::startRecording() {
         loadGhost(header.levelFile, header.levelHash);
     }
     const std::filesystem::path folder = ReplayLibrary::folder();
-    recorder = ReplayRecorder::create(ReplayLibrary::newPath(folder, header.levelFile, header.recordedAt), header);
+    recorder =
+        ReplayRecorder::create(ReplayLibrary::newPath(folder, header.levelFile, header.recordedAt), header);
     if (recorder) {
         LOG_INFO("Recording the run into " << recorder->path().string());
     }
@@ -180,7 +185,8 @@ void ReplayDirector::stopRecording() {
     if (!recorder) {
         return;
     }
-    LOG_INFO("Run recorded: " << recorder->steps() << " steps, " << (recorder->finished() ? "finished" : "cut short"));
+    LOG_INFO("Run recorded: " << recorder->steps() << " steps, "
+                              << (recorder->finished() ? "finished" : "cut short"));
     const std::filesystem::path path = recorder->path();
     recorder.reset();
     ghost.reset();
@@ -287,10 +293,15 @@ int ReplayDirector::stepsFor(int due) const {
 }
 
 void ReplayDirector::afterFrame() {
+    const int state = StateManager::getInstance()->getState();
     if (!player) {
+        // The command line's replay never came to play: its level could not be loaded.
+        if (exitAtEnd && !pending && state == MAIN_MENU) {
+            LOG_ERROR("The replay's level could not be loaded");
+            StateManager::getInstance()->setState(EXIT);
+        }
         return;
     }
-    const int state = StateManager::getInstance()->getState();
     if (state == LEVEL_COMPLETE) {
         endPlayback("finished");
     } else if (state == GAME_OVER && !player->dueRespawn()) {
@@ -304,7 +315,8 @@ void ReplayDirector::endPlayback(const char* how) {
     if (!player) {
         return;
     }
-    LOG_INFO("Replay ended after " << player->stepsPlayed() << " steps: " << how << ", ball at " << ballText());
+    LOG_INFO("Replay ended after " << player->stepsPlayed() << " steps: " << how << ", ball at "
+                                   << ballText());
     if (!player->firstDrift()) {
         LOG_INFO("Replay stayed on the recorded run at every check");
     }

@@ -25,9 +25,10 @@ Vector3 Ghost::positionAt(float step) const {
     if (path.empty()) {
         return {};
     }
-    const auto after = std::upper_bound(path.begin(), path.end(), step, [](float at, const ReplayBall& sample) {
-        return at < static_cast<float>(sample.step);
-    });
+    const auto after =
+        std::upper_bound(path.begin(), path.end(), step, [](float at, const ReplayBall& sample) {
+            return at < static_cast<float>(sample.step);
+        });
     if (after == path.begin()) {
         return toVector(path.front().position);
     }

@@ -19,11 +19,11 @@ constexpr char kFinishTag = 'F';
 constexpr std::uint16_t kControlBits = (1u << 10) - 1;
 
 // The controls in a fixed order of bits; a new control goes at the end.
-bool HeldControls::*const kControlOrder[] = {
-    &HeldControls::resetPosition, &HeldControls::toggleParticles, &HeldControls::refill,
-    &HeldControls::forward,       &HeldControls::left,            &HeldControls::back,
-    &HeldControls::right,         &HeldControls::brake,           &HeldControls::jump,
-    &HeldControls::boost};
+bool HeldControls::*const kControlOrder[] = {&HeldControls::resetPosition, &HeldControls::toggleParticles,
+                                             &HeldControls::refill,        &HeldControls::forward,
+                                             &HeldControls::left,          &HeldControls::back,
+                                             &HeldControls::right,         &HeldControls::brake,
+                                             &HeldControls::jump,          &HeldControls::boost};
 
 void putInt(std::string& out, std::uint64_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) {

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
-#include <ctime>
 #include <cstdio>
+#include <ctime>
 #include <map>
 #include <set>
 
@@ -38,7 +38,8 @@ void hashFile(SHA1& sha, const fs::path& file, const std::string& name) {
 
 std::string levelStem(const std::string& levelFile) {
     std::string stem = fs::path(levelFile).stem().string();
-    std::replace_if(stem.begin(), stem.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
+    std::replace_if(
+        stem.begin(), stem.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
     return stem.empty() ? "level" : stem;
 }
 
@@ -103,8 +104,8 @@ std::optional<Entry> best(const std::vector<Entry>& entries, const std::string& 
         if (!entry.finished || entry.header.levelFile != levelFile || entry.header.levelHash != levelHash) {
             continue;
         }
-        const bool better = !found || entry.steps < found->steps ||
-                            (entry.steps == found->steps && newer(*found, entry));
+        const bool better =
+            !found || entry.steps < found->steps || (entry.steps == found->steps && newer(*found, entry));
         if (better) {
             found = entry;
         }
@@ -161,11 +162,13 @@ std::string levelHash(const std::string& levelFile, const std::vector<std::strin
         return "";
     }
     char hex[41];
-    std::snprintf(hex, sizeof hex, "%08X%08X%08X%08X%08X", digest[0], digest[1], digest[2], digest[3], digest[4]);
+    std::snprintf(hex, sizeof hex, "%08X%08X%08X%08X%08X", digest[0], digest[1], digest[2], digest[3],
+                  digest[4]);
     return hex;
 }
 
-Refusal check(const ReplayFormat::Parsed& parsed, const std::string& gameVersion, const std::string& currentHash) {
+Refusal check(const ReplayFormat::Parsed& parsed, const std::string& gameVersion,
+              const std::string& currentHash) {
     if (parsed.problem == ReplayFormat::Problem::OtherVersion) {
         return Refusal::OtherVersion;
     }

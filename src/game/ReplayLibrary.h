@@ -30,7 +30,8 @@ inline constexpr const char* kChangedLevel = "The level of this replay has chang
 // $XDG_DATA_HOME/vorn/replays.
 std::filesystem::path folder();
 // A name no replay in `in` has yet, for a run of the level beginning at `when` (seconds, UTC).
-std::filesystem::path newPath(const std::filesystem::path& in, const std::string& levelFile, std::int64_t when);
+std::filesystem::path newPath(const std::filesystem::path& in, const std::string& levelFile,
+                              std::int64_t when);
 
 // Every replay readable in `in`, newest first; damaged ones are set aside.
 std::vector<Entry> list(const std::filesystem::path& in);
@@ -47,7 +48,8 @@ std::string levelHash(const std::string& levelFile, const std::vector<std::strin
 
 // Why a replay cannot be played here: damaged, of another game version, or of a level
 // whose files differ (or that is gone: `currentHash` empty).
-Refusal check(const ReplayFormat::Parsed& parsed, const std::string& gameVersion, const std::string& currentHash);
+Refusal check(const ReplayFormat::Parsed& parsed, const std::string& gameVersion,
+              const std::string& currentHash);
 const char* message(Refusal refusal);
 
 } // namespace ReplayLibrary

@@ -38,7 +38,8 @@ void ReplayPlayer::compare(const ReplayPoint& position, const ReplayPoint& veloc
         return;
     }
     const ReplayBall& recorded = run.checks[checksDone++];
-    const float apart = std::max(farthest(recorded.position, position), farthest(recorded.velocity, velocity));
+    const float apart =
+        std::max(farthest(recorded.position, position), farthest(recorded.velocity, velocity));
     if (apart > kTolerance && !drift) {
         drift = played;
         LOG_WARN("Replay drifts at step " << played << ": the ball is " << apart

@@ -13,7 +13,8 @@
 class ReplayRecorder {
 public:
     // A new file (never one that exists) with the header; null when it cannot be made.
-    static std::unique_ptr<ReplayRecorder> create(const std::filesystem::path& path, const ReplayHeader& header);
+    static std::unique_ptr<ReplayRecorder> create(const std::filesystem::path& path,
+                                                  const ReplayHeader& header);
     ~ReplayRecorder();
     ReplayRecorder(const ReplayRecorder&) = delete;
     ReplayRecorder& operator=(const ReplayRecorder&) = delete;

@@ -38,8 +38,8 @@ void ReplayMenu::enter() {
 
 std::string ReplayMenu::lineOf(const ReplayLibrary::Entry& entry) {
     const auto time = static_cast<Milliseconds>(entry.steps * 1000.0 / 60.0 + 0.5);
-    return entry.header.levelName + "   " + dateOf(entry.header.recordedAt) + "   " + Campaign::formatTime(time) +
-           "   " + (entry.finished ? "finished" : "not finished");
+    return entry.header.levelName + "   " + dateOf(entry.header.recordedAt) + "   " +
+           Campaign::formatTime(time) + "   " + (entry.finished ? "finished" : "not finished");
 }
 
 void ReplayMenu::render() {
@@ -54,7 +54,8 @@ void ReplayMenu::render() {
         return;
     }
     // A window of the list around the highlight.
-    const int first = std::clamp(selection - kShown / 2, 0, std::max(0, static_cast<int>(listed.size()) - kShown));
+    const int first =
+        std::clamp(selection - kShown / 2, 0, std::max(0, static_cast<int>(listed.size()) - kShown));
     const int last = std::min(static_cast<int>(listed.size()), first + kShown);
     const float spacing = std::min(kTextSize * 1.4f, (kNoticeTop - 0.02f - kListTop) * height / kShown);
     for (int index = first; index < last; ++index) {

@@ -232,7 +232,8 @@ private:
             for (char& c : what) {
                 c = c == ' ' ? '_' : c;
             }
-            const fs::path file = PlayerFiles::dataDir() / "screenshots" / ("screen" + std::to_string(number++) + ".tga");
+            const fs::path file =
+                PlayerFiles::dataDir() / "screenshots" / ("screen" + std::to_string(number++) + ".tga");
             if (fs::exists(file)) {
                 keepAsPicture(file, "autopilot_" + mode + "_" + what);
                 screenshots.push_back(file);

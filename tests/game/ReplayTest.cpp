@@ -40,7 +40,8 @@ ReplayHeader headerOf(const std::string& level, std::int64_t when, const std::st
 std::string runBytes(const ReplayHeader& header, int steps, bool finished) {
     std::string bytes = ReplayFormat::header(header);
     for (int step = 1; step <= steps; ++step) {
-        ReplayFormat::appendStep(bytes, {static_cast<std::uint16_t>(step % 1024), static_cast<float>(step) * 0.5f});
+        ReplayFormat::appendStep(bytes,
+                                 {static_cast<std::uint16_t>(step % 1024), static_cast<float>(step) * 0.5f});
         if (step % ReplayFormat::kPathEvery == 0) {
             ReplayFormat::appendPath(bytes, {static_cast<float>(step), 1.0f, -2.0f});
         }
@@ -141,8 +142,9 @@ TEST(ReplayFormatTest, DamageAnotherVersionAndAChangedLevelAreToldApart) {
     std::string wrongFinish = header;
     ReplayFormat::appendFinish(wrongFinish, 3);
     std::string badRespawn = header + "R\x07";
-    for (const std::string& damaged : {std::string("VORNREPLAX") + good.substr(10), header + "Z", nan, afterFinish,
-                                       wrongFinish, badRespawn, header + std::string("S\xFF\xFF\0\0\0\0", 7)}) {
+    for (const std::string& damaged :
+         {std::string("VORNREPLAX") + good.substr(10), header + "Z", nan, afterFinish, wrongFinish,
+          badRespawn, header + std::string("S\xFF\xFF\0\0\0\0", 7)}) {
         EXPECT_EQ(refusal(damaged), ReplayLibrary::Refusal::Damaged) << damaged.size();
     }
     EXPECT_STREQ(ReplayLibrary::message(ReplayLibrary::Refusal::ChangedLevel), ReplayLibrary::kChangedLevel);
@@ -162,7 +164,8 @@ TEST(ReplayLibraryTest, TheLevelHashFollowsTheFilesThatShapePlayOnly) {
     data.write("levels/one/textures/box.png", "another picture");
     data.write("levels/one/models/box.mesh.vorm", "a cache");
     EXPECT_EQ(ReplayLibrary::levelHash(level, shared), first);
-    for (const char* changed : {"levels/one/models/box.mesh.xml", "levels/one/one.scene", "objectproperties.ini"}) {
+    for (const char* changed :
+         {"levels/one/models/box.mesh.xml", "levels/one/one.scene", "objectproperties.ini"}) {
         const std::string before = data.read(changed);
         data.write(changed, before + " ");
         EXPECT_NE(ReplayLibrary::levelHash(level, shared), first) << changed;
@@ -189,7 +192,8 @@ TEST(ReplayLibraryTest, TheBestFinishedRunOfEachLevelStaysAndOfTheOthersTheNewes
     const fs::path otherFiles = add(headerOf("one", 310, "DEF"), 500, true);
     const fs::path newest = add(headerOf("two", 400), 50, false);
     writeFile(folder / "broken.vreplay", "VORNREPLAY\x01");
-    EXPECT_NE(oldBest, ReplayLibrary::newPath(folder, "../levels/one/one.scene", 100)) << "a new name each time";
+    EXPECT_NE(oldBest, ReplayLibrary::newPath(folder, "../levels/one/one.scene", 100))
+        << "a new name each time";
 
     const std::vector<ReplayLibrary::Entry> entries = ReplayLibrary::list(folder);
     ASSERT_EQ(entries.size(), 6u);

@@ -47,8 +47,8 @@ void expectRoundTrip(const Replay& run) {
     }
     const ReplayFormat::Parsed again = ReplayFormat::parse(bytes);
     if (!again.replay || again.replay->steps.size() != run.steps.size() ||
-        again.replay->respawns.size() != run.respawns.size() || again.replay->checks.size() != run.checks.size() ||
-        again.replay->finishStep != run.finishStep) {
+        again.replay->respawns.size() != run.respawns.size() ||
+        again.replay->checks.size() != run.checks.size() || again.replay->finishStep != run.finishStep) {
         fail("a run written again reads back otherwise");
     }
 }
