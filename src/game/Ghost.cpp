@@ -36,7 +36,8 @@ Vector3 Ghost::positionAt(float step) const {
         return toVector(path.back().position);
     }
     const ReplayBall& before = *(after - 1);
-    const float t = (step - static_cast<float>(before.step)) / static_cast<float>(after->step - before.step);
+    const float t = std::clamp(
+        (step - static_cast<float>(before.step)) / static_cast<float>(after->step - before.step), 0.0f, 1.0f);
     // Weighted, not from + (to - from) * t: no difference of two far places overflows.
     return toVector(before.position) * (1.0f - t) + toVector(after->position) * t;
 }

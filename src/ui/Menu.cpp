@@ -26,26 +26,13 @@ Menu::ImageSize fit(Menu::ImageSize image, float fraction, Ortho::Size window) {
 
 Menu::Menu() {
     TextureLoader* textures = TextureLoader::getInstance();
-    for (const char* name : {kContinue,
-                             kContinueHighlighted,
-                             kNew,
-                             kNewHighlighted,
-                             kExit,
-                             kExitHighlighted,
-                             kLogo,
-                             kRespawn,
-                             kRespawnHighlighted,
-                             kMainMenu,
-                             kMainMenuHighlighted,
-                             kLoading,
-                             kComplete,
-                             kCampaignComplete,
-                             kLevels,
-                             kLevelsHighlighted,
-                             kNextLevel,
-                             kNextLevelHighlighted,
-                             kReplays,
-                             kReplaysHighlighted}) {
+    for (const char* name :
+         {kContinue, kContinueHighlighted, kNew, kNewHighlighted, kExit, kExitHighlighted, kLogo, kRespawn,
+          kRespawnHighlighted, kMainMenu, kMainMenuHighlighted, kLoading, kComplete, kCampaignComplete,
+          kLevels, kLevelsHighlighted, kNextLevel, kNextLevelHighlighted}) {
+        textures->addTexture(name, GL_REPEAT);
+    }
+    for (const char* name : {kReplays, kReplaysHighlighted}) {
         textures->addTexture(name, GL_REPEAT);
     }
     // Decoded now, so the first click does not wait for its file.

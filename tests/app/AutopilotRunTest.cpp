@@ -259,10 +259,10 @@ void expectSameRun(const std::string& recordedLog, const std::string& playedLog)
     ASSERT_FALSE(recorded.empty());
     ASSERT_EQ(played.size(), recorded.size()) << playedLog;
     for (std::size_t i = 0; i < recorded.size(); ++i) {
-        const std::size_t at = recorded[i].find("ball at");
+        const std::size_t at = std::min(recorded[i].find("ball at"), recorded[i].size());
         EXPECT_EQ(played[i].substr(0, at), recorded[i].substr(0, at));
         const std::vector<float> want = numbersIn(recorded[i].substr(at));
-        const std::vector<float> got = numbersIn(played[i].substr(at));
+        const std::vector<float> got = numbersIn(played[i].substr(std::min(at, played[i].size())));
         ASSERT_EQ(got.size(), want.size()) << played[i];
         for (std::size_t n = 0; n < want.size(); ++n) {
             EXPECT_NEAR(got[n], want[n], 1e-4f) << played[i] << "\n" << recorded[i];
