@@ -304,7 +304,7 @@ void ReplayDirector::afterFrame() {
     }
     if (state == LEVEL_COMPLETE) {
         endPlayback("finished");
-    } else if (state == GAME_OVER && !player->dueRespawn()) {
+    } else if (state == GAME_OVER && player->dueRespawn() != ReplayRespawn::FromGameOver) {
         endPlayback("ended at a game over");
     } else if (state != IN_GAME && state != PAUSED && state != GAME_OVER) {
         endPlayback("left");
