@@ -144,7 +144,7 @@ public:
 
     // Plays a replay back through the game, headless and `speed` steps a frame, to its end;
     // the log of the playback.
-    std::string playBack(const fs::path& replay, int speed = 8) const {
+    std::string playBack(const fs::path& replay, int speed = 20) const {
         ChildProcessOptions options;
         options.environment = {{"VORN_GAME_SPEED", std::to_string(speed)}, {"VORN_AUTOPILOT", ""}};
         options.timeoutSeconds = kRunTimeout / 1000;
@@ -415,7 +415,7 @@ TEST(AutopilotRunTest, DiesInTheFogOnceRespawnsAtTheFirstCheckpointWithTheBonusA
 TEST(AutopilotRunTest, ARunKilledMidLevelPlaysBackToTheCut) {
     AutopilotRun run;
     {
-        GameProcess game(run.install, {{"VORN_AUTOPILOT", "1"}, {"VORN_GAME_SPEED", "2"}});
+        GameProcess game(run.install, {{"VORN_AUTOPILOT", "1"}, {"VORN_GAME_SPEED", "4"}});
         ASSERT_TRUE(game.waitForLog(": checkpoint saved", kRunTimeout));
         kill(game.pid(), SIGKILL);
         game.waitForExit(kRunTimeout);
