@@ -5,11 +5,14 @@
 
 #include <GL/glew.h>
 #include <GL/glu.h>
+#include <algorithm>
+#include <iostream>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "app/Autopilot.h"
+#include "app/ReplayDirector.h"
 #include "app/RunFigures.h"
 #include "app/StateEffects.h"
 #include "app/Window.h"
@@ -46,6 +49,7 @@
 #include "ui/Menu.h"
 #include "ui/MenuManager.h"
 #include "ui/Ortho.h"
+#include "ui/ReplayMenu.h"
 
 VORN_FILE_LOGGER("main")
 
@@ -69,6 +73,7 @@ SceneManager* sceneManager = nullptr;
 std::unique_ptr<SkyBox> skyBox;
 Controls ballControls;
 PlaySteps playSteps(ballControls);
+ReplayDirector replayDirector(ballControls, playSteps);
 std::unique_ptr<GameObjects> gameObjects;
 std::unique_ptr<SceneRenderer> sceneRenderer;
 
@@ -187,6 +192,7 @@ void drawCurrentLevel() {
         level->render(*sceneRenderer);
     }
     shaderManager->useProgram(nullptr);
+    replayDirector.drawGhost();
     if (level) {
         level->renderParticles(*sceneRenderer);
     }
@@ -205,7 +211,17 @@ void lockSteps(int steps) {
     });
 }
 
+// VORN_GAME_SPEED steps a frame for a replay played without a person watching; 0 when unset.
+int replaySpeedFromEnvironment() {
+    const char* speed = std::getenv("VORN_GAME_SPEED");
+    return speed ? std::clamp(std::atoi(speed), 1, 100) : 0;
+}
+
 } // namespace
+
+ReplayDirector& replays() {
+    return replayDirector;
+}
 
 void failStartup(const char* logMessage, const char* caption, const char* text) {
     LOG_FATAL(logMessage);
@@ -248,7 +264,8 @@ void init() {
 
     LOG_TRACE("Initializing StateManager");
     stateManager = StateManager::getInstance();
-    StateEffects::install(*stateManager);
+    StateEffects::install(*stateManager, [] { return replayDirector.playingBack(); });
+    replayDirector.install(*stateManager);
 
     openWindow();
     checkOpenGL();
@@ -261,6 +278,9 @@ void init() {
 
     LOG_TRACE("Initializing MenuManager");
     menuManager = MenuManager::getInstance();
+    menuManager->replays().play = [](const std::filesystem::path& path) {
+        return replayDirector.play(path, false);
+    };
 
     LOG_TRACE("Initializing HUD");
     hud = HUD::getInstance();
@@ -295,9 +315,11 @@ void init() {
 void update() {
     listOpenGLErrors();
     timeManager->update();
-    playSteps.run(timeManager->stepCount);
-    hud->update(timeManager->stepCount);
-    Campaign::getInstance()->countSteps(timeManager->stepCount);
+    replayDirector.beforeFrame();
+    const int steps = replayDirector.stepsFor(timeManager->stepCount);
+    playSteps.run(steps);
+    hud->update(steps);
+    Campaign::getInstance()->countSteps(steps);
     if (Menu* menu = menuManager->getCurrentMenu()) {
         menu->update();
     }
@@ -366,7 +388,7 @@ void shutdown() {
     gameObjects.reset();
 }
 
-int runGameMode() {
+int runGameMode(const std::filesystem::path& replay) {
     LOG_INFO("========== Starting Vorn ==========");
     LOG_INFO("Entering Game Mode");
     init();
@@ -377,12 +399,25 @@ int runGameMode() {
     if (autopilot && autopilot->stepsPerFrame() > 0) {
         lockSteps(autopilot->stepsPerFrame());
     }
+    if (!replay.empty()) {
+        if (const int speed = replaySpeedFromEnvironment(); speed > 0) {
+            lockSteps(speed);
+        }
+        const std::string refusal = replayDirector.play(replay, true);
+        if (!refusal.empty()) {
+            std::cerr << "vorn: " << replay.string() << ": " << refusal << "\n";
+            shutdown();
+            LOG_INFO("========== Exiting Vorn ==========");
+            return 1;
+        }
+    }
     const Milliseconds loopStart = Clock::milliseconds();
     RunFigures& figures = RunFigures::get();
     while (stateManager->getState() != EXIT) {
         update();
         render();
         figures.addFrame(timeManager->frameDelta, timeManager->stepCount);
+        replayDirector.afterFrame();
         if (autopilot) {
             autopilot->frame();
         }

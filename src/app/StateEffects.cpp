@@ -46,7 +46,7 @@ void startNewGame() {
 
 namespace StateEffects {
 
-void install(StateManager& states) {
+void install(StateManager& states, std::function<bool()> watchingReplay) {
     // First of all, so no menu or level effect meets a step still to come.
     states.addListener([](int oldState, int) {
         PhysicsManager* physics = PhysicsManager::existingInstance();
@@ -54,7 +54,7 @@ void install(StateManager& states) {
             physics->dropStep();
         }
     });
-    states.addListener([](int oldState, int newState) {
+    states.addListener([watchingReplay](int oldState, int newState) {
         if (newState == MAIN_MENU) {
             releaseTimePause();
         }
@@ -62,7 +62,7 @@ void install(StateManager& states) {
             RunFigures::get().addDeath();
         }
         // Before the menu shows it: only a level finished in play counts.
-        if (oldState == IN_GAME && newState == LEVEL_COMPLETE) {
+        if (oldState == IN_GAME && newState == LEVEL_COMPLETE && !watchingReplay()) {
             Campaign::getInstance()->finish();
         }
     });

@@ -8,7 +8,9 @@
 #include <filesystem>
 #include <string>
 
+#include "app/Frame.h"
 #include "app/MouseLook.h"
+#include "app/ReplayDirector.h"
 #include "audio/SoundManager.h"
 #include "core/ConfigManager.h"
 #include "core/Log.h"
@@ -135,6 +137,7 @@ void handlePressedKey(int key) {
         break;
     case '5':
         SaveStateManager::getInstance()->loadSaveState();
+        replays().snapshotLoaded();
         break;
     case '6':
         toggleGeometryShader(config);
@@ -190,6 +193,15 @@ void handlePressedKey(int key) {
     default:
         break;
     }
+}
+
+// A replay being watched takes its own keys; the snapshot key would leave its run.
+void handleKeyInPlay(int key) {
+    ReplayDirector& replay = replays();
+    if (replay.keyPressed(key) || (replay.playingBack() && key == '5')) {
+        return;
+    }
+    handlePressedKey(key);
 }
 
 Menu* currentMenu() {
@@ -334,7 +346,7 @@ void keyCallback(int key, int action) {
         return;
     }
     if (action == PRESS && StateManager::getInstance()->getState() == IN_GAME) {
-        handlePressedKey(key);
+        handleKeyInPlay(key);
     }
 }
 

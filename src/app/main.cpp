@@ -1,4 +1,5 @@
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "app/Converter.h"
@@ -21,6 +22,12 @@ void configureLogging() {
 
 int main(int argc, char** argv) {
     configureLogging();
+    if (argc == 3 && std::string(argv[1]) == "--replay") {
+        // Named from where the player stands, before the game moves to its own folder.
+        const std::filesystem::path replay = std::filesystem::absolute(argv[2]);
+        ExecutablePath::enterDirectory();
+        return runGameMode(replay);
+    }
     if (argc >= 2) {
         converter(argc, argv);
         return 0;

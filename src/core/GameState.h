@@ -10,4 +10,5 @@ enum GameState : int {
     GAME_OVER = 5,
     EXIT = 6,
     LEVEL_SELECT = 7,
+    REPLAYS = 8,
 };

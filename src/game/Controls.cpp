@@ -86,13 +86,24 @@ void brake(PhysicsActor& actor, const HeldControls& controls, float defaultMaxAn
 } // namespace
 
 HeldControls Controls::poll() {
+    if (source) {
+        const std::optional<StepControls> replayed = source();
+        if (!replayed) {
+            release();
+            return {};
+        }
+        follow(replayed->held);
+        driveCurrentMainChar(*replayed);
+        return replayed->held;
+    }
     if (!Glfw::isInitialized() || !Glfw::isWindowOpen()) {
         release();
         return {};
     }
-    const HeldControls controls = read();
+    const Camera* camera = Camera::existingInstance();
+    const StepControls controls{read(), camera ? camera->getHeading() : 0.0f};
     driveCurrentMainChar(controls);
-    return controls;
+    return controls.held;
 }
 
 HeldControls Controls::read() {
@@ -107,13 +118,18 @@ HeldControls Controls::read() {
     controls.jump = held(KEY_SPACE);
     controls.boost = buttonHeld(MOUSE_BUTTON_LEFT);
     if (held('4')) {
-        if (particlesLatch) {
-            particlesLatch = false;
-            particlesOn = !particlesOn;
-            controls.toggleParticles = true;
-        }
+        controls.toggleParticles = particlesLatch;
+        particlesLatch = false;
     } else {
         particlesLatch = true;
+    }
+    follow(controls);
+    return controls;
+}
+
+void Controls::follow(const HeldControls& controls) {
+    if (controls.toggleParticles) {
+        particlesOn = !particlesOn;
     }
     if (!controls.jump) {
         jumping = false;
@@ -122,7 +138,6 @@ HeldControls Controls::read() {
     if (!controls.boost) {
         boostLatch = true;
     }
-    return controls;
 }
 
 void Controls::release() {
@@ -133,7 +148,7 @@ void Controls::release() {
 }
 
 // The controls reach the ball only in play and only when the current level has one.
-void Controls::driveCurrentMainChar(const HeldControls& controls) {
+void Controls::driveCurrentMainChar(const StepControls& controls) {
     const StateManager* states = StateManager::existingInstance();
     SceneManager* levels = SceneManager::existingInstance();
     OgreScene* level = levels ? levels->getCurrentScene() : nullptr;
@@ -141,11 +156,13 @@ void Controls::driveCurrentMainChar(const HeldControls& controls) {
     if (!states || states->getState() != IN_GAME || !mainChar) {
         return;
     }
-    if (controls.resetPosition) {
+    if (onStep) {
+        onStep(controls);
+    }
+    if (controls.held.resetPosition) {
         returnToStart(*level);
     }
-    const Camera* camera = Camera::existingInstance();
-    drive(*mainChar, controls, camera ? camera->getHeading() : 0.0f);
+    drive(*mainChar, controls.held, controls.heading);
 }
 
 void Controls::drive(MainChar& mainChar, const HeldControls& controls, float cameraHeading) {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+#include <optional>
+
 class MainChar;
 class OgreScene;
 
@@ -17,6 +20,12 @@ struct HeldControls {
     bool boost = false;
 };
 
+// What one physics step drives the ball with.
+struct StepControls {
+    HeldControls held;
+    float heading = 0.0f; // the camera's, in degrees
+};
+
 // The ball's controls, read once per physics step from the held keys and mouse
 // buttons. What must outlast a step (the running jump, the one-press latches of
 // the boost and the fire key) is kept here.
@@ -32,6 +41,12 @@ public:
     // Puts the scene's main character back where the scene file placed it, at rest.
     static void returnToStart(OgreScene& scene);
 
+    // When set, each step's controls come from it instead of the keys and the camera
+    // (a replay); none ends them, and the ball is left alone.
+    std::function<std::optional<StepControls>()> source;
+    // Hears the controls of every step that drives the ball (a recording).
+    std::function<void(const StepControls&)> onStep;
+
     bool particlesLatch = true;
     bool particlesOn = true;
     bool boostLatch = true;
@@ -40,8 +55,10 @@ public:
 
 private:
     HeldControls read();
+    // Keeps what outlasts a step: the running jump, the boost latch and the fire switch.
+    void follow(const HeldControls& controls);
     void release();
-    void driveCurrentMainChar(const HeldControls& controls);
+    void driveCurrentMainChar(const StepControls& controls);
     void jump(MainChar& mainChar, const HeldControls& controls, float mass);
     void boost(MainChar& mainChar, const HeldControls& controls, float heading, float mass, float k);
 };

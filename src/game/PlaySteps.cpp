@@ -27,6 +27,9 @@ PlaySteps::PlaySteps(Controls& ballControls) : controls(ballControls) {}
 void PlaySteps::run(int steps) {
     PhysicsManager* physics = PhysicsManager::existingInstance();
     for (int step = 0; step < steps && physics && inPlay(); ++step) {
+        if (beforeStep) {
+            beforeStep();
+        }
         physics->fetchResults();
         OgreScene* level = currentLevel();
         if (level && inPlay()) {
@@ -36,6 +39,9 @@ void PlaySteps::run(int steps) {
             return;
         }
         controls.poll();
-        physics->startStep();
+        // The controls may end play too: a replay that has come to its end.
+        if (inPlay()) {
+            physics->startStep();
+        }
     }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 class Controls;
 
 // The fixed physics steps of one frame as play runs them. Each fetches the step the
@@ -12,6 +14,10 @@ public:
     explicit PlaySteps(Controls& controls);
 
     void run(int steps);
+
+    // Runs before each step's fetch, where what happened between two steps of a
+    // recorded run happens again when it is played back.
+    std::function<void()> beforeStep;
 
 private:
     Controls& controls;

@@ -119,3 +119,8 @@ void ContactTracker::forget(const PhysicsActor& actor) {
         return entry.second.actors[0] == &actor || entry.second.actors[1] == &actor;
     });
 }
+
+void ContactTracker::clear() {
+    pairs.clear();
+    substep = 0;
+}

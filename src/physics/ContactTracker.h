@@ -33,6 +33,8 @@ public:
     // The events of one simulate step, one notification per event.
     std::vector<Notification> finishStep(float stepTime);
     void forget(const PhysicsActor& actor);
+    // No pair touches any more, and none reports its end.
+    void clear();
 
 private:
     struct PairState {

@@ -194,6 +194,30 @@ void PhysicsScene::dropStep() {
     pendingTime = 0.0;
 }
 
+void PhysicsScene::rebuildCaches() {
+    btCollisionObjectArray& objects = world->getCollisionObjectArray();
+    std::vector<btRigidBody*> bodies;
+    for (int i = 0; i < objects.size(); ++i) {
+        bodies.push_back(btRigidBody::upcast(objects[i]));
+    }
+    for (btRigidBody* body : bodies) {
+        world->removeRigidBody(body);
+    }
+    broadphase = std::make_unique<btDbvtBroadphase>();
+    broadphase->getOverlappingPairCache()->setOverlapFilterCallback(&pairFilter);
+    world->setBroadphase(broadphase.get());
+    for (btRigidBody* body : bodies) {
+        world->addRigidBody(body);
+        if (!body->isStaticOrKinematicObject()) {
+            body->activate(true);
+        }
+    }
+    solver->reset();
+    contacts.clear();
+    triggers.clear();
+    dropStep();
+}
+
 // Whole internal steps due; a hitch longer than maxIter steps is dropped.
 int PhysicsScene::takeDueSubsteps() {
     const int perStep = std::max(1, static_cast<int>(std::lround(desc.maxTimestep / desc.substep)));

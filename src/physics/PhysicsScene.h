@@ -82,6 +82,11 @@ public:
     // Forgets the pending step: nothing moves and no event is delivered.
     void dropStep();
     bool isSimulating() const { return simulating; }
+    // Makes the world what it was when it was built, but for where its actors are: a new
+    // broadphase with every body in its old order, no contacts or overlaps remembered, the
+    // solver's own random numbers from their start and no step pending. A level played
+    // again then runs as it did the first time.
+    void rebuildCaches();
 
     // The closest shape hit by the ray (its direction need not be unit length).
     PhysicsShape* raycastClosestShape(const PhysicsRay& ray, PhysicsShapesType shapesType,

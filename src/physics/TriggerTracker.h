@@ -23,6 +23,11 @@ public:
     void observe(const btPersistentManifold& manifold, PhysicsShape& triggerShape, PhysicsShape& otherShape);
     std::vector<Notification> finishStep();
     void forget(const PhysicsActor& actor);
+    // Nothing is inside any trigger any more, and nothing reports leaving.
+    void clear() {
+        inside.clear();
+        seenThisStep.clear();
+    }
 
 private:
     // Actor id and shape index of the trigger, then of the other shape.

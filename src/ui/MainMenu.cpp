@@ -39,6 +39,7 @@ MainMenu::MainMenu()
     : ChoiceMenu({{kNew, kNewHighlighted},
                   {kContinue, kContinueHighlighted},
                   {kLevels, kLevelsHighlighted},
+                  {kReplays, kReplaysHighlighted},
                   {kExit, kExitHighlighted}}) {}
 
 void MainMenu::enter() {
@@ -65,6 +66,10 @@ void MainMenu::choose() {
         break;
     case kLevelsItem:
         changeState(LEVEL_SELECT);
+        playClick2();
+        break;
+    case kReplaysItem:
+        changeState(REPLAYS);
         playClick2();
         break;
     default:

@@ -32,6 +32,9 @@ Menu::Menu() {
           kLevels, kLevelsHighlighted, kNextLevel, kNextLevelHighlighted}) {
         textures->addTexture(name, GL_REPEAT);
     }
+    for (const char* name : {kReplays, kReplaysHighlighted}) {
+        textures->addTexture(name, GL_REPEAT);
+    }
     // Decoded now, so the first click does not wait for its file.
     SoundManager* sounds = SoundManager::getInstance();
     for (const char* sound : {kClickSound, kClick2Sound, kStartGameSound, kGameOverSound, kGameWinSound}) {

@@ -45,6 +45,8 @@ public:
     static constexpr const char* kCampaignComplete = "../textures/MainMenu/campaign.png";
     static constexpr const char* kLevels = "../textures/MainMenu/levels.png";
     static constexpr const char* kLevelsHighlighted = "../textures/MainMenu/levels_highlighted.png";
+    static constexpr const char* kReplays = "../textures/MainMenu/replays.png";
+    static constexpr const char* kReplaysHighlighted = "../textures/MainMenu/replays_highlighted.png";
     static constexpr const char* kNextLevel = "../textures/MainMenu/nextlevel.png";
     static constexpr const char* kNextLevelHighlighted = "../textures/MainMenu/nextlevel_highlighted.png";
 

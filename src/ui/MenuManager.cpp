@@ -8,6 +8,7 @@
 #include "ui/LoadingMenu.h"
 #include "ui/MainMenu.h"
 #include "ui/PauseMenu.h"
+#include "ui/ReplayMenu.h"
 
 MenuManager::MenuManager() {
     gameoverMenu = std::make_unique<GameoverMenu>();
@@ -16,6 +17,7 @@ MenuManager::MenuManager() {
     loadingMenu = std::make_unique<LoadingMenu>();
     pauseMenu = std::make_unique<PauseMenu>();
     levelSelectMenu = std::make_unique<LevelSelectMenu>();
+    replayMenu = std::make_unique<ReplayMenu>();
     music = SoundManager::getInstance()->createSource(kMusicFile);
     if (music) {
         music->setLooping(true);
@@ -39,6 +41,8 @@ Menu* MenuManager::menuOf(int state) const {
         return gameoverMenu.get();
     case LEVEL_SELECT:
         return levelSelectMenu.get();
+    case REPLAYS:
+        return replayMenu.get();
     default:
         return nullptr;
     }

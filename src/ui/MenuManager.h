@@ -11,9 +11,10 @@ class LoadingMenu;
 class MainMenu;
 class Menu;
 class PauseMenu;
+class ReplayMenu;
 class SoundSource;
 
-// Owns the six menus, knows the current one and plays the looping menu music
+// Owns the seven menus, knows the current one and plays the looping menu music
 // whenever no level is being played.
 class MenuManager : public Singleton<MenuManager> {
     friend class Singleton<MenuManager>;
@@ -28,6 +29,7 @@ public:
     Menu* getCurrentMenu() const { return currentMenu; }
     // The menu shown in `state`; null in play, at exit and for unknown states.
     Menu* menuOf(int state) const;
+    ReplayMenu& replays() const { return *replayMenu; }
     // Null without an audio device.
     SoundSource* getMusic() const { return music; }
 
@@ -44,6 +46,7 @@ private:
     std::unique_ptr<LevelcompleteMenu> levelcompleteMenu;
     std::unique_ptr<GameoverMenu> gameoverMenu;
     std::unique_ptr<LevelSelectMenu> levelSelectMenu;
+    std::unique_ptr<ReplayMenu> replayMenu;
     Menu* currentMenu = nullptr;
     SoundSource* music = nullptr;
 };

@@ -11,6 +11,9 @@
 #include <string>
 #include <vector>
 
+#include <csignal>
+
+#include "ChildProcess.h"
 #include "GameProcess.h"
 #include "SoundGenerator.h"
 #include "app/Autopilot.h"
@@ -134,6 +137,24 @@ public:
         return code;
     }
 
+    // The replay the last run recorded, as its log names it.
+    fs::path recorded() const {
+        const std::vector<std::string> lines = linesWith(log, "Recording the run into ");
+        return lines.empty() ? fs::path() : fs::path(lines.back().substr(lines.back().find(" into ") + 6));
+    }
+
+    // Plays a replay back through the game, headless and `speed` steps a frame, to its end;
+    // the log of the playback.
+    std::string playBack(const fs::path& replay, int speed = 20) const {
+        ChildProcessOptions options;
+        options.environment = {{"VORN_GAME_SPEED", std::to_string(speed)}, {"VORN_AUTOPILOT", ""}};
+        options.timeoutSeconds = kRunTimeout / 1000;
+        const ChildProcessResult result =
+            runChildProcess({install.executable().string(), "--replay", replay.string()}, options);
+        EXPECT_EQ(result.exitCode, 0) << result.output;
+        return install.readFile("Vorn.log");
+    }
+
     // Why the autopilot could not finish, with the picture of that moment; empty when it did.
     std::string stuck() const {
         const std::vector<std::string> lines = linesWith(log, "Autopilot cannot go on");
@@ -212,7 +233,8 @@ private:
             for (char& c : what) {
                 c = c == ' ' ? '_' : c;
             }
-            const fs::path file = PlayerFiles::dataDir() / "screenshots" / ("screen" + std::to_string(number++) + ".tga");
+            const fs::path file =
+                PlayerFiles::dataDir() / "screenshots" / ("screen" + std::to_string(number++) + ".tga");
             if (fs::exists(file)) {
                 keepAsPicture(file, "autopilot_" + mode + "_" + what);
                 screenshots.push_back(file);
@@ -220,6 +242,36 @@ private:
         }
     }
 };
+
+// What a run did at which step ("Step 812: checkpoint saved, ball at x y z"), in order.
+std::vector<std::string> stepsOf(const std::string& log) {
+    std::vector<std::string> events;
+    for (const std::string& line : linesWith(log, " - Step ")) {
+        events.push_back(line.substr(line.find(" - Step ") + 3));
+    }
+    return events;
+}
+
+// The played-back run did what the recorded one did at the same steps, and its ball was where
+// the recorded one was each time, within 1e-4.
+void expectSameRun(const std::string& recordedLog, const std::string& playedLog) {
+    const std::vector<std::string> recorded = stepsOf(recordedLog);
+    const std::vector<std::string> played = stepsOf(playedLog);
+    ASSERT_FALSE(recorded.empty());
+    ASSERT_EQ(played.size(), recorded.size()) << playedLog;
+    for (std::size_t i = 0; i < recorded.size(); ++i) {
+        const std::size_t at = std::min(recorded[i].find("ball at"), recorded[i].size());
+        EXPECT_EQ(played[i].substr(0, at), recorded[i].substr(0, at));
+        const std::vector<float> want = numbersIn(recorded[i].substr(at));
+        const std::vector<float> got = numbersIn(played[i].substr(std::min(at, played[i].size())));
+        ASSERT_EQ(got.size(), want.size()) << played[i];
+        for (std::size_t n = 0; n < want.size(); ++n) {
+            EXPECT_NEAR(got[n], want[n], 1e-4f) << played[i] << "\n" << recorded[i];
+        }
+    }
+    EXPECT_TRUE(linesWith(playedLog, "Replay drifts").empty());
+    EXPECT_EQ(linesWith(playedLog, "Replay stayed on the recorded run at every check").size(), 1u);
+}
 
 // Warning and error lines of the log.
 std::string warnings(const std::string& log) {
@@ -317,6 +369,15 @@ TEST(AutopilotRunTest, PlaysTheFirstLevelFromTheMainMenuToLevelCompleteAndOut) {
         quiet = peak(wave, at, at + 0.5) < 0.005f;
     }
     EXPECT_TRUE(quiet) << "no half second of silence in play: the recording tells nothing";
+
+    // The run was recorded; played back it checkpoints and finishes at the same steps.
+    const fs::path replay = run.recorded();
+    ASSERT_TRUE(fs::exists(replay)) << replay;
+    const std::string played = run.playBack(replay);
+    expectSameRun(log, played);
+    EXPECT_EQ(linesWith(played, "Replay ended after").size(), 1u);
+    EXPECT_NE(linesWith(played, "Replay ended after").at(0).find(": finished"), std::string::npos);
+    EXPECT_EQ(warnings(played), "");
 }
 
 // Rolls into the fog once after the first checkpoint: one game over, one respawn there with the
@@ -343,6 +404,36 @@ TEST(AutopilotRunTest, DiesInTheFogOnceRespawnsAtTheFirstCheckpointWithTheBonusA
     EXPECT_NEAR(respawned.at(2), first.position.z, 0.01f);
     EXPECT_NEAR(respawned.at(3), saved.at(3) + 0.05f, 1e-4f) << respawns[0] << "\n" << snapshots[0];
     EXPECT_EQ(run.screenshots.size(), 5u) << "with the game over";
+
+    // The death and the respawn come again at the same steps when the run is played back.
+    const std::string played = run.playBack(run.recorded());
+    expectSameRun(log, played);
+    EXPECT_EQ(linesWith(played, ": game over").size(), 1u);
+    EXPECT_EQ(warnings(played), "");
+}
+
+// Killed after its first checkpoint, the run's replay plays back to where the file ends: the
+// checkpoint at its step, and then the end of what was recorded.
+TEST(AutopilotRunTest, ARunKilledMidLevelPlaysBackToTheCut) {
+    AutopilotRun run;
+    {
+        GameProcess game(run.install, {{"VORN_AUTOPILOT", "1"}, {"VORN_GAME_SPEED", "4"}});
+        ASSERT_TRUE(game.waitForLog(": checkpoint saved", kRunTimeout));
+        kill(game.pid(), SIGKILL);
+        game.waitForExit(kRunTimeout);
+    }
+    run.log = run.install.readFile("Vorn.log");
+    const std::vector<std::string> before = stepsOf(run.log);
+    ASSERT_FALSE(before.empty());
+    const std::string played = run.playBack(run.recorded());
+    const std::vector<std::string> after = stepsOf(played);
+    ASSERT_FALSE(after.empty()) << played;
+    EXPECT_EQ(after.front(), before.front());
+    const std::vector<std::string> ended = linesWith(played, "Replay ended after");
+    ASSERT_EQ(ended.size(), 1u) << played;
+    EXPECT_NE(ended[0].find(": cut short"), std::string::npos) << ended[0];
+    EXPECT_GE(numbersIn(ended[0].substr(ended[0].find("after"))).at(0), numbersIn(before.front()).at(0));
+    EXPECT_EQ(warnings(played), "");
 }
 
 // Every level in order from the main menu through "Next level" to the campaign-complete screen

@@ -94,3 +94,27 @@ TEST(Program, GameModeRunsStartUpInOrderAndEndsCleanlyOnTermination) {
         << log;
     EXPECT_TRUE(std::filesystem::exists(game.root() / "security"));
 }
+
+// A replay that cannot be played ends the game at once with status 1 and says why: a damaged
+// file, one of another format version, one whose level is gone.
+TEST(Program, AReplayThatCannotBePlayedIsRefusedWithTheReason) {
+    GameCopy game;
+    const std::string header = std::string("VORNREPLAY") + '\x01' + '\0';
+    const auto text = [](const std::string& s) { return std::string{static_cast<char>(s.size()), '\0'} + s; };
+    const std::string gone = header + text("0.1.0") + text("../levels/nowhere/nowhere.scene") +
+                             text("Nowhere") + text(std::string(40, 'A')) + std::string(12, '\0');
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"VORNREPLAX", "is damaged"},
+        {std::string("VORNREPLAY") + '\x07' + '\0', "another version"},
+        {gone, "has changed"}};
+    for (const auto& [bytes, reason] : cases) {
+        const std::filesystem::path file = game.root() / "run.vreplay";
+        std::ofstream(file, std::ios::binary) << bytes;
+        ChildProcessOptions options;
+        options.timeoutSeconds = 30;
+        const ChildProcessResult run =
+            runChildProcess({game.executable().string(), "--replay", file.string()}, options);
+        EXPECT_EQ(run.exitCode, 1) << run.output;
+        EXPECT_NE(run.output.find(reason), std::string::npos) << run.output;
+    }
+}

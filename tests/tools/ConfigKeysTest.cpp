@@ -51,6 +51,8 @@ const Key kMainKeys[] = {
     {"torch1:radius", Type::Float},
     {"forceField:offset", Type::Float},
     {"forceField:group", Type::Int},
+    {"Replays:keep", Type::Int},
+    {"Replays:ghost", Type::Bool},
 };
 
 const char* kFluidSections[] = {"fluid1", "fluid2"};

@@ -7,6 +7,8 @@
 #include "core/PlayerFiles.h"
 #include "core/StateManager.h"
 #include "core/TimeManager.h"
+#include "game/Replay.h"
+#include "game/ReplayLibrary.h"
 #include "platform/Glfw.h"
 #include "ui/Campaign.h"
 #include "ui/HUD.h"
@@ -14,6 +16,7 @@
 #include "ui/LevelcompleteMenu.h"
 #include "ui/MainMenu.h"
 #include "ui/MenuManager.h"
+#include "ui/ReplayMenu.h"
 
 namespace {
 
@@ -229,4 +232,52 @@ TEST_F(CampaignTest, Pictures) {
     const int below = static_cast<int>(bars.top + bars.height);
     EXPECT_GT(hud.countBrighter(windowWidth - 120, below, windowWidth, below + 30, 150), 50)
         << "the clock at the right below the bars";
+}
+
+// The player's replays, newest first with their level, date, length and end; Enter hands the
+// highlighted one to the game, and a refusal stays below the list until the highlight moves.
+TEST_F(CampaignTest, TheReplaysMenuListsTheRunsAndSaysWhyOneCannotBePlayed) {
+    const auto record = [](const std::string& level, std::int64_t when, int steps, bool finished) {
+        ReplayHeader header{"0.1.0", "../levels/" + level + ".scene", level, "ABC", 1u, when};
+        std::string bytes = ReplayFormat::header(header);
+        for (int step = 0; step < steps; ++step) {
+            ReplayFormat::appendStep(bytes, {8, 0.0f});
+        }
+        if (finished) {
+            ReplayFormat::appendFinish(bytes, static_cast<std::uint32_t>(steps));
+        }
+        const std::filesystem::path path = ReplayLibrary::newPath(ReplayLibrary::folder(), level, when);
+        EXPECT_TRUE(PlayerFiles::replace(path, bytes));
+        return path;
+    };
+    const std::filesystem::path older = record("First Steps", 1800000000, 3750, true);
+    const std::filesystem::path newer = record("The Bridges", 1800003600, 600, false);
+    ReplayMenu& menu = MenuManager::getInstance()->replays();
+    std::vector<std::filesystem::path> asked;
+    menu.play = [&asked](const std::filesystem::path& path) {
+        asked.push_back(path);
+        return std::string(ReplayLibrary::kChangedLevel);
+    };
+    chooseFromMainMenu(MainMenu::kReplaysItem);
+    ASSERT_EQ(state(), REPLAYS);
+    ASSERT_EQ(menu.entries().size(), 2u);
+    EXPECT_EQ(menu.entries()[0].path, newer);
+    const std::string line = ReplayMenu::lineOf(menu.entries()[1]);
+    EXPECT_EQ(line.substr(0, 14), "First Steps   ");
+    EXPECT_NE(line.find("1:02.5   finished"), std::string::npos) << line;
+    EXPECT_NE(ReplayMenu::lineOf(menu.entries()[0]).find("0:10.0   not finished"), std::string::npos);
+
+    press(GLFW_KEY_DOWN);
+    press(GLFW_KEY_ENTER);
+    EXPECT_EQ(asked, std::vector<std::filesystem::path>{older});
+    EXPECT_EQ(state(), REPLAYS);
+    EXPECT_EQ(menu.refusal(), ReplayLibrary::kChangedLevel);
+    const FrameCapture refused = picture("replays_refused");
+    EXPECT_GT(inkBetween(refused, 0.3f, 0.4f), 100) << "the list";
+    EXPECT_GT(inkBetween(refused, 0.9f, 1.0f), 100) << "why the replay cannot be played";
+    press(GLFW_KEY_UP);
+    EXPECT_EQ(menu.refusal(), "");
+    EXPECT_EQ(inkBetween(picture("replays"), 0.9f, 1.0f), 0);
+    press(GLFW_KEY_ESCAPE);
+    EXPECT_EQ(state(), MAIN_MENU);
 }

@@ -1,0 +1,5 @@
+#include "core/GameVersion.h"
+
+const char* gameVersion() {
+    return VORN_VERSION;
+}
