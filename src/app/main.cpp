@@ -3,28 +3,33 @@
 
 #include "app/Converter.h"
 #include "app/Frame.h"
+#include "core/GameFolders.h"
 #include "platform/ExecutablePath.h"
 
 namespace {
 
-// The logging configuration lies one level above the executable, found through the
-// system however the program was started (a path, or a bare name through PATH). The
-// log file goes to the data root too, named through VORN_DATA_ROOT, whatever the
-// working directory (converter mode keeps the user's).
-void configureLogging() {
-    const std::string dataRoot = ExecutablePath::directory() + "/..";
-    setenv("VORN_DATA_ROOT", dataRoot.c_str(), 1);
+// The data tree is found from the executable's own place however the program was
+// started (a path, or a bare name through PATH); the logging configuration lies in it.
+// Where the log goes depends on whether the tree may be written, so the places are
+// chosen before the first line is logged, and named in the first lines.
+void configureLogging(const std::string& dataRoot) {
     setenv("LOG4CXX_CONFIGURATION", (dataRoot + "/log4cxx.properties").c_str(), 1);
+    const std::string logFile = GameFolders::logFile().string();
+    setenv("VORN_LOG_FILE", logFile.empty() ? "/dev/null" : logFile.c_str(), 1);
+    GameFolders::logPlaces();
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    configureLogging();
+    const std::string executableDirectory = ExecutablePath::directory();
+    const std::string dataRoot = ExecutablePath::dataRoot(executableDirectory);
+    GameFolders::choose(dataRoot, ExecutablePath::isInstalled(executableDirectory));
+    configureLogging(dataRoot);
     if (argc >= 2) {
         converter(argc, argv);
         return 0;
     }
-    ExecutablePath::enterDirectory();
+    ExecutablePath::enterDataTree(dataRoot);
     return runGameMode();
 }
