@@ -32,8 +32,8 @@ Places& places() {
 // The player folder `file` lies in, so a missing one is warned about once, not once
 // per subfolder; the file's own folder when it lies in none.
 fs::path topFolderOf(const fs::path& file) {
-    for (const fs::path& top :
-         {PlayerFiles::stateDir(), PlayerFiles::cacheDir(), PlayerFiles::dataDir(), PlayerFiles::configDir()}) {
+    for (const fs::path& top : {PlayerFiles::stateDir(), PlayerFiles::cacheDir(), PlayerFiles::dataDir(),
+                                PlayerFiles::configDir()}) {
         const fs::path relative = file.lexically_relative(top);
         if (!relative.empty() && *relative.begin() != "..") {
             return top;
@@ -145,18 +145,19 @@ void GameFolders::logPlaces() {
     const std::lock_guard<std::mutex> lock(state.mutex);
     std::error_code error;
     LOG_DEBUG("Game data: " << fs::absolute(state.dataRoot, error).lexically_normal().string()
-                           << (state.intoTree ? " (its log, hash file and model caches are kept in it)"
-                                              : " (nothing is written into it)"));
+                            << (state.intoTree ? " (its log, hash file and model caches are kept in it)"
+                                               : " (nothing is written into it)"));
     if (state.intoTree) {
         LOG_DEBUG("Log and configuration hashes: " << fs::absolute(state.dataRoot, error).string());
         LOG_DEBUG("Model caches: beside the meshes");
     } else {
         LOG_DEBUG("Log and configuration hashes: " << PlayerFiles::stateDir().string()
-                                                  << (log.empty() ? " (no log is kept)" : ""));
+                                                   << (log.empty() ? " (no log is kept)" : ""));
         LOG_DEBUG("Model caches: " << PlayerFiles::cacheDir().string());
     }
     LOG_DEBUG("Screenshots: " << screenshotFolder().string());
-    LOG_DEBUG("Settings: " << PlayerFiles::configDir().string() << ", progress: " << PlayerFiles::dataDir().string());
+    LOG_DEBUG("Settings: " << PlayerFiles::configDir().string()
+                           << ", progress: " << PlayerFiles::dataDir().string());
     for (const fs::path& folder : state.notYetLogged) {
         warnCannotMake(state, folder);
     }

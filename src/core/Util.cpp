@@ -49,7 +49,8 @@ MessageBoxResult showMessageBox(const std::string& text, const std::string& capt
                                 MessageBoxButtons buttons) {
     LOG_DEBUG("Message box '" << caption << "': " << text);
     if (!answeredOnStandardInput()) {
-        if (const std::optional<MessageBoxResult> answer = DesktopMessageBox::ask(text, caption, icon, buttons)) {
+        if (const std::optional<MessageBoxResult> answer =
+                DesktopMessageBox::ask(text, caption, icon, buttons)) {
             TerminalMessageBox::tell(std::cerr, text, caption, icon);
             return *answer;
         }

@@ -432,4 +432,3 @@ OgreModelKeyframe* MeshLoader::loadModelKeyframe(const XMLNode& node) {
     }
     return keyframe.release();
 }
-

@@ -169,8 +169,9 @@ std::optional<MessageBoxResult> askXmessage(const std::string& tool, const std::
         return std::nullopt;
     }
     const int index = answer->exitCode - 101;
-    return index >= 0 && index < static_cast<int>(choices.size()) ? choices[static_cast<std::size_t>(index)].result
-                                                                   : MessageBoxResult::Ok;
+    return index >= 0 && index < static_cast<int>(choices.size())
+               ? choices[static_cast<std::size_t>(index)].result
+               : MessageBoxResult::Ok;
 }
 
 } // namespace
@@ -181,7 +182,8 @@ std::string DesktopMessageBox::findTool(const std::string& searchPath) {
         while (start <= searchPath.size()) {
             const std::size_t end = std::min(searchPath.find(':', start), searchPath.size());
             const std::string folder = searchPath.substr(start, end - start);
-            const std::filesystem::path candidate = std::filesystem::path(folder.empty() ? "." : folder) / tool;
+            const std::filesystem::path candidate =
+                std::filesystem::path(folder.empty() ? "." : folder) / tool;
             if (::access(candidate.c_str(), X_OK) == 0) {
                 return candidate.string();
             }

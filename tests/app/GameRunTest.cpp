@@ -265,8 +265,9 @@ TEST(GameRunTest, OpenGLBelowTwoEndsTheStartWithTheVersionMessage) {
         << output;
     // Started with no terminal, as from a desktop menu: the player sees it in a dialog too.
     const std::string dialog = install.dialogs();
-    EXPECT_NE(dialog.find("--error\n--title=Insufficient OpenGL capabilities\n--text=Minimum required OpenGL"),
-              std::string::npos)
+    EXPECT_NE(
+        dialog.find("--error\n--title=Insufficient OpenGL capabilities\n--text=Minimum required OpenGL"),
+        std::string::npos)
         << dialog;
 }
 

@@ -50,6 +50,23 @@ void makeReadOnly(const fs::path& root, bool readOnly) {
     }
 }
 
+// A small window without shadows, as the other runs of the whole game have.
+void makeCheapToDraw(const fs::path& config) {
+    std::ifstream in(config);
+    std::stringstream text;
+    text << in.rdbuf();
+    std::string settings = text.str();
+    for (const auto& [from, to] : {std::pair<std::string, std::string>{"width = 640", "width = 320"},
+                                   {"height = 480", "height = 240"},
+                                   {"shadows = true", "shadows = false"}}) {
+        const std::size_t at = settings.find(from);
+        if (at != std::string::npos) {
+            settings.replace(at, from.size(), to);
+        }
+    }
+    std::ofstream(config) << settings;
+}
+
 // The game installed into a staging folder as the package lays it out, once for the suite
 // (from the built tree, so nothing is built again), and made read-only.
 class Stage {
@@ -62,6 +79,7 @@ public:
             runChildProcess({VORN_CMAKE, "--install", VORN_BUILD_DIR, "--prefix", "/usr"}, options);
         installOutput = install.output;
         installed = install.exitCode == 0;
+        makeCheapToDraw(root / "usr/share/games/vorn/Vorn.ini");
         makeReadOnly(root, true);
         before = listing(root);
     }
@@ -135,7 +153,9 @@ protected:
     static void TearDownTestSuite() { stage.reset(); }
 
     void SetUp() override { ASSERT_TRUE(stage->installed) << stage->installOutput; }
-    void TearDown() override { EXPECT_EQ(listing(stage->root), stage->before) << "the installed tree was written"; }
+    void TearDown() override {
+        EXPECT_EQ(listing(stage->root), stage->before) << "the installed tree was written";
+    }
 
     static std::unique_ptr<Stage> stage;
 };
@@ -153,17 +173,17 @@ TEST_F(InstalledGameTest, TheInstalledGamePlaysLevelOneAndWritesOnlyToThePlayers
     const std::string log = home.read(".local/state/vorn/Vorn.log");
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_NE(log.find("Autopilot: level complete"), std::string::npos) << run.output;
-    EXPECT_NE(log.find("Game data: " + (stage->usr() / "share/games/vorn").string() + " (nothing is written into it)"),
+    EXPECT_NE(log.find("Game data: " + (stage->usr() / "share/games/vorn").string() +
+                       " (nothing is written into it)"),
               std::string::npos);
     EXPECT_NE(log.find("Model caches: " + (home.root / ".cache/vorn").string()), std::string::npos);
 
-    const std::vector<std::string> expected = {
-        R"(\.local/state/vorn/Vorn\.log)",
-        R"(\.local/state/vorn/security)",
-        R"(\.local/state/vorn/controls-hint-seen)",
-        R"(\.local/share/vorn/progress\.txt)",
-        R"(\.local/share/vorn/screenshots/screen\d+\.tga)",
-        R"(\.cache/vorn/levels/level1/models/[\w.-]+\.mesh\.vorm)"};
+    const std::vector<std::string> expected = {R"(\.local/state/vorn/Vorn\.log)",
+                                               R"(\.local/state/vorn/security)",
+                                               R"(\.local/state/vorn/controls-hint-seen)",
+                                               R"(\.local/share/vorn/progress\.txt(\.lock)?)",
+                                               R"(\.local/share/vorn/screenshots/screen\d+\.tga)",
+                                               R"(\.cache/vorn/levels/level1/models/[\w.-]+\.mesh\.vorm)"};
     const std::map<std::string, std::string> files = home.filesByPattern(expected);
     std::set<std::string> seen;
     for (const auto& [name, pattern] : files) {
@@ -183,20 +203,23 @@ TEST_F(InstalledGameTest, TheInstalledConverterWritesBesideTheGivenFiles) {
     ChildProcessOptions options;
     options.environment = home.environment();
     options.input = "\n";
-    const ChildProcessResult run = runChildProcess({stage->executable().string(), (work / "box.mesh.xml").string()}, options);
+    const ChildProcessResult run =
+        runChildProcess({stage->executable().string(), (work / "box.mesh.xml").string()}, options);
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_TRUE(fs::exists(work / "box.mesh.vorm")) << run.output;
-    EXPECT_NE(home.read(".local/state/vorn/Vorn.log").find("Model successfully converted"), std::string::npos);
+    EXPECT_NE(home.read(".local/state/vorn/Vorn.log").find("Model successfully converted"),
+              std::string::npos);
 }
 
 TEST_F(InstalledGameTest, TheDesktopEntryMetadataIconsAndManualPageAreInPlace) {
     const fs::path share = stage->usr() / "share";
-    const ChildProcessResult desktop =
-        runChildProcess({"desktop-file-validate", (share / "applications/org.vorngame.Vorn.desktop").string()});
+    const ChildProcessResult desktop = runChildProcess(
+        {"desktop-file-validate", (share / "applications/org.vorngame.Vorn.desktop").string()});
     EXPECT_EQ(desktop.exitCode, 0) << desktop.output;
     EXPECT_EQ(desktop.output, "");
-    const ChildProcessResult metainfo = runChildProcess(
-        {"appstreamcli", "validate", "--no-net", (share / "metainfo/org.vorngame.Vorn.metainfo.xml").string()});
+    const ChildProcessResult metainfo =
+        runChildProcess({"appstreamcli", "validate", "--no-net",
+                         (share / "metainfo/org.vorngame.Vorn.metainfo.xml").string()});
     EXPECT_EQ(metainfo.exitCode, 0) << metainfo.output;
     for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
         const std::string folder = std::to_string(size) + "x" + std::to_string(size);

@@ -57,7 +57,8 @@ pid_t childNamed(const std::string& name) {
             std::ifstream stat(entry.path() / "stat");
             std::string pid, command, state;
             pid_t parent = 0;
-            if (stat >> pid >> command >> state >> parent && parent == getpid() && command == "(" + name + ")") {
+            if (stat >> pid >> command >> state >> parent && parent == getpid() &&
+                command == "(" + name + ")") {
                 return std::stoi(pid);
             }
         }
@@ -85,8 +86,9 @@ TEST(DesktopMessageBox, FindsZenityThenKdialogThenXmessageAlongThePath) {
 TEST(DesktopMessageBox, ZenityAnswersWithItsExitCodeAndTheExtraButtonItPrints) {
     const FakeDialogs dialogs;
     EXPECT_EQ(askYesNoCancel(dialogs.make("zenity", 0)), MessageBoxResult::Yes);
-    EXPECT_EQ(dialogs.arguments(), "--question\n--title=box.png\n--text=Select Compression mode\n--no-markup\n"
-                                   "--ok-label=Yes\n--cancel-label=No\n--extra-button=Cancel\n");
+    EXPECT_EQ(dialogs.arguments(),
+              "--question\n--title=box.png\n--text=Select Compression mode\n--no-markup\n"
+              "--ok-label=Yes\n--cancel-label=No\n--extra-button=Cancel\n");
     EXPECT_EQ(askYesNoCancel(dialogs.make("zenity", 1)), MessageBoxResult::No);
     EXPECT_EQ(askYesNoCancel(dialogs.make("zenity", 1, "Cancel\\n")), MessageBoxResult::Cancel);
     EXPECT_EQ(askYesNoCancel(dialogs.make("zenity", 255)), std::nullopt) << "zenity could not show it";
@@ -94,20 +96,23 @@ TEST(DesktopMessageBox, ZenityAnswersWithItsExitCodeAndTheExtraButtonItPrints) {
     EXPECT_EQ(DesktopMessageBox::ask(dialogs.make("zenity", 0), "Vorn must exit now.", "Shader error",
                                      MessageBoxIcon::Stop, MessageBoxButtons::Ok),
               MessageBoxResult::Ok);
-    EXPECT_EQ(dialogs.arguments(), "--error\n--title=Shader error\n--text=Vorn must exit now.\n--no-markup\n");
+    EXPECT_EQ(dialogs.arguments(),
+              "--error\n--title=Shader error\n--text=Vorn must exit now.\n--no-markup\n");
 }
 
 TEST(DesktopMessageBox, KdialogAndXmessageAnswerWithTheirExitCodes) {
     const FakeDialogs dialogs;
     EXPECT_EQ(askYesNoCancel(dialogs.make("kdialog", 2)), MessageBoxResult::Cancel);
-    EXPECT_EQ(dialogs.arguments(), "--title\nbox.png\n--yesnocancel\nSelect Compression mode\n--yes-label\nYes\n"
-                                   "--no-label\nNo\n--cancel-label\nCancel\n");
+    EXPECT_EQ(dialogs.arguments(),
+              "--title\nbox.png\n--yesnocancel\nSelect Compression mode\n--yes-label\nYes\n"
+              "--no-label\nNo\n--cancel-label\nCancel\n");
     EXPECT_EQ(askYesNoCancel(dialogs.make("kdialog", 1)), MessageBoxResult::No);
     EXPECT_EQ(askYesNoCancel(dialogs.make("kdialog", 254)), std::nullopt);
 
     EXPECT_EQ(askYesNoCancel(dialogs.make("xmessage", 102)), MessageBoxResult::No);
-    EXPECT_EQ(dialogs.arguments(), "-center\n-title\nbox.png\n-buttons\nYes:101,No:102,Cancel:103\n-default\nYes\n"
-                                   "box.png\n\nSelect Compression mode\n");
+    EXPECT_EQ(dialogs.arguments(),
+              "-center\n-title\nbox.png\n-buttons\nYes:101,No:102,Cancel:103\n-default\nYes\n"
+              "box.png\n\nSelect Compression mode\n");
     EXPECT_EQ(askYesNoCancel(dialogs.make("xmessage", 0)), MessageBoxResult::Ok) << "closed: as unexpected";
     EXPECT_EQ(askYesNoCancel(dialogs.make("xmessage", 1)), std::nullopt) << "xmessage could not show it";
     EXPECT_EQ(askYesNoCancel((dialogs.folder / "missing/zenity").string()), std::nullopt);
@@ -117,15 +122,16 @@ TEST(DesktopMessageBox, KdialogAndXmessageAnswerWithTheirExitCodes) {
 // title bar it exits as it does on a failure, so the terminal is asked instead.
 TEST(DesktopMessageBox, XmessageShowsTheBoxOnTheDisplay) {
     auto answer = std::async(std::launch::async, [] {
-        return DesktopMessageBox::ask("/usr/bin/xmessage", "Create Mipmaps?", "Mipmaps", MessageBoxIcon::Question,
-                                      MessageBoxButtons::YesNo);
+        return DesktopMessageBox::ask("/usr/bin/xmessage", "Create Mipmaps?", "Mipmaps",
+                                      MessageBoxIcon::Question, MessageBoxButtons::YesNo);
     });
     const pid_t xmessage = childNamed("xmessage");
     ASSERT_NE(xmessage, 0);
     // xmessage names no process on its window: it is found by its title.
     ChildProcessOptions options;
     options.timeoutSeconds = 10;
-    const ChildProcessResult search = runChildProcess({"xdotool", "search", "--sync", "--name", "^Mipmaps$"}, options);
+    const ChildProcessResult search =
+        runChildProcess({"xdotool", "search", "--sync", "--name", "^Mipmaps$"}, options);
     const unsigned long window = std::strtoul(search.output.c_str(), nullptr, 10);
     EXPECT_NE(window, 0ul) << search.output;
     if (!window || !XWindows::requestClose(window)) {
