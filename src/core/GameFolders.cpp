@@ -164,6 +164,15 @@ void GameFolders::logPlaces() {
     state.notYetLogged.clear();
 }
 
+void GameFolders::reportMissingFolders() {
+    Places& state = places();
+    const std::lock_guard<std::mutex> lock(state.mutex);
+    for (const fs::path& folder : state.notYetLogged) {
+        warnCannotMake(state, folder);
+    }
+    state.notYetLogged.clear();
+}
+
 void GameFolders::reset() {
     Places& state = places();
     const std::lock_guard<std::mutex> lock(state.mutex);

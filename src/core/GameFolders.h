@@ -33,6 +33,8 @@ public:
     // The first lines of the log file (debug: the console stays quiet): the data tree and
     // every folder written to, then a warning for each folder that could not be made so far.
     static void logPlaces();
+    // The warnings alone.
+    static void reportMissingFolders();
 
     // Back to the build tree's places with no warning given (tests).
     static void reset();
