@@ -15,7 +15,7 @@ TEST_HOME = XDG_CONFIG_HOME=$(CURDIR)/$(BUILD_DIR)/tests/xdg/config XDG_DATA_HOM
 # Scene tests that draw need the display, which the leak-checked run does without.
 SCENE_DRAWING_TESTS = SceneManagerTest.TheGameGoesOnInPlayWhileASecondLevelLoads:ScenePassesTest.*:SceneShadowTest.*:LevelLinkTest.*
 
-.PHONY: all deps configure build run test bench fuzz soak format clean
+.PHONY: all deps configure build run test bench fuzz soak format clean package package-check
 
 all: build
 
@@ -70,6 +70,17 @@ fuzz: deps
 # resident memory at its start and end and its frame-time percentiles (not part of `make test`).
 soak: build
 	tools/soak.sh $(BUILD_DIR) $(SOAK_MINUTES)
+
+# The Debian package (CPack): $(BUILD_DIR)/vorn_VERSION_ARCH.deb, its dependencies worked out
+# from the executable's shared libraries.
+package: build
+	cmake --build $(BUILD_DIR) --target package
+
+# lintian on the package must find no error; its warnings are printed. It takes a while, so it
+# is not part of `make test`.
+package-check: package
+	@tools/install-deps.sh lintian
+	lintian --fail-on error --display-info $(BUILD_DIR)/vorn_*.deb
 
 bench: build
 	cmake --build $(BUILD_DIR) --target benchmarks -j $(JOBS)

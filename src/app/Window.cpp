@@ -13,8 +13,8 @@
 #include "app/ReplayDirector.h"
 #include "audio/SoundManager.h"
 #include "core/ConfigManager.h"
+#include "core/GameFolders.h"
 #include "core/Log.h"
-#include "core/PlayerFiles.h"
 #include "core/StateManager.h"
 #include "core/TimeManager.h"
 #include "game/Camera.h"
@@ -210,10 +210,13 @@ Menu* currentMenu() {
 }
 
 // Screenshots are the player's: numbered in their data folder, never in the game's tree.
+// None when that folder cannot be made (warned about once).
 std::filesystem::path nextScreenshotPath() {
-    const std::filesystem::path folder = PlayerFiles::dataDir() / "screenshots";
+    const std::filesystem::path folder = GameFolders::screenshotFolder();
+    if (!GameFolders::prepareFolderFor(folder / "screen0.tga")) {
+        return {};
+    }
     std::error_code error;
-    std::filesystem::create_directories(folder, error);
     for (int number = 0;; ++number) {
         const std::filesystem::path path = folder / ("screen" + std::to_string(number) + ".tga");
         if (!std::filesystem::exists(path, error)) {
@@ -325,7 +328,11 @@ void takeRequestedScreenshot() {
     }
     windowState.screenshotRequested = false;
     glReadBuffer(GL_BACK);
-    if (saveScreenshot(nextScreenshotPath())) {
+    const std::filesystem::path path = nextScreenshotPath();
+    if (path.empty()) {
+        return;
+    }
+    if (saveScreenshot(path)) {
         showMessage("Screenshot created");
     } else {
         LOG_ERROR("Screenshot could not be written");

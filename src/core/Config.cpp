@@ -13,6 +13,7 @@
 
 #include <iniparser.h>
 
+#include "core/GameFolders.h"
 #include "core/Log.h"
 #include "core/Util.h"
 
@@ -131,7 +132,8 @@ void Config::updateStoredHash() const {
     const std::string hashKey = "hashes:" + filename;
     const std::lock_guard<std::mutex> lock(hashFileMutex());
 
-    ::dictionary* security = loadIni(kHashFile);
+    const std::string hashFile = GameFolders::hashFile();
+    ::dictionary* security = loadIni(hashFile.c_str());
     if (!security) {
         security = dictionary_new(0);
     }
@@ -139,10 +141,11 @@ void Config::updateStoredHash() const {
     const char* storedValue = iniparser_getstring(security, hashKey.c_str(), "");
     const std::string stored = storedValue ? storedValue : "";
     const std::string computed = Util::calcHash(Util::kConfigSalt, filename);
-    if (stored != computed) {
+    // A folder that cannot be made has had its warning; the hashes are not kept then.
+    if (stored != computed && GameFolders::prepareFolderFor(hashFile)) {
         iniparser_set(security, "hashes", nullptr);
         iniparser_set(security, hashKey.c_str(), computed.c_str());
-        if (!writeDictionary(security, kHashFile)) {
+        if (!writeDictionary(security, hashFile)) {
             LOG_WARN("Couldn't write hash to config file.");
         }
     }

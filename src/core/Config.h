@@ -6,7 +6,8 @@ struct _dictionary_;
 
 // One loaded ini file. For the main configuration it also carries the render
 // options that the keys toggle at run time. Constructing a Config keeps the
-// salted hash of its file current in the hash file "../security".
+// salted hash of its file current in the hash file: "../security" in a build tree,
+// the player's state folder for an installed game (GameFolders).
 class Config {
 public:
     explicit Config(const char* path);
@@ -40,6 +41,7 @@ public:
     std::string filename;
     _dictionary_* dictionary = nullptr;
 
+    // The hash file of a tree that is written into.
     static constexpr const char* kHashFile = "../security";
 
 private:

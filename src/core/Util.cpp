@@ -16,10 +16,12 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "core/Log.h"
 #include "core/SHA1.h"
+#include "platform/DesktopMessageBox.h"
 
 VORN_FILE_LOGGER("Util")
 
@@ -27,8 +29,32 @@ namespace Util {
 
 const char* const kConfigSalt = "Rq4,Wd;KbTzXH&Lp>CwA8JuuE2n=97[kkfQ(Y3S*";
 
+namespace {
+
+// Someone answers on standard input when it is a terminal, or a pipe or file that a
+// script feeds; a game started from a desktop menu has none of these.
+bool answeredOnStandardInput() {
+    struct stat input {};
+    if (::fstat(STDIN_FILENO, &input) != 0) {
+        return false;
+    }
+    return ::isatty(STDIN_FILENO) || S_ISFIFO(input.st_mode) || S_ISREG(input.st_mode);
+}
+
+} // namespace
+
+// Without a terminal the desktop's dialog asks, and the text still goes to standard error
+// for whoever keeps it; with no dialog program the terminal's box is the fallback.
 MessageBoxResult showMessageBox(const std::string& text, const std::string& caption, MessageBoxIcon icon,
                                 MessageBoxButtons buttons) {
+    LOG_DEBUG("Message box '" << caption << "': " << text);
+    if (!answeredOnStandardInput()) {
+        if (const std::optional<MessageBoxResult> answer =
+                DesktopMessageBox::ask(text, caption, icon, buttons)) {
+            TerminalMessageBox::tell(std::cerr, text, caption, icon);
+            return *answer;
+        }
+    }
     return TerminalMessageBox::ask(std::cin, std::cerr, text, caption, icon, buttons);
 }
 

@@ -7,7 +7,8 @@
 
 namespace Util {
 
-// The one way the program shows a blocking message box (asked on the terminal).
+// The one way the program shows a blocking message box: asked on the terminal, or, for a
+// game with no terminal, in a desktop dialog. Always written to the log.
 MessageBoxResult showMessageBox(const std::string& text, const std::string& caption, MessageBoxIcon icon,
                                 MessageBoxButtons buttons);
 

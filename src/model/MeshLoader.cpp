@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/GameFolders.h"
 #include "core/Log.h"
 #include "core/Util.h"
 #include "model/ModelCache.h"
@@ -207,8 +208,10 @@ OgreModel* MeshLoader::loadModel(const std::string& path) {
         model->mesh = cached->second;
     } else {
         const std::string xmlPath = path + ".xml";
-        const std::string cachePath = path + ".vorm";
         const bool hasXml = isFile(xmlPath);
+        // A mesh shipped as a cache alone is read where it lies; the game's own caches
+        // may live in the player's cache folder.
+        const std::string cachePath = hasXml ? GameFolders::modelCacheFile(path) : path + ".vorm";
         const std::string hash = hasXml ? Util::calcHash(nullptr, xmlPath) : "";
         if (isFile(cachePath)) {
             model = loadCachedModel(cachePath, xmlPath, hash);
@@ -216,7 +219,7 @@ OgreModel* MeshLoader::loadModel(const std::string& path) {
         if (!model && hasXml) {
             LOG_TRACE("trying to load from xml");
             model = loadXMLModel(hash, xmlPath);
-            if (model) {
+            if (model && GameFolders::prepareFolderFor(cachePath)) {
                 LOG_TRACE("XML loading successful, serializing to VOM");
                 ModelCache::saveModel(*model, cachePath);
             }
@@ -243,8 +246,11 @@ OgreModel* MeshLoader::loadCachedModel(const std::string& cachePath, const std::
     }
     delete model->mesh;
     delete model;
+    // Only the game's own caches go: one shipped in an installed tree stays.
     std::error_code error;
-    std::filesystem::remove(cachePath, error);
+    if (GameFolders::writesIntoTree() || isFile(xmlPath)) {
+        std::filesystem::remove(cachePath, error);
+    }
     ModelCache::modelChanged = false;
     LOG_INFO("model has changed, reloading from xml (" << xmlPath << ")");
     return nullptr;
@@ -426,4 +432,3 @@ OgreModelKeyframe* MeshLoader::loadModelKeyframe(const XMLNode& node) {
     }
     return keyframe.release();
 }
-

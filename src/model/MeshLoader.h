@@ -9,8 +9,9 @@
 
 // Turns mesh XML files into model records and hands out models. Meshes are
 // cached by path for the rest of the loader's life; a current cache file (path +
-// ".vorm") is preferred to the XML file (path + ".xml"), and a new one is written
-// after every XML load. Loading threads share it: the cache is locked.
+// ".vorm", or its place in the player's cache folder, GameFolders) is preferred to the
+// XML file (path + ".xml"), and a new one is written after every XML load. Loading
+// threads share it: the cache is locked.
 class MeshLoader {
 public:
     MeshLoader() = default;

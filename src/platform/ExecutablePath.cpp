@@ -3,17 +3,38 @@
 #include <filesystem>
 #include <system_error>
 
+namespace fs = std::filesystem;
+
+namespace {
+
+// The installed data tree, seen from the installed executable's folder.
+constexpr const char* kInstalledData = "../share/games/vorn";
+
+} // namespace
+
 std::string ExecutablePath::directory() {
     std::error_code error;
-    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
+    const fs::path exe = fs::read_symlink("/proc/self/exe", error);
     if (error) {
-        return std::filesystem::current_path(error).string();
+        return fs::current_path(error).string();
     }
     return exe.parent_path().string();
 }
 
-bool ExecutablePath::enterDirectory() {
+// The main configuration marks a data tree; a folder of that name alone does not.
+bool ExecutablePath::isInstalled(const std::string& executableDirectory) {
     std::error_code error;
-    std::filesystem::current_path(directory(), error);
+    return fs::is_regular_file(fs::path(executableDirectory) / kInstalledData / "Vorn.ini", error);
+}
+
+std::string ExecutablePath::dataRoot(const std::string& executableDirectory) {
+    const fs::path relative = isInstalled(executableDirectory) ? kInstalledData : "..";
+    fs::path root = (fs::path(executableDirectory) / relative).lexically_normal();
+    return (root.has_filename() ? root : root.parent_path()).string();
+}
+
+bool ExecutablePath::enterDataTree(const std::string& dataRoot) {
+    std::error_code error;
+    fs::current_path(fs::path(dataRoot) / "bin", error);
     return !error;
 }

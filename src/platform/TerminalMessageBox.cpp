@@ -69,11 +69,16 @@ std::string normalized(std::string answer) {
 
 } // namespace
 
+void TerminalMessageBox::tell(std::ostream& out, const std::string& text, const std::string& caption,
+                              MessageBoxIcon icon) {
+    out << "\n[" << iconWord(icon) << "] " << caption << "\n" << text << "\n" << std::flush;
+}
+
 MessageBoxResult TerminalMessageBox::ask(std::istream& in, std::ostream& out, const std::string& text,
                                          const std::string& caption, MessageBoxIcon icon,
                                          MessageBoxButtons buttons) {
     const std::vector<Choice> choices = choicesOf(buttons);
-    out << "\n[" << iconWord(icon) << "] " << caption << "\n" << text << "\n";
+    tell(out, text, caption, icon);
     for (std::size_t i = 0; i < choices.size(); ++i) {
         out << (i == 0 ? "" : " / ") << choices[i].label;
     }

@@ -25,4 +25,7 @@ class TerminalMessageBox {
 public:
     static MessageBoxResult ask(std::istream& in, std::ostream& out, const std::string& text,
                                 const std::string& caption, MessageBoxIcon icon, MessageBoxButtons buttons);
+    // The box's caption and text alone, for a box answered elsewhere.
+    static void tell(std::ostream& out, const std::string& text, const std::string& caption,
+                     MessageBoxIcon icon);
 };

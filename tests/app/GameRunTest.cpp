@@ -263,6 +263,12 @@ TEST(GameRunTest, OpenGLBelowTwoEndsTheStartWithTheVersionMessage) {
     EXPECT_NE(output.find("Your System is only capable of version 1.5. Vorn must exit now."),
               std::string::npos)
         << output;
+    // Started with no terminal, as from a desktop menu: the player sees it in a dialog too.
+    const std::string dialog = install.dialogs();
+    EXPECT_NE(
+        dialog.find("--error\n--title=Insufficient OpenGL capabilities\n--text=Minimum required OpenGL"),
+        std::string::npos)
+        << dialog;
 }
 
 // No OpenGL driver can be loaded, so no window with a context can open. (A size of 0 in

@@ -7,6 +7,7 @@
 #include "LogCapture.h"
 #include "MeshFixtures.h"
 #include "TempDataRoot.h"
+#include "core/GameFolders.h"
 #include "core/Util.h"
 #include "model/MeshLoader.h"
 
@@ -283,4 +284,29 @@ TEST_F(MeshLoaderTest, AnimationTracksAreBoundAndTheFirstAnimationPlays) {
     EXPECT_EQ(mesh.meshTracks.at("wave"), wave->tracks[1]);
     EXPECT_EQ(wave->tracks[1]->type, OgreModelTrack::POSE);
     EXPECT_EQ(model->currentAnimation, "bob") << "the first animation in name order plays";
+}
+
+// In an installed tree the caches are the player's: written to and read from the cache
+// folder, while a mesh shipped as a cache alone is read where it lies and never removed.
+TEST_F(MeshLoaderTest, AnInstalledTreeKeepsItsCachesInThePlayersCacheFolder) {
+    GameFolders::choose(data.root(), true);
+    const std::string path = writeMesh("cube", meshXml(splitCube()));
+    ASSERT_TRUE(load(path));
+    EXPECT_FALSE(std::filesystem::exists(path + ".vorm"));
+    const std::filesystem::path cache = data.root() / "xdg/cache/vorn/models/cube.mesh.vorm";
+    EXPECT_TRUE(std::filesystem::exists(cache));
+    meshes = std::make_unique<MeshLoader>();
+    log.clear();
+    ASSERT_TRUE(load(path));
+    EXPECT_TRUE(log.contains("VOM exists, trying to load"));
+    EXPECT_FALSE(log.contains("trying to load from xml"));
+
+    std::filesystem::rename(cache, data.root() / "models/shipped.mesh.vorm");
+    data.write("models/shipped.mesh.xml", "");
+    std::filesystem::remove(data.root() / "models/shipped.mesh.xml");
+    ASSERT_TRUE(load("../models/shipped.mesh")) << "a cache without its XML is read from the tree";
+    data.write("models/stale.mesh.vorm", "22 serialization::archive 19 0 0 12 old-version");
+    EXPECT_FALSE(load("../models/stale.mesh"));
+    EXPECT_TRUE(std::filesystem::exists(data.root() / "models/stale.mesh.vorm")) << "the tree is not written";
+    GameFolders::reset();
 }

@@ -124,6 +124,10 @@ GameCopy::GameCopy() {
         }
         std::filesystem::copy(entry.path(), rootDir / name, std::filesystem::copy_options::recursive);
     }
+    std::filesystem::create_directories(dialogFolder());
+    std::ofstream(dialogFolder() / "zenity")
+        << "#!/bin/sh\nprintf '%s\\n' \"$@\" >> '" << (rootDir / "dialogs.txt").string() << "'\n";
+    std::filesystem::permissions(dialogFolder() / "zenity", std::filesystem::perms::owner_all);
 }
 
 GameCopy::~GameCopy() {

@@ -38,6 +38,10 @@ public:
     const std::filesystem::path& root() const { return rootDir; }
     std::filesystem::path executable() const { return rootDir / "bin" / "vorn"; }
     std::string readFile(const std::string& relative) const;
+    // A folder with a stand-in for the first desktop dialog program the game looks for: it
+    // answers OK at once and keeps its arguments, one a line, for dialogs().
+    std::filesystem::path dialogFolder() const { return rootDir / "dialogs"; }
+    std::string dialogs() const { return readFile("dialogs.txt"); }
 
 private:
     std::filesystem::path rootDir;

@@ -69,6 +69,8 @@ GameProcess::GameProcess(const GameCopy& game, const std::map<std::string, std::
         dup2(input, STDIN_FILENO);
         dup2(log, STDOUT_FILENO);
         dup2(log, STDERR_FILENO);
+        const char* path = std::getenv("PATH");
+        setenv("PATH", (game.dialogFolder().string() + ":" + (path ? path : "")).c_str(), 1);
         for (const auto& [name, value] : environment) {
             setenv(name.c_str(), value.c_str(), 1);
         }

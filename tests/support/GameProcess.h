@@ -12,6 +12,8 @@ void keepAsPicture(const std::filesystem::path& screenshot, const std::string& n
 
 // The game of a GameCopy running in the background with no terminal input, for
 // tests that talk to its window while it runs. Its output goes to output.txt in the copy.
+// With no terminal the game's message boxes are desktop dialogs: the copy's stand-in
+// dialog program answers them at once (GameCopy::dialogs).
 class GameProcess {
 public:
     explicit GameProcess(const GameCopy& game, const std::map<std::string, std::string>& environment = {});

@@ -329,3 +329,44 @@ void TextureGenerator::writeHudBars() const {
     flameIcon().save(dir / "hud_energy_icon.png");
     turboIcon().save(dir / "hud_turbo_icon.png");
 }
+
+namespace {
+
+// The ball as the game shows it: a warm sphere lit from the upper left, in a halo of its own
+// light that fades out before the edge. Drawn at each size rather than scaled, so the small
+// ones stay sharp.
+Image iconOfSize(int size) {
+    Image image(size, size);
+    const float centre = float(size) / 2;
+    const float ball = float(size) * 0.34f;
+    const float glow = float(size) * 0.5f;
+    const Colour halo{1.0f, 0.55f, 0.1f, 1};
+    const Colour dark{0.45f, 0.12f, 0.02f, 1}, lit{1.0f, 0.78f, 0.3f, 1}, shine{1.0f, 0.98f, 0.85f, 1};
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const float px = (float(x) + 0.5f - centre) / ball, py = (float(y) + 0.5f - centre) / ball;
+            const float distance = std::hypot(px, py) * ball;
+            const float fade = std::clamp((glow - distance) / (glow - ball), 0.0f, 1.0f);
+            image.blend(x, y, halo, 0.55f * fade * fade);
+            const float coverage = std::clamp(ball - distance + 0.5f, 0.0f, 1.0f);
+            if (coverage <= 0) {
+                continue;
+            }
+            const float pz = std::sqrt(std::max(0.0f, 1.0f - px * px - py * py));
+            const float light = std::clamp((-0.5f * px - 0.6f * py + 0.62f * pz) / 0.98f, 0.0f, 1.0f);
+            Colour c = mix(dark, lit, light);
+            c = mix(c, shine, std::pow(light, 12.0f));
+            image.blend(x, y, c, coverage);
+        }
+    }
+    return image;
+}
+
+} // namespace
+
+void TextureGenerator::writeIcons() const {
+    for (const int size : kIconSizes) {
+        const std::string folder = std::to_string(size) + "x" + std::to_string(size);
+        iconOfSize(size).save(gameDir / "icons" / "hicolor" / folder / "apps" / "vorn.png");
+    }
+}

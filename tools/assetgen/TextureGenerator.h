@@ -17,8 +17,11 @@ public:
     void writeFireSeries() const;
     // The two bars and an icon for each: a flame for energy, a double arrow for turbo.
     void writeHudBars() const;
+    // The desktop icon, the glowing ball, in the hicolor sizes under icons/hicolor/NxN/apps/.
+    void writeIcons() const;
 
     static constexpr int kFireFrames = 16;
+    static constexpr int kIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
 
 private:
     std::filesystem::path gameDir;

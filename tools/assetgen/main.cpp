@@ -3,7 +3,8 @@
 //
 //   assetgen GAME_DIR [PART...]
 //
-// PART is one of surfaces, sky, fire, hud, menus, help, font, sounds, level; none means all.
+// PART is one of surfaces, sky, fire, hud, menus, help, font, sounds, level, icons; none means
+// all. The desktop icons go to GAME_DIR/icons/, for the installation rather than the game.
 
 #include <cstdio>
 #include <exception>
@@ -44,6 +45,7 @@ int main(int argc, char** argv) {
         {"sky", [&] { textures.writeSkyBox(); }},
         {"fire", [&] { textures.writeFireSeries(); }},
         {"hud", [&] { textures.writeHudBars(); }},
+        {"icons", [&] { textures.writeIcons(); }},
         {"menus", [&] { interface.writeMenuImages(); }},
         {"help", [&] { interface.writeHelpImage(); }},
         {"font", [&] { interface.writeFont(); }},
