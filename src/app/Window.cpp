@@ -6,13 +6,16 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "app/MouseLook.h"
 #include "audio/SoundManager.h"
+#include "core/Bindings.h"
 #include "core/ConfigManager.h"
 #include "core/Log.h"
 #include "core/PlayerFiles.h"
+#include "core/Settings.h"
 #include "core/StateManager.h"
 #include "core/TimeManager.h"
 #include "game/Camera.h"
@@ -24,6 +27,7 @@
 #include "ui/HUD.h"
 #include "ui/Menu.h"
 #include "ui/MenuManager.h"
+#include "ui/OptionsMenu.h"
 
 VORN_FILE_LOGGER("main")
 
@@ -133,9 +137,6 @@ void handlePressedKey(int key) {
     case '3':
         showToggle("Shadows: ", config.shadows = !config.shadows);
         break;
-    case '5':
-        SaveStateManager::getInstance()->loadSaveState();
-        break;
     case '6':
         toggleGeometryShader(config);
         break;
@@ -150,9 +151,6 @@ void handlePressedKey(int key) {
         break;
     case 'P':
         togglePause();
-        break;
-    case KEY_ESC:
-        StateManager::getInstance()->setState(PAUSED);
         break;
     case KEY_F1:
         showToggle("Display Help: ", hud->showHelp = !hud->showHelp);
@@ -244,6 +242,7 @@ bool initGLFW() {
     Glfw::setMousePosCallback(mousePosCallback);
     Glfw::setMouseWheelCallback(mouseWheelCallback);
     Glfw::setFocusCallback(MouseLook::focusChanged);
+    Glfw::setMouseButtonCallback(mouseButtonCallback);
     Glfw::enableStickyKeys();
     windowState.lastWheelPos = Glfw::getMouseWheel();
     Glfw::setSwapInterval(config->getBool("window:vsync", true) ? 1 : 0);
@@ -320,21 +319,52 @@ void takeRequestedScreenshot() {
     }
 }
 
+namespace {
+
+// A key bound to an action does that action only; the rest are polled by the controls.
+bool handleBoundKey(int key) {
+    const std::optional<Bindings::Action> action = Settings::active().bindings.actionOf(key);
+    if (!action) {
+        return false;
+    }
+    if (*action == Bindings::Pause) {
+        StateManager::getInstance()->setState(PAUSED);
+    } else if (*action == Bindings::Respawn) {
+        SaveStateManager::getInstance()->loadSaveState();
+    }
+    return true;
+}
+
+// The options waiting for a new key take every key, the screenshot key too.
+bool optionsCapturing(Menu* menu) {
+    const MenuManager* menus = MenuManager::existingInstance();
+    return menu && menus && menu == menus->getOptionsMenu() && menus->getOptionsMenu()->capturing();
+}
+
+} // namespace
+
 // The screenshot key works everywhere; a current menu takes every other key, and
-// the option keys act only in play.
+// the action and option keys act only in play.
 void keyCallback(int key, int action) {
-    if (key == '1') {
+    Menu* menu = currentMenu();
+    if (Settings::active().bindings.isKey(Bindings::Screenshot, key) && !optionsCapturing(menu)) {
         if (action == PRESS) {
             windowState.screenshotRequested = true;
         }
         return;
     }
-    if (Menu* menu = currentMenu()) {
+    if (menu) {
         menu->keyEvent(key, action);
         return;
     }
-    if (action == PRESS && StateManager::getInstance()->getState() == IN_GAME) {
+    if (action == PRESS && StateManager::getInstance()->getState() == IN_GAME && !handleBoundKey(key)) {
         handlePressedKey(key);
+    }
+}
+
+void mouseButtonCallback(int button, int action) {
+    if (Menu* menu = currentMenu()) {
+        menu->keyEvent(Bindings::kMouseButton + button, action);
     }
 }
 

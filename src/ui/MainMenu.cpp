@@ -4,6 +4,7 @@
 #include "ui/Campaign.h"
 #include "ui/FontRenderer.h"
 #include "ui/LevelLink.h"
+#include "ui/MenuManager.h"
 #include "ui/Ortho.h"
 
 namespace {
@@ -39,6 +40,7 @@ MainMenu::MainMenu()
     : ChoiceMenu({{kNew, kNewHighlighted},
                   {kContinue, kContinueHighlighted},
                   {kLevels, kLevelsHighlighted},
+                  {kOptions, kOptionsHighlighted},
                   {kExit, kExitHighlighted}}) {}
 
 void MainMenu::enter() {
@@ -66,6 +68,10 @@ void MainMenu::choose() {
     case kLevelsItem:
         changeState(LEVEL_SELECT);
         playClick2();
+        break;
+    case kOptionsItem:
+        playClick2();
+        MenuManager::getInstance()->openOptions();
         break;
     default:
         changeState(EXIT);

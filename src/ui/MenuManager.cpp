@@ -7,6 +7,7 @@
 #include "ui/LevelcompleteMenu.h"
 #include "ui/LoadingMenu.h"
 #include "ui/MainMenu.h"
+#include "ui/OptionsMenu.h"
 #include "ui/PauseMenu.h"
 
 MenuManager::MenuManager() {
@@ -16,6 +17,7 @@ MenuManager::MenuManager() {
     loadingMenu = std::make_unique<LoadingMenu>();
     pauseMenu = std::make_unique<PauseMenu>();
     levelSelectMenu = std::make_unique<LevelSelectMenu>();
+    optionsMenu = std::make_unique<OptionsMenu>();
     music = SoundManager::getInstance()->createSource(kMusicFile);
     if (music) {
         music->setLooping(true);
@@ -49,10 +51,24 @@ void MenuManager::setState(int state) {
         currentMenu->leave();
     }
     switchMusic(state);
+    optionsOpenedFrom = nullptr;
     currentMenu = menuOf(state);
     if (currentMenu) {
         currentMenu->enter();
     }
+}
+
+void MenuManager::openOptions() {
+    optionsOpenedFrom = currentMenu;
+    currentMenu = optionsMenu.get();
+    currentMenu->enter();
+}
+
+void MenuManager::closeOptions() {
+    if (currentMenu == optionsMenu.get()) {
+        currentMenu = optionsOpenedFrom;
+    }
+    optionsOpenedFrom = nullptr;
 }
 
 void MenuManager::switchMusic(int state) {

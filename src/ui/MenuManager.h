@@ -10,6 +10,7 @@ class LevelcompleteMenu;
 class LoadingMenu;
 class MainMenu;
 class Menu;
+class OptionsMenu;
 class PauseMenu;
 class SoundSource;
 
@@ -28,6 +29,10 @@ public:
     Menu* getCurrentMenu() const { return currentMenu; }
     // The menu shown in `state`; null in play, at exit and for unknown states.
     Menu* menuOf(int state) const;
+    // The options over the current menu, which comes back when they close; the game state stays.
+    void openOptions();
+    void closeOptions();
+    OptionsMenu* getOptionsMenu() const { return optionsMenu.get(); }
     // Null without an audio device.
     SoundSource* getMusic() const { return music; }
 
@@ -44,6 +49,8 @@ private:
     std::unique_ptr<LevelcompleteMenu> levelcompleteMenu;
     std::unique_ptr<GameoverMenu> gameoverMenu;
     std::unique_ptr<LevelSelectMenu> levelSelectMenu;
+    std::unique_ptr<OptionsMenu> optionsMenu;
     Menu* currentMenu = nullptr;
+    Menu* optionsOpenedFrom = nullptr;
     SoundSource* music = nullptr;
 };
