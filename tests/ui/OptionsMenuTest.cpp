@@ -13,6 +13,7 @@
 #include "core/StateManager.h"
 #include "game/Camera.h"
 #include "platform/Glfw.h"
+#include "ui/ControlsHint.h"
 #include "ui/HUD.h"
 #include "ui/MainMenu.h"
 #include "ui/MenuManager.h"
@@ -329,6 +330,17 @@ TEST_F(GamepadMenuTest, StartPausesTheRightStickTurnsTheCameraAndLosingThePadInP
     frame(Glfw::GamepadState{});
     EXPECT_EQ(StateManager::getInstance()->getState(), PAUSED);
     EXPECT_EQ(messages().back(), "Gamepad disconnected");
+}
+
+TEST(ControlsHintKeysTest, TheHintNamesTheKeysAsTheyAreBound) {
+    Settings::active() = Settings{};
+    EXPECT_EQ(ControlsHint::lines()[0], "W A S D: roll    Space: jump (hold: higher)");
+    EXPECT_EQ(ControlsHint::lines()[1], "Left mouse: boost    Right mouse: brake");
+    Settings::active().bindings.bind(Bindings::Jump, 'J');
+    Settings::active().bindings.bind(Bindings::Boost, GlfwKeys::KEY_LSHIFT);
+    EXPECT_EQ(ControlsHint::lines()[0], "W A S D: roll    J: jump (hold: higher)");
+    EXPECT_EQ(ControlsHint::lines()[1], "Left Shift: boost    Right mouse: brake");
+    Settings::active() = Settings{};
 }
 
 } // namespace
