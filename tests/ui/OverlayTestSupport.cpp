@@ -3,8 +3,8 @@
 #include <GL/glew.h>
 #include <filesystem>
 
-#include "app/Window.h"
 #include "core/TimeManager.h"
+#include "app/Window.h"
 #include "render/TextureLoader.h"
 #include "ui/Ortho.h"
 
