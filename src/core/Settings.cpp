@@ -136,12 +136,14 @@ Settings Settings::load(const std::filesystem::path& path, const Settings& defau
     read.whole("window:height", settings.height, 1, kMaxWindowSide);
     read.flag("window:fullscreen", settings.fullscreen);
     read.flag("window:vsync", settings.vsync);
+    // A preset sets the switches the file does not name itself.
+    read.whole("quality:autostep", settings.autoStep, 0, kAutoSteps - 1);
     read.quality("quality:preset", settings.quality);
+    settings.choose(settings.quality);
     read.flag("quality:shadows", settings.shadows);
     read.flag("quality:perpixel", settings.perPixel);
     read.number("quality:firedetail", settings.fireDetail, 0.0f, 1.0f);
     read.number("quality:renderscale", settings.renderScale, 0.25f, 1.0f);
-    read.whole("quality:autostep", settings.autoStep, 0, kAutoSteps - 1);
     read.number("sound:master", settings.masterVolume, 0.0f, 1.0f);
     read.number("sound:music", settings.musicVolume, 0.0f, 1.0f);
     read.number("sound:effects", settings.effectsVolume, 0.0f, 1.0f);

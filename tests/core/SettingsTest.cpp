@@ -74,6 +74,17 @@ TEST(SettingsTest, TheFileOverridesTheMainConfigurationWhichStaysAsItIs) {
     EXPECT_EQ(Util::calcHash(Util::kConfigSalt, "../Vorn.ini"), hash);
 }
 
+TEST(SettingsTest, APresetSetsTheSwitchesTheFileDoesNotName) {
+    const TempDataRoot data;
+    const fs::path file =
+        data.write("xdg/config/vorn/settings.ini", "[quality]\npreset = low\nshadows = true\n");
+    const Settings loaded = Settings::load(file, Settings{});
+    EXPECT_EQ(loaded.quality, Settings::Quality::Low);
+    EXPECT_EQ(loaded.renderScale, 0.5f);
+    EXPECT_FALSE(loaded.perPixel);
+    EXPECT_TRUE(loaded.shadows) << "named in the file";
+}
+
 TEST(SettingsTest, ADamagedFileIsSetAsideWithOneWarningAndTheDefaultsApply) {
     const std::vector<std::string> damaged = {
         "[window\nwidth = 1024\n",        // no section
