@@ -1,5 +1,6 @@
 #include "app/Frame.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 
@@ -11,15 +12,19 @@
 #include <optional>
 #include <string>
 
+#include "app/AutoQuality.h"
 #include "app/Autopilot.h"
 #include "app/ReplayDirector.h"
+#include "app/GamepadInput.h"
 #include "app/RunFigures.h"
+#include "app/SettingsEffects.h"
 #include "app/StateEffects.h"
 #include "app/Window.h"
 #include "audio/SoundManager.h"
 #include "core/ConfigManager.h"
 #include "core/Log.h"
 #include "core/ManagerLifetime.h"
+#include "core/Settings.h"
 #include "core/StateManager.h"
 #include "core/TimeManager.h"
 #include "core/Util.h"
@@ -33,6 +38,7 @@
 #include "platform/QuitSignal.h"
 #include "render/Frustum.h"
 #include "render/LightManager.h"
+#include "render/SceneTarget.h"
 #include "render/ShaderManager.h"
 #include "render/SkyBox.h"
 #include "render/SystemInfo.h"
@@ -76,6 +82,9 @@ PlaySteps playSteps(ballControls);
 ReplayDirector replayDirector(ballControls, playSteps);
 std::unique_ptr<GameObjects> gameObjects;
 std::unique_ptr<SceneRenderer> sceneRenderer;
+std::unique_ptr<SceneTarget> sceneTarget;
+GamepadInput gamepadInput;
+AutoQuality autoQuality;
 
 const char* const kGlfwFailedCaption = "Initializing GLFW failed";
 const char* const kGlfwFailedText = "A fatal error occurred while trying to initialize GLFW.\nTry updating "
@@ -233,6 +242,7 @@ void init() {
 
     LOG_TRACE("Loading main config");
     mainConfig = ConfigManager::getInstance()->getMainConfig();
+    SettingsEffects::load();
 
     LOG_TRACE("Loading Frustum");
     frustum = Frustum::getInstance();
@@ -281,6 +291,7 @@ void init() {
     menuManager->replays().play = [](const std::filesystem::path& path) {
         return replayDirector.play(path, false);
     };
+    SettingsEffects::install();
 
     LOG_TRACE("Initializing HUD");
     hud = HUD::getInstance();
@@ -303,10 +314,12 @@ void init() {
     LOG_TRACE("Loading Shader");
     shaderManager->loadShaders();
     sceneRenderer = std::make_unique<SceneRenderer>();
+    sceneTarget = std::make_unique<SceneTarget>();
 
     LOG_TRACE("Setting up light");
     setUpLight();
 
+    SettingsEffects::apply(Settings::active());
     textureLoader->uploadTextures(true);
     stateManager->setState(MAIN_MENU);
     sceneManager->loadScene(0);
@@ -335,12 +348,25 @@ void update() {
     lightManager->applyLights();
 }
 
+// The scene at the render scale, scaled up into the window before the overlay.
+void drawScene() {
+    int width = 0;
+    int height = 0;
+    Glfw::getWindowSize(width, height);
+    sceneTarget->begin({std::max(width, 1), std::max(height, 1)}, mainConfig->renderScale);
+    if (sceneTarget->offScreen()) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    }
+    skyBox->draw();
+    drawCurrentLevel();
+    sceneTarget->finish();
+}
+
 void render() {
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     if (stateManager->getState() == IN_GAME) {
-        skyBox->draw();
-        drawCurrentLevel();
+        drawScene();
     }
     ortho->render();
     takeRequestedScreenshot();
@@ -354,6 +380,7 @@ void shutdown() {
     ManagerLifetime::endCreation();
     skyBox.reset();
     sceneRenderer.reset();
+    sceneTarget.reset();
     PhysicsManager::destroy();
     physicsManager = nullptr;
     TextureLoader::destroy();
@@ -398,6 +425,7 @@ int runGameMode(const std::filesystem::path& replay) {
     const std::unique_ptr<Autopilot> autopilot = Autopilot::fromEnvironment();
     if (autopilot && autopilot->stepsPerFrame() > 0) {
         lockSteps(autopilot->stepsPerFrame());
+        autoQuality.stop();
     }
     if (!replay.empty()) {
         if (const int speed = replaySpeedFromEnvironment(); speed > 0) {
@@ -418,6 +446,8 @@ int runGameMode(const std::filesystem::path& replay) {
         render();
         figures.addFrame(timeManager->frameDelta, timeManager->stepCount);
         replayDirector.afterFrame();
+        gamepadInput.update(static_cast<double>(timeManager->frameDelta));
+        autoQuality.frame(stateManager->getState() == IN_GAME);
         if (autopilot) {
             autopilot->frame();
         }

@@ -17,6 +17,7 @@ public:
     void addDeath() { ++deaths; }
     int getPickups() const { return pickups; }
     int getDeaths() const { return deaths; }
+    const FrameTimeHistogram& getFrameTimes() const { return frameTimes; }
     // "Run figures: game time ... s, real time ... s, frames ..., frame time p50 ... ms, p99 ... ms,
     // snapshots ..., items picked up ..., deaths ..."
     std::string summary(Milliseconds realTime, int snapshots) const;

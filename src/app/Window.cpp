@@ -6,15 +6,19 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "app/Frame.h"
 #include "app/MouseLook.h"
 #include "app/ReplayDirector.h"
 #include "audio/SoundManager.h"
+#include "core/Bindings.h"
 #include "core/ConfigManager.h"
 #include "core/GameFolders.h"
 #include "core/Log.h"
+#include "core/PlayerFiles.h"
+#include "core/Settings.h"
 #include "core/StateManager.h"
 #include "core/TimeManager.h"
 #include "game/Camera.h"
@@ -26,6 +30,7 @@
 #include "ui/HUD.h"
 #include "ui/Menu.h"
 #include "ui/MenuManager.h"
+#include "ui/OptionsMenu.h"
 
 VORN_FILE_LOGGER("main")
 
@@ -135,10 +140,6 @@ void handlePressedKey(int key) {
     case '3':
         showToggle("Shadows: ", config.shadows = !config.shadows);
         break;
-    case '5':
-        SaveStateManager::getInstance()->loadSaveState();
-        replays().snapshotLoaded();
-        break;
     case '6':
         toggleGeometryShader(config);
         break;
@@ -153,9 +154,6 @@ void handlePressedKey(int key) {
         break;
     case 'P':
         togglePause();
-        break;
-    case KEY_ESC:
-        StateManager::getInstance()->setState(PAUSED);
         break;
     case KEY_F1:
         showToggle("Display Help: ", hud->showHelp = !hud->showHelp);
@@ -193,15 +191,6 @@ void handlePressedKey(int key) {
     default:
         break;
     }
-}
-
-// A replay being watched takes its own keys; the snapshot key would leave its run.
-void handleKeyInPlay(int key) {
-    ReplayDirector& replay = replays();
-    if (replay.keyPressed(key) || (replay.playingBack() && key == '5')) {
-        return;
-    }
-    handlePressedKey(key);
 }
 
 Menu* currentMenu() {
@@ -259,6 +248,7 @@ bool initGLFW() {
     Glfw::setMousePosCallback(mousePosCallback);
     Glfw::setMouseWheelCallback(mouseWheelCallback);
     Glfw::setFocusCallback(MouseLook::focusChanged);
+    Glfw::setMouseButtonCallback(mouseButtonCallback);
     Glfw::enableStickyKeys();
     windowState.lastWheelPos = Glfw::getMouseWheel();
     Glfw::setSwapInterval(config->getBool("window:vsync", true) ? 1 : 0);
@@ -339,21 +329,65 @@ void takeRequestedScreenshot() {
     }
 }
 
+namespace {
+
+// A key bound to an action does that action only; the rest are polled by the controls.
+bool handleBoundKey(int key) {
+    const std::optional<Bindings::Action> action = Settings::active().bindings.actionOf(key);
+    if (!action) {
+        return false;
+    }
+    if (*action == Bindings::Pause) {
+        StateManager::getInstance()->setState(PAUSED);
+    } else if (*action == Bindings::Respawn) {
+        SaveStateManager::getInstance()->loadSaveState();
+        replays().snapshotLoaded();
+    }
+    return true;
+}
+
+// A replay being watched takes its own keys; the respawn key would leave its run.
+void handleKeyInPlay(int key) {
+    ReplayDirector& replay = replays();
+    if (replay.keyPressed(key) ||
+        (replay.playingBack() && Settings::active().bindings.isKey(Bindings::Respawn, key))) {
+        return;
+    }
+    if (!handleBoundKey(key)) {
+        handlePressedKey(key);
+    }
+}
+
+// The options waiting for a new key take every key, the screenshot key too.
+bool optionsCapturing(Menu* menu) {
+    const MenuManager* menus = MenuManager::existingInstance();
+    return menu && menus && menu == menus->getOptionsMenu() && menus->getOptionsMenu()->capturing();
+}
+
+} // namespace
+
 // The screenshot key works everywhere; a current menu takes every other key, and
-// the option keys act only in play.
+// the action and option keys act only in play.
 void keyCallback(int key, int action) {
-    if (key == '1') {
+    Menu* menu = currentMenu();
+    if (Settings::active().bindings.isKey(Bindings::Screenshot, key) && !optionsCapturing(menu)) {
         if (action == PRESS) {
             windowState.screenshotRequested = true;
         }
         return;
     }
-    if (Menu* menu = currentMenu()) {
+    if (menu) {
         menu->keyEvent(key, action);
         return;
     }
     if (action == PRESS && StateManager::getInstance()->getState() == IN_GAME) {
         handleKeyInPlay(key);
+    }
+}
+
+void mouseButtonCallback(int button, int action) {
+    if (Menu* menu = currentMenu()) {
+        menu->keyEvent(Bindings::kMouseButton + button, action);
     }
 }
 

@@ -29,6 +29,8 @@ void takeRequestedScreenshot();
 void keyCallback(int key, int action);
 void mousePosCallback(int x, int y);
 void mouseWheelCallback(int pos);
+// A current menu hears mouse buttons as codes of the binding table (the options wait for one).
+void mouseButtonCallback(int button, int action);
 
 constexpr float kNearPlane = 0.005f;
 // Half of the 65-degree vertical field of view, in radians.

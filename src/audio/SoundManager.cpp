@@ -12,12 +12,12 @@
 #include <cstring>
 #include <limits>
 
+#include "audio/SoundBody.h"
+#include "audio/SoundScene.h"
 #include "core/Config.h"
 #include "core/ConfigManager.h"
 #include "core/Log.h"
 #include "core/Util.h"
-#include "audio/SoundBody.h"
-#include "audio/SoundScene.h"
 
 VORN_FILE_LOGGER("SoundManager")
 
@@ -289,9 +289,9 @@ void SoundManager::readSettings() {
     minimumForce = soundConfig->getFloat("Common:minimumforce", minimumForce);
     maximumDistance = soundConfig->getFloat("Common:maximumdistance", maximumDistance);
     gainFactor = soundConfig->getFloat("Common:gainfactor", gainFactor);
-    const float listenerGain = soundConfig->getFloat("Common:listenergain", 1.0f);
+    listenerGain = soundConfig->getFloat("Common:listenergain", 1.0f);
     if (deviceOpen) {
-        alListenerf(AL_GAIN, listenerGain);
+        alListenerf(AL_GAIN, listenerGain * masterVolume);
     }
 }
 
@@ -460,8 +460,18 @@ void SoundManager::playSound(const std::string& fileName) {
     if (source) {
         // Pickups and menu clicks sound at the listener, not at the world's origin.
         source->setListenerRelative(true);
+        source->setGain(effectsVolume);
         source->play();
         rotation.push_back(source);
+    }
+}
+
+void SoundManager::setVolumes(float master, float effects) {
+    const std::lock_guard<std::mutex> lock(mutex);
+    masterVolume = master;
+    effectsVolume = effects;
+    if (deviceOpen) {
+        alListenerf(AL_GAIN, listenerGain * masterVolume);
     }
 }
 
@@ -549,7 +559,7 @@ void SoundManager::playCollisionSound(const SoundBody* a, const SoundBody* b, co
         return;
     }
     source->setPosition(point);
-    source->setGain(force / gainFactor);
+    source->setGain(force / gainFactor * effectsVolume);
     source->play();
 }
 

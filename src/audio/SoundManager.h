@@ -57,6 +57,11 @@ public:
     // true pauses every playing source (once); false resumes exactly those.
     void pauseSounds(bool pause);
 
+    // The player's volumes, 0 to 1: `master` scales everything heard, `effects` the
+    // sounds played once (clicks, pickups, collisions).
+    void setVolumes(float master, float effects);
+    float getEffectsVolume() const { return effectsVolume; }
+
     bool hasDevice() const { return deviceOpen; }
     std::size_t getQueueSize() const;
     std::vector<SoundSource*> getAllSources() const;
@@ -104,5 +109,8 @@ private:
     float minimumForce = 1000.0f;
     float maximumDistance = 50.0f;
     float gainFactor = 10000.0f;
+    float listenerGain = 1.0f;
+    float masterVolume = 1.0f;
+    float effectsVolume = 1.0f;
     mutable std::mutex mutex;
 };

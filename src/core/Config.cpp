@@ -152,29 +152,49 @@ void Config::updateStoredHash() const {
     iniparser_freedict(security);
 }
 
-const char* Config::lookup(const char* key) const {
-    if (!dictionary || !key) {
-        return nullptr;
+namespace {
+
+std::string lowered(const char* key) {
+    std::string text;
+    for (std::size_t i = 0; key[i] != '\0' && i < 1024; ++i) {
+        text += static_cast<char>(std::tolower(static_cast<unsigned char>(key[i])));
     }
-    char lowered[1025];
-    std::size_t i = 0;
-    for (; key[i] != '\0' && i < sizeof lowered - 1; ++i) {
-        lowered[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(key[i])));
+    return text;
+}
+
+} // namespace
+
+void Config::setOverride(const std::string& key, const std::string& value) {
+    const std::lock_guard<std::mutex> lock(overridesMutex);
+    overrides[lowered(key.c_str())] = value;
+}
+
+std::optional<std::string> Config::lookup(const char* key) const {
+    if (!key) {
+        return std::nullopt;
     }
-    lowered[i] = '\0';
-    return iniparser_getstring(dictionary, lowered, nullptr);
+    const std::string name = lowered(key);
+    {
+        const std::lock_guard<std::mutex> lock(overridesMutex);
+        if (const auto found = overrides.find(name); found != overrides.end()) {
+            return found->second;
+        }
+    }
+    const char* value = dictionary ? iniparser_getstring(dictionary, name.c_str(), nullptr) : nullptr;
+    return value ? std::optional<std::string>(value) : std::nullopt;
 }
 
 std::string Config::getString(const char* key, const char* def) const {
-    const char* value = lookup(key);
-    return value ? value : (def ? def : "");
+    const std::optional<std::string> value = lookup(key);
+    return value ? *value : (def ? def : "");
 }
 
 int Config::getInt(const char* key, int def) const {
-    const char* value = lookup(key);
-    if (!value) {
+    const std::optional<std::string> text = lookup(key);
+    if (!text) {
         return def;
     }
+    const char* value = text->c_str();
     const std::optional<int> number = parseInt(value);
     if (!number) {
         LOG_WARN("Setting '" << key << "' in " << filename << " is '" << value
@@ -185,10 +205,11 @@ int Config::getInt(const char* key, int def) const {
 }
 
 float Config::getFloat(const char* key, float def) const {
-    const char* value = lookup(key);
-    if (!value) {
+    const std::optional<std::string> text = lookup(key);
+    if (!text) {
         return def;
     }
+    const char* value = text->c_str();
     const std::optional<float> number = parseFloat(value);
     if (!number) {
         LOG_WARN("Setting '" << key << "' in " << filename << " is '" << value << "', not a number: " << def
@@ -219,10 +240,11 @@ float Config::getPositiveFloat(const char* key, float def) const {
 }
 
 bool Config::getBool(const char* key, bool def) const {
-    const char* value = lookup(key);
-    if (!value) {
+    const std::optional<std::string> text = lookup(key);
+    if (!text) {
         return def;
     }
+    const char* value = text->c_str();
     switch (value[0]) {
     case 'y':
     case 'Y':

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <map>
+#include <mutex>
+#include <optional>
 #include <string>
 
 struct _dictionary_;
@@ -25,8 +28,11 @@ public:
     int getPositiveInt(const char* key, int def) const;
     float getPositiveFloat(const char* key, float def) const;
     bool getBool(const char* key, bool def) const;
-    bool hasKey(const char* key) const { return lookup(key) != nullptr; }
+    bool hasKey(const char* key) const { return lookup(key).has_value(); }
     bool hasSection(const char* name) const;
+    // A value that wins over the file's for `key` ("section:key"), for the player's own
+    // settings; the file and its hash stay as they are.
+    void setOverride(const std::string& key, const std::string& value);
 
     int renderMode = 0;
     int textureQuality = 0;
@@ -38,6 +44,10 @@ public:
     bool scissorTest = false;
     bool shadows = false;
     int fireRenderMode = 0;
+    // The share of the fire's particles drawn (0 to 1).
+    float fireDetail = 1.0f;
+    // The 3D scene is drawn at this fraction of the window's size and scaled up.
+    float renderScale = 1.0f;
     std::string filename;
     _dictionary_* dictionary = nullptr;
 
@@ -45,6 +55,10 @@ public:
     static constexpr const char* kHashFile = "../security";
 
 private:
-    const char* lookup(const char* key) const;
+    std::optional<std::string> lookup(const char* key) const;
     void updateStoredHash() const;
+
+    // Changed on the game thread while levels load and read the file's values.
+    std::map<std::string, std::string> overrides;
+    mutable std::mutex overridesMutex;
 };

@@ -130,11 +130,15 @@ void Camera::mouseMove(int x, int y) {
         lastMouseY = static_cast<float>(y);
         return;
     }
-    const float step = mouseFactor * kStepScale;
-    yawTarget += step * (static_cast<float>(x) - lastMouseX);
-    pitchTarget = std::clamp(pitchTarget + step * (static_cast<float>(y) - lastMouseY), minPitch, maxPitch);
+    turn(static_cast<float>(x) - lastMouseX, static_cast<float>(y) - lastMouseY);
     lastMouseX = static_cast<float>(x);
     lastMouseY = static_cast<float>(y);
+}
+
+void Camera::turn(float dx, float dy) {
+    const float step = mouseFactor * kStepScale * lookSensitivity;
+    yawTarget += step * dx;
+    pitchTarget = std::clamp(pitchTarget + step * (invertLook ? -dy : dy), minPitch, maxPitch);
 }
 
 void Camera::follow(const Vector3& targetPosition, float dt) {

@@ -29,6 +29,9 @@ public:
     // The first position ever seen only marks where the pointer is: the window
     // reports one when it opens, and that is no movement of the player's.
     void mouseMove(int x, int y);
+    // Turns the view by `dx` and `dy` as if the mouse moved that many pixels, with the
+    // player's sensitivity and vertical inversion.
+    void turn(float dx, float dy);
     // Behind the target at the start pitch, looking along `heading` (degrees, as getHeading).
     void lookAlong(float heading);
     // One frame: looks at `targetPosition` from the eased direction, `dt` seconds after the last.
@@ -63,6 +66,8 @@ public:
     float nearFactor = 0.0f;
     std::uint32_t collisionMask;
     bool mouseSeen = false;
+    float lookSensitivity = 1.0f;
+    bool invertLook = false;
 
 private:
     // Pulls the camera in front of obstacles or lets it climb over them.

@@ -1,9 +1,12 @@
 #include "game/Controls.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
+#include "core/Bindings.h"
 #include "core/FixedStep.h"
+#include "core/Settings.h"
 #include "core/StateManager.h"
 #include "game/Camera.h"
 #include "game/MainChar.h"
@@ -43,8 +46,8 @@ bool held(int key) {
     return Glfw::getKey(key) == PRESS;
 }
 
-bool buttonHeld(int button) {
-    return Glfw::getMouseButton(button) == PRESS;
+bool held(Bindings::Action action) {
+    return Settings::active().bindings.held(action);
 }
 
 void switchFire(MainChar& mainChar, bool on) {
@@ -71,12 +74,16 @@ void roll(PhysicsActor& actor, const HeldControls& controls, const Heading& rota
     if (controls.right) {
         actor.addTorque(rotated(0.0f, 0.0f, -k));
     }
+    if (controls.stickForward != 0.0f || controls.stickRight != 0.0f) {
+        actor.addTorque(rotated(-k * controls.stickForward, 0.0f, -k * controls.stickRight));
+    }
 }
 
 // Without a direction held the ball cannot turn at all and slides to a stop.
 void brake(PhysicsActor& actor, const HeldControls& controls, float defaultMaxAngularVelocity) {
     if (controls.brake) {
-        const bool steering = controls.forward || controls.left || controls.back || controls.right;
+        const bool steering = controls.forward || controls.left || controls.back || controls.right ||
+                              controls.stickForward != 0.0f || controls.stickRight != 0.0f;
         actor.setMaxAngularVelocity(steering ? kBrakingTurnLimit : 0.0f);
     } else if (actor.getMaxAngularVelocity() != defaultMaxAngularVelocity) {
         actor.setMaxAngularVelocity(defaultMaxAngularVelocity);
@@ -110,14 +117,15 @@ HeldControls Controls::read() {
     HeldControls controls;
     controls.resetPosition = held('R');
     controls.refill = held(KEY_KP_ADD);
-    controls.forward = held('W');
-    controls.left = held('A');
-    controls.back = held('S');
-    controls.right = held('D');
-    controls.brake = buttonHeld(MOUSE_BUTTON_RIGHT);
-    controls.jump = held(KEY_SPACE);
-    controls.boost = buttonHeld(MOUSE_BUTTON_LEFT);
-    if (held('4')) {
+    controls.forward = held(Bindings::RollForward);
+    controls.left = held(Bindings::RollLeft);
+    controls.back = held(Bindings::RollBack);
+    controls.right = held(Bindings::RollRight);
+    controls.brake = held(Bindings::Brake);
+    controls.jump = held(Bindings::Jump);
+    controls.boost = held(Bindings::Boost);
+    readGamepad(controls);
+    if (held(Bindings::Fire)) {
         controls.toggleParticles = particlesLatch;
         particlesLatch = false;
     } else {
@@ -138,6 +146,33 @@ void Controls::follow(const HeldControls& controls) {
     if (!controls.boost) {
         boostLatch = true;
     }
+}
+
+// A jumps, B brakes, the right trigger boosts and the left stick rolls.
+void Controls::readGamepad(HeldControls& controls) {
+    const Glfw::GamepadState& pad = Glfw::getGamepad();
+    if (!pad.connected) {
+        return;
+    }
+    controls.jump = controls.jump || pad.buttons[GAMEPAD_A];
+    controls.brake = controls.brake || pad.buttons[GAMEPAD_B];
+    controls.boost = controls.boost || pad.axes[GAMEPAD_RIGHT_TRIGGER] > kTriggerPressed;
+    float x = pad.axes[GAMEPAD_LEFT_X];
+    float y = pad.axes[GAMEPAD_LEFT_Y];
+    deadZone(x, y);
+    controls.stickRight = x;
+    controls.stickForward = -y;
+}
+
+void Controls::deadZone(float& x, float& y) {
+    const float length = std::hypot(x, y);
+    if (length <= kDeadZone) {
+        x = y = 0.0f;
+        return;
+    }
+    const float scale = std::min(1.0f, (length - kDeadZone) / (1.0f - kDeadZone)) / length;
+    x *= scale;
+    y *= scale;
 }
 
 void Controls::release() {

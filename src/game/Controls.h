@@ -18,6 +18,9 @@ struct HeldControls {
     bool brake = false;
     bool jump = false;
     bool boost = false;
+    // The gamepad's left stick past its dead zone, -1 to 1: rolling as strong as it is pushed.
+    float stickForward = 0.0f;
+    float stickRight = 0.0f;
 };
 
 // What one physics step drives the ball with.
@@ -26,9 +29,9 @@ struct StepControls {
     float heading = 0.0f; // the camera's, in degrees
 };
 
-// The ball's controls, read once per physics step from the held keys and mouse
-// buttons. What must outlast a step (the running jump, the one-press latches of
-// the boost and the fire key) is kept here.
+// The ball's controls, read once per physics step from the actions held on the keys
+// and mouse buttons of the binding table, and from the gamepad. What must outlast a step (the
+// running jump, the one-press latches of the boost and the fire key) is kept here.
 class Controls {
 public:
     // Reads the controls, keeps the latches and the jump state and, in play,
@@ -40,6 +43,12 @@ public:
     void drive(MainChar& mainChar, const HeldControls& controls, float cameraHeading);
     // Puts the scene's main character back where the scene file placed it, at rest.
     static void returnToStart(OgreScene& scene);
+    // A stick's two axes with the dead zone taken out: nothing inside it, and from its
+    // edge the full range again, so a small push still moves a little.
+    static void deadZone(float& x, float& y);
+
+    static constexpr float kDeadZone = 0.2f;
+    static constexpr float kTriggerPressed = 0.5f;
 
     // When set, each step's controls come from it instead of the keys and the camera
     // (a replay); none ends them, and the ball is left alone.
@@ -57,6 +66,7 @@ private:
     HeldControls read();
     // Keeps what outlasts a step: the running jump, the boost latch and the fire switch.
     void follow(const HeldControls& controls);
+    static void readGamepad(HeldControls& controls);
     void release();
     void driveCurrentMainChar(const StepControls& controls);
     void jump(MainChar& mainChar, const HeldControls& controls, float mass);

@@ -1,6 +1,7 @@
 #include "particles/ParticleEmitter.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/ConfigManager.h"
 #include "core/Log.h"
@@ -218,8 +219,11 @@ float ParticleEmitter::ageOf(float life, float lifetime) {
     return lifetime < 1.0f ? 1.0f - life : (lifetime - life) / lifetime;
 }
 
+// Lower fire detail draws a share of the particles: the flame keeps its shape, thinner.
 void ParticleEmitter::renderParticle() {
-    const std::uint32_t count = std::min(particleCount, maxParticles);
+    const float detail = std::clamp(configuration().fireDetail, 0.0f, 1.0f);
+    const auto count = static_cast<std::uint32_t>(
+        std::lround(static_cast<float>(std::min(particleCount, maxParticles)) * detail));
     if (count == 0) {
         return;
     }
@@ -231,7 +235,7 @@ void ParticleEmitter::renderParticle() {
     float* corners = vertices.data();
     float* coords = texcoords.data();
     const bool mapped = useBuffers && mapBuffers(corners, coords);
-    fillQuads(corners, coords);
+    fillQuads(corners, coords, count);
     if (mapped) {
         unmapBuffers();
     }
@@ -276,7 +280,7 @@ void ParticleEmitter::unmapBuffers() {
 }
 
 // Quads face the camera: its right and up vectors are the first two rows of the model-view matrix.
-void ParticleEmitter::fillQuads(float* corners, float* coords) const {
+void ParticleEmitter::fillQuads(float* corners, float* coords, std::uint32_t count) const {
     GLfloat view[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, view);
     const Vector3 right{view[0], view[4], view[8]};
@@ -284,7 +288,6 @@ void ParticleEmitter::fillQuads(float* corners, float* coords) const {
     const Vector3 a = (right + up) * particleSize;
     const Vector3 b = (right - up) * particleSize;
     const float lifetime = fluidEmitter ? fluidEmitter->getParticleLifetime() : emitterDesc.particleLifetime;
-    const std::uint32_t count = std::min(particleCount, maxParticles);
     for (std::uint32_t i = 0; i < count; ++i) {
         const PhysicsParticle& particle = particles[i];
         const Vector3 p{particle.position[0], particle.position[1], particle.position[2]};

@@ -62,7 +62,7 @@ private:
     void createFluid();
     void readEmitterDesc();
     void readDamping();
-    void fillQuads(float* corners, float* coords) const;
+    void fillQuads(float* corners, float* coords, std::uint32_t count) const;
     bool mapBuffers(float*& corners, float*& coords);
     void unmapBuffers();
     void draw(bool fromBuffers, std::uint32_t count);

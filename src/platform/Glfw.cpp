@@ -1,6 +1,7 @@
 #include "platform/Glfw.h"
 
 #include <GLFW/glfw3.h>
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdlib>
@@ -24,6 +25,8 @@ struct InputState {
     double scrollTotal = 0.0;
     int wheelPos = 0;
     bool cursorHidden = false;
+    Glfw::GamepadState gamepad;
+    bool gamepadDelivered = false;
 };
 
 bool initialized = false;
@@ -33,6 +36,7 @@ Glfw::KeyCallback keyCallback = nullptr;
 Glfw::MousePosCallback mousePosCallback = nullptr;
 Glfw::MouseWheelCallback mouseWheelCallback = nullptr;
 Glfw::FocusCallback focusCallback = nullptr;
+Glfw::MouseButtonCallback mouseButtonCallback = nullptr;
 
 std::string lastLibraryError;
 
@@ -162,6 +166,7 @@ void Glfw::terminate() {
     mousePosCallback = nullptr;
     mouseWheelCallback = nullptr;
     focusCallback = nullptr;
+    mouseButtonCallback = nullptr;
 }
 
 bool Glfw::displayMissing() {
@@ -223,6 +228,48 @@ void Glfw::getWindowSize(int& width, int& height) {
     }
 }
 
+bool Glfw::setWindowMode(int width, int height, bool fullscreen) {
+    if (!window) {
+        return false;
+    }
+    GLFWmonitor* monitor = fullscreen ? glfwGetPrimaryMonitor() : nullptr;
+    const GLFWvidmode* mode = monitor ? glfwGetVideoMode(monitor) : nullptr;
+    glfwSetWindowMonitor(window, monitor, 0, 0, width, height, mode ? mode->refreshRate : GLFW_DONT_CARE);
+    // The window system answers a resize with an event: wait for it, so the next frame
+    // is laid out for the new size.
+    for (int wait = 0; wait < 50; ++wait) {
+        int now[2] = {0, 0};
+        glfwGetWindowSize(window, &now[0], &now[1]);
+        if (now[0] == width && now[1] == height) {
+            break;
+        }
+        glfwWaitEventsTimeout(0.01);
+    }
+    if (fullscreen) {
+        hideCursor();
+    }
+    return true;
+}
+
+bool Glfw::isFullscreen() {
+    return window && glfwGetWindowMonitor(window) != nullptr;
+}
+
+std::vector<std::pair<int, int>> Glfw::videoModes() {
+    std::vector<std::pair<int, int>> sizes;
+    GLFWmonitor* monitor = initialized ? glfwGetPrimaryMonitor() : nullptr;
+    int count = 0;
+    const GLFWvidmode* modes = monitor ? glfwGetVideoModes(monitor, &count) : nullptr;
+    for (int i = 0; modes && i < count; ++i) {
+        const std::pair<int, int> size{modes[i].width, modes[i].height};
+        if (std::find(sizes.begin(), sizes.end(), size) == sizes.end()) {
+            sizes.push_back(size);
+        }
+    }
+    std::sort(sizes.begin(), sizes.end());
+    return sizes;
+}
+
 void Glfw::setSwapInterval(int interval) {
     glfwSwapInterval(interval);
 }
@@ -231,7 +278,41 @@ void Glfw::swapBuffers() {
     if (window) {
         glfwSwapBuffers(window);
         glfwPollEvents();
+        pollGamepad();
     }
+}
+
+// The first joystick the library has a gamepad mapping for.
+void Glfw::pollGamepad() {
+    if (input.gamepadDelivered) {
+        return;
+    }
+    GamepadState state;
+    for (int joystick = GLFW_JOYSTICK_1; joystick <= GLFW_JOYSTICK_LAST; ++joystick) {
+        GLFWgamepadstate read;
+        if (glfwJoystickIsGamepad(joystick) && glfwGetGamepadState(joystick, &read)) {
+            state.connected = true;
+            const char* name = glfwGetGamepadName(joystick);
+            state.name = name ? name : "";
+            for (int button = 0; button < GlfwKeys::GAMEPAD_BUTTON_COUNT; ++button) {
+                state.buttons[button] = read.buttons[button] == GLFW_PRESS;
+            }
+            for (int axis = 0; axis < GlfwKeys::GAMEPAD_AXIS_COUNT; ++axis) {
+                state.axes[axis] = read.axes[axis];
+            }
+            break;
+        }
+    }
+    input.gamepad = state;
+}
+
+const Glfw::GamepadState& Glfw::getGamepad() {
+    return input.gamepad;
+}
+
+void Glfw::deliverGamepad(const GamepadState& state) {
+    input.gamepadDelivered = true;
+    input.gamepad = state;
 }
 
 void Glfw::setKeyCallback(KeyCallback callback) {
@@ -254,6 +335,10 @@ void Glfw::setMouseWheelCallback(MouseWheelCallback callback) {
 
 void Glfw::setFocusCallback(FocusCallback callback) {
     focusCallback = callback;
+}
+
+void Glfw::setMouseButtonCallback(MouseButtonCallback callback) {
+    mouseButtonCallback = callback;
 }
 
 void Glfw::enableStickyKeys() {
@@ -333,6 +418,9 @@ void Glfw::deliverKey(int libraryKey, int action) {
 void Glfw::deliverMouseButton(int button, int action) {
     if (button >= 0 && button <= GlfwKeys::MOUSE_BUTTON_LAST) {
         recordPress(input.buttons[button], action);
+        if (mouseButtonCallback) {
+            mouseButtonCallback(button, action);
+        }
     }
 }
 

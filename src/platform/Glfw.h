@@ -1,6 +1,11 @@
 #pragma once
 
+#include <array>
 #include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/GlfwKeys.h"
 
 struct GLFWwindow;
 
@@ -10,10 +15,19 @@ struct GLFWwindow;
 // and event polling as part of the buffer swap.
 class Glfw {
 public:
+    // The first gamepad as the library's built-in mappings see it.
+    struct GamepadState {
+        bool connected = false;
+        std::string name;
+        std::array<bool, GlfwKeys::GAMEPAD_BUTTON_COUNT> buttons{};
+        std::array<float, GlfwKeys::GAMEPAD_AXIS_COUNT> axes{};
+    };
+
     using KeyCallback = void (*)(int key, int action);
     using MousePosCallback = void (*)(int x, int y);
     using MouseWheelCallback = void (*)(int pos);
     using FocusCallback = void (*)(bool focused);
+    using MouseButtonCallback = void (*)(int button, int action);
 
     static bool init();
     // Closes the window and releases the library; callbacks and input state are reset.
@@ -31,6 +45,12 @@ public:
     static bool isWindowOpen();
     static void setWindowTitle(const std::string& title);
     static void getWindowSize(int& width, int& height);
+    // Resizes the open window, or moves it to the primary monitor's full screen and back,
+    // keeping its context (and so every texture and buffer); false when there is no window.
+    static bool setWindowMode(int width, int height, bool fullscreen);
+    static bool isFullscreen();
+    // The primary monitor's video modes, distinct sizes from the smallest.
+    static std::vector<std::pair<int, int>> videoModes();
     static void setSwapInterval(int interval);
     static void swapBuffers();
 
@@ -38,6 +58,7 @@ public:
     static void setMousePosCallback(MousePosCallback callback);
     static void setMouseWheelCallback(MouseWheelCallback callback);
     static void setFocusCallback(FocusCallback callback);
+    static void setMouseButtonCallback(MouseButtonCallback callback);
     static void enableStickyKeys();
     static int getKey(int key);
     static int getMouseButton(int button);
@@ -48,6 +69,8 @@ public:
     // Shows the cursor and frees it.
     static void showCursor();
     static bool isCursorHidden();
+    // The gamepad as read at the last buffer swap (or as delivered).
+    static const GamepadState& getGamepad();
 
     // Entry points for the library's events, in its own codes; tests use them to
     // drive input the same way the window system does.
@@ -56,6 +79,8 @@ public:
     static void deliverCursorPos(double x, double y);
     static void deliverScroll(double yOffset);
     static void deliverFocus(bool focused);
+    // From then on the gamepad is the delivered one, not a plugged-in one.
+    static void deliverGamepad(const GamepadState& state);
 
     // Translates a key code of the library into the game's key code.
     static int translateKey(int libraryKey);
@@ -63,4 +88,5 @@ public:
 private:
     static void recordPress(int& state, int action);
     static int readSticky(int& state);
+    static void pollGamepad();
 };

@@ -63,4 +63,25 @@ constexpr int MOUSE_BUTTON_RIGHT = 1;
 constexpr int MOUSE_BUTTON_MIDDLE = 2;
 constexpr int MOUSE_BUTTON_LAST = 7;
 
+// Gamepad buttons and axes in the library's standard layout.
+constexpr int GAMEPAD_A = 0;
+constexpr int GAMEPAD_B = 1;
+constexpr int GAMEPAD_X = 2;
+constexpr int GAMEPAD_Y = 3;
+constexpr int GAMEPAD_BACK = 6;
+constexpr int GAMEPAD_START = 7;
+constexpr int GAMEPAD_DPAD_UP = 11;
+constexpr int GAMEPAD_DPAD_RIGHT = 12;
+constexpr int GAMEPAD_DPAD_DOWN = 13;
+constexpr int GAMEPAD_DPAD_LEFT = 14;
+constexpr int GAMEPAD_BUTTON_COUNT = 15;
+
+constexpr int GAMEPAD_LEFT_X = 0;
+constexpr int GAMEPAD_LEFT_Y = 1; // down is positive
+constexpr int GAMEPAD_RIGHT_X = 2;
+constexpr int GAMEPAD_RIGHT_Y = 3;
+constexpr int GAMEPAD_LEFT_TRIGGER = 4; // -1 released, 1 fully pressed
+constexpr int GAMEPAD_RIGHT_TRIGGER = 5;
+constexpr int GAMEPAD_AXIS_COUNT = 6;
+
 } // namespace GlfwKeys

@@ -4,6 +4,7 @@
 
 #include "core/Log.h"
 #include "core/PlayerFiles.h"
+#include "core/Settings.h"
 #include "ui/FontRenderer.h"
 #include "ui/Ortho.h"
 
@@ -25,17 +26,20 @@ std::filesystem::path ControlsHint::seenFile() {
     return PlayerFiles::stateDir() / "controls-hint-seen";
 }
 
-const std::vector<std::string>& ControlsHint::lines() {
-    static const std::vector<std::string> text = {
-        "W A S D: roll    Space: jump (hold: higher)",
-        "Left mouse: boost    Right mouse: brake",
+// The keys are the player's own, as bound in the options.
+std::vector<std::string> ControlsHint::lines() {
+    const Bindings& keys = Settings::active().bindings;
+    const auto name = [&keys](Bindings::Action action) { return Bindings::nameOfCode(keys.codeOf(action)); };
+    return {
+        name(Bindings::RollForward) + " " + name(Bindings::RollLeft) + " " + name(Bindings::RollBack) + " " +
+            name(Bindings::RollRight) + ": roll    " + name(Bindings::Jump) + ": jump (hold: higher)",
+        name(Bindings::Boost) + ": boost    " + name(Bindings::Brake) + ": brake",
         "Mouse: look (2 frees the cursor)    F1: help",
         "Orange bar: energy, it burns away;",
         "  gold crystals refill it.",
         "Blue bar: turbo for boosts;",
         "  blue crystals fill it.",
     };
-    return text;
 }
 
 void ControlsHint::offer() {
@@ -65,19 +69,20 @@ void ControlsHint::finish() {
 
 void ControlsHint::render() const {
     const FontRenderer* font = FontRenderer::getInstance();
+    const std::vector<std::string> text = lines();
     int width = 0;
-    for (const std::string& line : lines()) {
+    for (const std::string& line : text) {
         width = std::max(width, font->getTextWidth(line, kTextSize));
     }
     const Ortho::Size window = Ortho::windowSize();
-    const int height = static_cast<int>(lines().size()) * kLineHeight;
+    const int height = static_cast<int>(text.size()) * kLineHeight;
     const int left = kMargin + kPadding;
     const int top = window.height - kBottomMargin - height;
     Ortho::fill({static_cast<float>(left - kPadding), static_cast<float>(top - kPadding),
                  static_cast<float>(left + width + kPadding), static_cast<float>(top + height + kPadding)},
                 0.0f, 0.0f, 0.0f, 0.6f);
     int y = top;
-    for (const std::string& line : lines()) {
+    for (const std::string& line : text) {
         font->drawText(line, kTextSize, static_cast<float>(left), static_cast<float>(y));
         y += kLineHeight;
     }

@@ -21,7 +21,7 @@ public:
     // A dimmed box of the hint's lines in the bottom-left corner of the window.
     void render() const;
 
-    static const std::vector<std::string>& lines();
+    static std::vector<std::string> lines();
     static constexpr int kSteps = 600;
 
 private:

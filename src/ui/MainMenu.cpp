@@ -4,6 +4,7 @@
 #include "ui/Campaign.h"
 #include "ui/FontRenderer.h"
 #include "ui/LevelLink.h"
+#include "ui/MenuManager.h"
 #include "ui/Ortho.h"
 
 namespace {
@@ -40,6 +41,7 @@ MainMenu::MainMenu()
                   {kContinue, kContinueHighlighted},
                   {kLevels, kLevelsHighlighted},
                   {kReplays, kReplaysHighlighted},
+                  {kOptions, kOptionsHighlighted},
                   {kExit, kExitHighlighted}}) {}
 
 void MainMenu::enter() {
@@ -71,6 +73,9 @@ void MainMenu::choose() {
     case kReplaysItem:
         changeState(REPLAYS);
         playClick2();
+    case kOptionsItem:
+        playClick2();
+        MenuManager::getInstance()->openOptions();
         break;
     default:
         changeState(EXIT);

@@ -3,11 +3,11 @@
 #include "ui/ChoiceMenu.h"
 
 // New game (the first level), continue (the first level not yet finished), the list
-// of levels, the replays, or exit. Entering it leaves the level that was played. While the level
+// of levels, the replays, the options, or exit. Entering it leaves the level that was played. While the level
 // chosen last cannot be played, the lines below the items say why.
 class MainMenu : public ChoiceMenu {
 public:
-    enum Item { kNewGameItem, kContinueItem, kLevelsItem, kReplaysItem, kExitItem };
+    enum Item { kNewGameItem, kContinueItem, kLevelsItem, kReplaysItem, kOptionsItem, kExitItem };
 
     MainMenu();
     void enter() override;

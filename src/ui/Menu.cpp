@@ -26,10 +26,26 @@ Menu::ImageSize fit(Menu::ImageSize image, float fraction, Ortho::Size window) {
 
 Menu::Menu() {
     TextureLoader* textures = TextureLoader::getInstance();
-    for (const char* name :
-         {kContinue, kContinueHighlighted, kNew, kNewHighlighted, kExit, kExitHighlighted, kLogo, kRespawn,
-          kRespawnHighlighted, kMainMenu, kMainMenuHighlighted, kLoading, kComplete, kCampaignComplete,
-          kLevels, kLevelsHighlighted, kNextLevel, kNextLevelHighlighted}) {
+    for (const char* name : {kContinue,
+                             kContinueHighlighted,
+                             kNew,
+                             kNewHighlighted,
+                             kExit,
+                             kExitHighlighted,
+                             kLogo,
+                             kRespawn,
+                             kRespawnHighlighted,
+                             kMainMenu,
+                             kMainMenuHighlighted,
+                             kLoading,
+                             kComplete,
+                             kCampaignComplete,
+                             kLevels,
+                             kLevelsHighlighted,
+                             kNextLevel,
+                             kNextLevelHighlighted,
+                             kOptions,
+                             kOptionsHighlighted}) {
         textures->addTexture(name, GL_REPEAT);
     }
     for (const char* name : {kReplays, kReplaysHighlighted}) {

@@ -49,6 +49,8 @@ public:
     static constexpr const char* kReplaysHighlighted = "../textures/MainMenu/replays_highlighted.png";
     static constexpr const char* kNextLevel = "../textures/MainMenu/nextlevel.png";
     static constexpr const char* kNextLevelHighlighted = "../textures/MainMenu/nextlevel_highlighted.png";
+    static constexpr const char* kOptions = "../textures/MainMenu/options.png";
+    static constexpr const char* kOptionsHighlighted = "../textures/MainMenu/options_highlighted.png";
 
     static constexpr const char* kClickSound = "../sounds/menu/click.ogg";
     static constexpr const char* kClick2Sound = "../sounds/menu/click2.ogg";

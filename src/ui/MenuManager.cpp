@@ -7,6 +7,7 @@
 #include "ui/LevelcompleteMenu.h"
 #include "ui/LoadingMenu.h"
 #include "ui/MainMenu.h"
+#include "ui/OptionsMenu.h"
 #include "ui/PauseMenu.h"
 #include "ui/ReplayMenu.h"
 
@@ -18,6 +19,7 @@ MenuManager::MenuManager() {
     pauseMenu = std::make_unique<PauseMenu>();
     levelSelectMenu = std::make_unique<LevelSelectMenu>();
     replayMenu = std::make_unique<ReplayMenu>();
+    optionsMenu = std::make_unique<OptionsMenu>();
     music = SoundManager::getInstance()->createSource(kMusicFile);
     if (music) {
         music->setLooping(true);
@@ -53,10 +55,24 @@ void MenuManager::setState(int state) {
         currentMenu->leave();
     }
     switchMusic(state);
+    optionsOpenedFrom = nullptr;
     currentMenu = menuOf(state);
     if (currentMenu) {
         currentMenu->enter();
     }
+}
+
+void MenuManager::openOptions() {
+    optionsOpenedFrom = currentMenu;
+    currentMenu = optionsMenu.get();
+    currentMenu->enter();
+}
+
+void MenuManager::closeOptions() {
+    if (currentMenu == optionsMenu.get()) {
+        currentMenu = optionsOpenedFrom;
+    }
+    optionsOpenedFrom = nullptr;
 }
 
 void MenuManager::switchMusic(int state) {

@@ -10,6 +10,7 @@ class LevelcompleteMenu;
 class LoadingMenu;
 class MainMenu;
 class Menu;
+class OptionsMenu;
 class PauseMenu;
 class ReplayMenu;
 class SoundSource;
@@ -30,6 +31,10 @@ public:
     // The menu shown in `state`; null in play, at exit and for unknown states.
     Menu* menuOf(int state) const;
     ReplayMenu& replays() const { return *replayMenu; }
+    // The options over the current menu, which comes back when they close; the game state stays.
+    void openOptions();
+    void closeOptions();
+    OptionsMenu* getOptionsMenu() const { return optionsMenu.get(); }
     // Null without an audio device.
     SoundSource* getMusic() const { return music; }
 
@@ -47,6 +52,8 @@ private:
     std::unique_ptr<GameoverMenu> gameoverMenu;
     std::unique_ptr<LevelSelectMenu> levelSelectMenu;
     std::unique_ptr<ReplayMenu> replayMenu;
+    std::unique_ptr<OptionsMenu> optionsMenu;
     Menu* currentMenu = nullptr;
+    Menu* optionsOpenedFrom = nullptr;
     SoundSource* music = nullptr;
 };

@@ -1,8 +1,12 @@
 #include "ui/PauseMenu.h"
 
 #include "core/GameState.h"
+#include "ui/MenuManager.h"
 
-PauseMenu::PauseMenu() : ChoiceMenu({{kContinue, kContinueHighlighted}, {kMainMenu, kMainMenuHighlighted}}) {}
+PauseMenu::PauseMenu()
+    : ChoiceMenu({{kContinue, kContinueHighlighted},
+                  {kMainMenu, kMainMenuHighlighted},
+                  {kOptions, kOptionsHighlighted}}) {}
 
 void PauseMenu::enter() {
     selection = 0;
@@ -10,7 +14,11 @@ void PauseMenu::enter() {
 }
 
 void PauseMenu::choose() {
-    changeState(selection == 0 ? IN_GAME : MAIN_MENU);
+    if (selection == kOptionsItem) {
+        MenuManager::getInstance()->openOptions();
+    } else {
+        changeState(selection == kContinueItem ? IN_GAME : MAIN_MENU);
+    }
     playClick2();
 }
 

@@ -2,9 +2,11 @@
 
 #include "ui/ChoiceMenu.h"
 
-// Continue or back to the main menu; Escape continues.
+// Continue, back to the main menu, or the options; Escape continues.
 class PauseMenu : public ChoiceMenu {
 public:
+    enum Item { kContinueItem, kMainMenuItem, kOptionsItem };
+
     PauseMenu();
     void enter() override;
 

@@ -6,6 +6,7 @@
 
 #include "GameFixture.h"
 #include "app/Window.h"
+#include "core/Settings.h"
 #include "core/StateManager.h"
 #include "game/Camera.h"
 #include "game/MainChar.h"
@@ -227,6 +228,129 @@ TEST_F(ControlsPollTest, AClosedWindowReadsEveryControlAsReleased) {
     EXPECT_FALSE(controls.jumping);
     EXPECT_FLOAT_EQ(controls.jumpImpulse, 0.0f);
     EXPECT_TRUE(controls.boostLatch);
+}
+
+// The player's settings for one test, the defaults again afterwards.
+class SettingsOverride {
+public:
+    ~SettingsOverride() { Settings::active() = Settings{}; }
+    Bindings& bindings() { return Settings::active().bindings; }
+};
+
+Glfw::GamepadState pad() {
+    Glfw::GamepadState state;
+    state.connected = true;
+    state.axes[GlfwKeys::GAMEPAD_LEFT_TRIGGER] = -1.0f;
+    state.axes[GlfwKeys::GAMEPAD_RIGHT_TRIGGER] = -1.0f;
+    return state;
+}
+
+Glfw::GamepadState leftStick(float x, float y) {
+    Glfw::GamepadState state = pad();
+    state.axes[GlfwKeys::GAMEPAD_LEFT_X] = x;
+    state.axes[GlfwKeys::GAMEPAD_LEFT_Y] = y;
+    return state;
+}
+
+TEST_F(ControlsTest, ARollActionBoundToAnotherKeyRollsOnItAndNoLongerOnTheOldOne) {
+    SettingsOverride settings;
+    ASSERT_FALSE(settings.bindings().bind(Bindings::RollForward, 'I'));
+    hold(GLFW_KEY_W);
+    run(60);
+    release(GLFW_KEY_W);
+    run(2);
+    EXPECT_NEAR(at().z, 0.0f, 0.05f) << "W rolls nothing any more";
+    hold(GLFW_KEY_I);
+    run(60);
+    EXPECT_LT(at().z, -2.0f);
+    release(GLFW_KEY_I);
+
+    ASSERT_FALSE(settings.bindings().bind(Bindings::Jump, 'J'));
+    putBall(0.0f, 1.0f, 0.0f);
+    run(30);
+    ASSERT_TRUE(ball->onGround);
+    tap(GLFW_KEY_J);
+    run(1);
+    EXPECT_GT(velocity().y, 2.0f) << "the first jump impulse on the new key";
+}
+
+// The left stick rolls as far as it leans: half over, less than fully over; inside the
+// dead zone not at all.
+TEST_F(ControlsTest, TheLeftStickRollsWithATorqueThatFollowsItsLean) {
+    const auto rolledAfter = [this](float lean) {
+        putBall(0.0f, 1.0f, 0.0f);
+        Glfw::deliverGamepad(leftStick(0.0f, -lean));
+        run(45);
+        Glfw::deliverGamepad(pad());
+        run(2);
+        return -at().z;
+    };
+    const float full = rolledAfter(1.0f);
+    const float half = rolledAfter(0.6f);
+    EXPECT_GT(full, 1.5f);
+    EXPECT_GT(half, 0.3f);
+    EXPECT_LT(half, full * 0.75f);
+    EXPECT_NEAR(rolledAfter(Controls::kDeadZone * 0.9f), 0.0f, 0.01f) << "a stick at rest drifts a little";
+
+    putBall(0.0f, 1.0f, 0.0f);
+    Glfw::deliverGamepad(leftStick(1.0f, 0.0f));
+    run(45);
+    EXPECT_GT(at().x, 1.0f) << "right rolls to the camera's right";
+}
+
+TEST_F(ControlsTest, AJumpsBBrakesAndTheRightTriggerBoostsOncePerPull) {
+    Glfw::GamepadState state = pad();
+    state.buttons[GlfwKeys::GAMEPAD_A] = true;
+    Glfw::deliverGamepad(state);
+    run(11);
+    EXPECT_GT(velocity().y, 10.0f);
+    Glfw::deliverGamepad(pad());
+    run(120);
+    ASSERT_TRUE(ball->onGround);
+
+    putBall(0.0f, 1.0f, 0.0f);
+    run(10);
+    ball->addTurbo(1.0f);
+    state = pad();
+    state.axes[GlfwKeys::GAMEPAD_RIGHT_TRIGGER] = 1.0f;
+    Glfw::deliverGamepad(state);
+    run(5);
+    EXPECT_NEAR(ball->turboLevel, 0.8f, 1e-6f) << "held, it boosts once";
+    Glfw::deliverGamepad(pad());
+    run(1);
+    Glfw::deliverGamepad(state);
+    run(2);
+    EXPECT_NEAR(ball->turboLevel, 0.6f, 1e-6f);
+    EXPECT_GT(speed(), 3.0f);
+
+    putBall(0.0f, 1.0f, 0.0f);
+    Glfw::deliverGamepad(leftStick(0.0f, -1.0f));
+    run(60);
+    Glfw::deliverGamepad(pad());
+    run(1);
+    EXPECT_GT(speed(), 3.0f);
+    state = pad();
+    state.buttons[GlfwKeys::GAMEPAD_B] = true;
+    Glfw::deliverGamepad(state);
+    run(120);
+    EXPECT_LT(speed(), 0.1f);
+    EXPECT_EQ(ball->getActor()->getMaxAngularVelocity(), 0.0f);
+}
+
+TEST(ControlsDeadZoneTest, InsideNothingOutsideTheWholeRangeAgain) {
+    float x = 0.1f;
+    float y = -0.1f;
+    Controls::deadZone(x, y);
+    EXPECT_EQ(x, 0.0f);
+    EXPECT_EQ(y, 0.0f);
+    x = 0.0f;
+    y = 1.0f;
+    Controls::deadZone(x, y);
+    EXPECT_FLOAT_EQ(y, 1.0f);
+    x = 0.0f;
+    y = -(Controls::kDeadZone + 1.0f) / 2.0f;
+    Controls::deadZone(x, y);
+    EXPECT_NEAR(y, -0.5f, 1e-5f) << "halfway between the edge and full lean is half";
 }
 
 } // namespace

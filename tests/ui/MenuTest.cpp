@@ -141,8 +141,8 @@ TEST_P(MenuKeyTest, KeyReachesItsStateWithItsSound) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, MenuKeyTest,
     ::testing::Values(
-        KeyRow{"MainW", MAIN_MENU, 0, GLFW_KEY_W, MAIN_MENU, "click.ogg", 4},
-        KeyRow{"MainS", MAIN_MENU, 4, GLFW_KEY_S, MAIN_MENU, "click.ogg", 0},
+        KeyRow{"MainW", MAIN_MENU, 0, GLFW_KEY_W, MAIN_MENU, "click.ogg", 5},
+        KeyRow{"MainS", MAIN_MENU, 5, GLFW_KEY_S, MAIN_MENU, "click.ogg", 0},
         KeyRow{"MainUp", MAIN_MENU, 2, GLFW_KEY_UP, MAIN_MENU, "click.ogg", 1},
         KeyRow{"MainDown", MAIN_MENU, 0, GLFW_KEY_DOWN, MAIN_MENU, "click.ogg", 1},
         KeyRow{"MainEnterNewGame", MAIN_MENU, 0, GLFW_KEY_ENTER, LOADING, "startgame.ogg", 0},
@@ -150,11 +150,11 @@ INSTANTIATE_TEST_SUITE_P(
         KeyRow{"MainEnterContinue", MAIN_MENU, 1, GLFW_KEY_ENTER, LOADING, "startgame.ogg", 1},
         KeyRow{"MainEnterLevels", MAIN_MENU, 2, GLFW_KEY_ENTER, LEVEL_SELECT, "click2.ogg", 2},
         KeyRow{"MainEnterReplays", MAIN_MENU, 3, GLFW_KEY_ENTER, REPLAYS, "click2.ogg", 3},
-        KeyRow{"MainEnterExit", MAIN_MENU, 4, GLFW_KEY_ENTER, EXIT, "click2.ogg", 4},
-        KeyRow{"MainKeypadEnterExit", MAIN_MENU, 4, GLFW_KEY_KP_ENTER, EXIT, "click2.ogg", 4},
+        KeyRow{"MainEnterExit", MAIN_MENU, 5, GLFW_KEY_ENTER, EXIT, "click2.ogg", 5},
+        KeyRow{"MainKeypadEnterExit", MAIN_MENU, 5, GLFW_KEY_KP_ENTER, EXIT, "click2.ogg", 5},
         KeyRow{"MainEscape", MAIN_MENU, 0, GLFW_KEY_ESCAPE, EXIT, "click2.ogg", 0},
-        KeyRow{"PauseW", PAUSED, 0, GLFW_KEY_W, PAUSED, "click.ogg", 1},
-        KeyRow{"PauseDown", PAUSED, 1, GLFW_KEY_DOWN, PAUSED, "click.ogg", 0},
+        KeyRow{"PauseW", PAUSED, 0, GLFW_KEY_W, PAUSED, "click.ogg", 2},
+        KeyRow{"PauseDown", PAUSED, 2, GLFW_KEY_DOWN, PAUSED, "click.ogg", 0},
         KeyRow{"PauseEnterContinue", PAUSED, 0, GLFW_KEY_ENTER, IN_GAME, "click2.ogg", 0},
         KeyRow{"PauseKeypadEnterMainMenu", PAUSED, 1, GLFW_KEY_KP_ENTER, MAIN_MENU, "click2.ogg", 1},
         KeyRow{"PauseEnterMainMenu", PAUSED, 1, GLFW_KEY_ENTER, MAIN_MENU, "click2.ogg", 1},
@@ -413,19 +413,24 @@ TEST_P(MenuPictureTest, TheMainMenuShowsASmallerLogoOverFiveItems) {
     EXPECT_EQ(inkBetween(frame, 0.83f, 1.0f), 0);
 }
 
-TEST_P(MenuPictureTest, ChoiceMenusShowTheLogoOverTwoItems) {
-    for (const auto& [menuState, name] :
-         std::vector<std::pair<int, std::string>>{{PAUSED, "pause"}, {GAME_OVER, "gameover"}}) {
-        SCOPED_TRACE(name);
-        const FrameCapture frame = show(menuState, name);
-        EXPECT_EQ(frame.brightness(0, 0), 0);
-        EXPECT_EQ(frame.brightness(windowWidth - 1, windowHeight - 1), 0);
-        EXPECT_GT(inkBetween(frame, 0.0f, 0.6f), 1000) << "logo";
-        EXPECT_EQ(inkBetween(frame, 0.61f, 0.69f), 0);
-        EXPECT_GT(inkBetween(frame, 0.70f, 0.76f), 50) << "first item";
-        EXPECT_GT(inkBetween(frame, 0.76f, 0.82f), 50) << "second item";
-        EXPECT_EQ(inkBetween(frame, 0.83f, 1.0f), 0);
+TEST_P(MenuPictureTest, ChoiceMenusShowTheLogoOverTheirItems) {
+    const FrameCapture gameOver = show(GAME_OVER, "gameover");
+    EXPECT_EQ(gameOver.brightness(0, 0), 0);
+    EXPECT_EQ(gameOver.brightness(windowWidth - 1, windowHeight - 1), 0);
+    EXPECT_GT(inkBetween(gameOver, 0.0f, 0.6f), 1000) << "logo";
+    EXPECT_EQ(inkBetween(gameOver, 0.61f, 0.69f), 0);
+    EXPECT_GT(inkBetween(gameOver, 0.70f, 0.76f), 50) << "first item";
+    EXPECT_GT(inkBetween(gameOver, 0.76f, 0.82f), 50) << "second item";
+    EXPECT_EQ(inkBetween(gameOver, 0.83f, 1.0f), 0);
+
+    // Continue, Main Menu and Options: a third item lifts the column and shrinks the logo.
+    const FrameCapture pause = show(PAUSED, "pause");
+    EXPECT_GT(inkBetween(pause, 0.0f, 0.54f), 1000) << "logo";
+    EXPECT_EQ(inkBetween(pause, 0.55f, 0.63f), 0);
+    for (const float row : {0.64f, 0.70f, 0.76f}) {
+        EXPECT_GT(inkBetween(pause, row, row + 0.06f), 50) << "item at " << row;
     }
+    EXPECT_EQ(inkBetween(pause, 0.83f, 1.0f), 0);
 }
 
 TEST_P(MenuPictureTest, TheHighlightFollowsTheSelection) {

@@ -132,7 +132,7 @@ void InterfaceGenerator::writeMenuImages() const {
     const std::filesystem::path dir = gameDir / "textures" / "MainMenu";
     const std::vector<std::pair<std::string, std::string>> items = {
         {"new", "New Game"},       {"exit", "Exit"},     {"continue", "Continue"},    {"respawn", "Respawn"},
-        {"mainmenu", "Main Menu"}, {"levels", "Levels"}, {"nextlevel", "Next Level"}, {"replays", "Replays"}};
+        {"mainmenu", "Main Menu"}, {"levels", "Levels"}, {"nextlevel", "Next Level"}, {"replays", "Replays"}, {"options", "Options"}};
     for (const auto& [file, text] : items) {
         menuItem(bold, text, false).save(dir / (file + ".png"));
         menuItem(bold, text, true).save(dir / (file + "_highlighted.png"));
