@@ -62,6 +62,7 @@ test: build
 # Every fuzz target for FUZZ_SECONDS (clang's libFuzzer with the address and
 # undefined-behaviour sanitizers); what they find stays in $(FUZZ_DIR)/.
 fuzz: deps
+	@tools/install-deps.sh clang libclang-rt-14-dev
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DVORN_FUZZ=ON
 	cmake --build $(FUZZ_DIR) --target fuzz_targets -j $(JOBS)
 	tools/fuzz.sh $(FUZZ_DIR) $(FUZZ_SECONDS)

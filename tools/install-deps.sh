@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the game and the headless tests need, if any are missing,
-# and those named on the command line (lintian for `make package-check`).
+# and those named on the command line (clang for `make fuzz`, lintian for `make package-check`).
 set -euo pipefail
 
 packages=(
@@ -11,7 +11,6 @@ packages=(
     libbullet-dev libpugixml-dev libfreetype-dev fonts-dejavu-core
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth libgl1-mesa-dri libx11-dev xdotool sox python3 procps
-    clang libclang-rt-14-dev
     desktop-file-utils appstream x11-utils dpkg-dev
     "$@"
 )

@@ -667,6 +667,7 @@ void Autopilot::steer(const MainChar& ball, const Vector3& velocity, const Vecto
     const float ahead = error.dot(forward);
     const float aside = error.dot(rightward);
     Steering keys;
+    pumpBounce();
     if (!ball.onGround && !bouncingOut()) {
         apply(keys);
         return;
@@ -686,6 +687,16 @@ void Autopilot::steer(const MainChar& ball, const Vector3& velocity, const Vecto
 // bounce: the ball touches the pad too briefly to be steered there.
 bool Autopilot::bouncingOut() const {
     return next > 0 && route->waypoints[next].position.y - route->waypoints[next - 1].position.y > kJumpClimb;
+}
+
+// Space held on a pad jumps again at every bounce: each bounce rises higher than the last, and a
+// ball whose bounce has died down in a pit gets out all the same.
+void Autopilot::pumpBounce() {
+    if (bouncingOut()) {
+        hold(GLFW_KEY_SPACE, jumpHeld, true);
+    } else if (jumpSteps <= 0) {
+        hold(GLFW_KEY_SPACE, jumpHeld, false);
+    }
 }
 
 void Autopilot::turnCamera(float heading) {

@@ -74,6 +74,7 @@ private:
     bool groundUnder(const Vector3& waypoint) const;
     void steer(const MainChar& ball, const Vector3& velocity, const Vector3& wanted);
     bool bouncingOut() const;
+    void pumpBounce();
     void turnCamera(float heading);
     void apply(const Steering& wanted);
     void hold(int key, bool& held, bool down);

@@ -178,12 +178,14 @@ TEST_F(InstalledGameTest, TheInstalledGamePlaysLevelOneAndWritesOnlyToThePlayers
               std::string::npos);
     EXPECT_NE(log.find("Model caches: " + (home.root / ".cache/vorn").string()), std::string::npos);
 
-    const std::vector<std::string> expected = {R"(\.local/state/vorn/Vorn\.log)",
-                                               R"(\.local/state/vorn/security)",
-                                               R"(\.local/state/vorn/controls-hint-seen)",
-                                               R"(\.local/share/vorn/progress\.txt(\.lock)?)",
-                                               R"(\.local/share/vorn/screenshots/screen\d+\.tga)",
-                                               R"(\.cache/vorn/levels/level1/models/[\w.-]+\.mesh\.vorm)"};
+    const std::vector<std::string> expected = {
+        R"(\.local/state/vorn/Vorn\.log)", R"(\.local/state/vorn/security)",
+        R"(\.local/state/vorn/controls-hint-seen)", R"(\.local/share/vorn/progress\.txt(\.lock)?)",
+        R"(\.local/share/vorn/screenshots/screen\d+\.tga)",
+        R"(\.local/share/vorn/replays/level1-\d{8}-\d{6}\.vreplay)",
+        R"(\.cache/vorn/levels/level1/models/[\w.-]+\.mesh\.vorm)",
+        // the next level loads while the first is played
+        R"(\.cache/vorn/levels/level2/models/[\w.-]+\.mesh\.vorm)"};
     const std::map<std::string, std::string> files = home.filesByPattern(expected);
     std::set<std::string> seen;
     for (const auto& [name, pattern] : files) {

@@ -848,8 +848,10 @@ void LevelGenerator::writeRoute() const {
     }
 }
 
-// Only the meshes the level places: a shared model a level does without is no file of it.
+// Only the meshes the level places: a shared model a level does without is no file of it, and a
+// mesh an earlier layout placed goes with its cache.
 void LevelGenerator::write() const {
+    removeMeshesOfEarlierLayouts();
     for (const auto& [name, mesh] : meshes) {
         const bool placed =
             std::any_of(nodes.begin(), nodes.end(), [&name](const Placement& p) { return p.mesh == name; });
@@ -860,4 +862,22 @@ void LevelGenerator::write() const {
     writeScene();
     writeMaterials();
     writeRoute();
+}
+
+void LevelGenerator::removeMeshesOfEarlierLayouts() const {
+    const std::filesystem::path models = levelDir / "models";
+    if (!std::filesystem::is_directory(models)) {
+        return;
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(models)) {
+        const std::string file = entry.path().filename().string();
+        const std::size_t mesh = file.find(".mesh");
+        const bool placed =
+            mesh != std::string::npos && std::any_of(nodes.begin(), nodes.end(), [&](const Placement& p) {
+                return p.mesh == file.substr(0, mesh + 5);
+            });
+        if (mesh != std::string::npos && !placed) {
+            std::filesystem::remove(entry.path());
+        }
+    }
 }

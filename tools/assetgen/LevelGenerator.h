@@ -74,6 +74,7 @@ private:
     void writeScene() const;
     void writeMaterials() const;
     void writeRoute() const;
+    void removeMeshesOfEarlierLayouts() const;
 
     std::filesystem::path levelDir;
     std::map<std::string, Mesh> meshes;
