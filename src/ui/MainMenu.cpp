@@ -73,6 +73,7 @@ void MainMenu::choose() {
     case kReplaysItem:
         changeState(REPLAYS);
         playClick2();
+        break;
     case kOptionsItem:
         playClick2();
         MenuManager::getInstance()->openOptions();
