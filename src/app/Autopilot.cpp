@@ -56,9 +56,10 @@ constexpr float kBrakingMargin = 1.0f;
 // Cosine of the largest angle between the ball's way and the boost's aim.
 constexpr float kLinedUp = 0.998f;
 constexpr float kKeyThreshold = 0.4f;
-// A full jump lifts the ball about 5.9 units; a waypoint higher than this above the one before
-// is reached only by bouncing out of a pit.
+// A full jump lifts the ball about 5.9 units; a waypoint higher than this above the one before,
+// and steeper than a ramp the ball rolls up, is reached only by bouncing out of a pit.
 constexpr float kJumpClimb = 4.0f;
+constexpr float kSteepestRamp = 0.5f;
 constexpr float kLookAhead = 3.0f;
 
 Vector3 flat(const Vector3& v) {
@@ -686,7 +687,13 @@ void Autopilot::steer(const MainChar& ball, const Vector3& velocity, const Vecto
 // Bouncing out of a pit the keys spin the ball in the air, and the spin drives it on at the next
 // bounce: the ball touches the pad too briefly to be steered there.
 bool Autopilot::bouncingOut() const {
-    return next > 0 && route->waypoints[next].position.y - route->waypoints[next - 1].position.y > kJumpClimb;
+    return next > 0 &&
+           reachedByBouncing(route->waypoints[next - 1].position, route->waypoints[next].position);
+}
+
+bool Autopilot::reachedByBouncing(const Vector3& from, const Vector3& to) {
+    const Vector3 way = to - from;
+    return way.y > kJumpClimb && way.y > kSteepestRamp * flat(way).length();
 }
 
 // Space held on a pad jumps again at every bounce: each bounce rises higher than the last, and a

@@ -39,6 +39,8 @@ public:
     // Seconds of a full jump (Space held to the end) until the ball is back at `rise` above
     // its take-off height, falling.
     static float flightTime(float rise);
+    // Whether a waypoint at `to` is too high above the one at `from` to be rolled or jumped to.
+    static bool reachedByBouncing(const Vector3& from, const Vector3& to);
 
 private:
     struct Steering {

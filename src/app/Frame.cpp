@@ -14,8 +14,8 @@
 
 #include "app/AutoQuality.h"
 #include "app/Autopilot.h"
-#include "app/ReplayDirector.h"
 #include "app/GamepadInput.h"
+#include "app/ReplayDirector.h"
 #include "app/RunFigures.h"
 #include "app/SettingsEffects.h"
 #include "app/StateEffects.h"
@@ -423,6 +423,8 @@ int runGameMode(const std::filesystem::path& replay) {
     LOG_TRACE("Starting Main Loop");
     QuitSignal::install();
     const std::unique_ptr<Autopilot> autopilot = Autopilot::fromEnvironment();
+    // The autopilot's run is the same whatever the devices do meanwhile.
+    Glfw::acceptDeviceInput(!autopilot);
     if (autopilot && autopilot->stepsPerFrame() > 0) {
         lockSteps(autopilot->stepsPerFrame());
         autoQuality.stop();

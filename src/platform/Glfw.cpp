@@ -37,6 +37,7 @@ Glfw::MousePosCallback mousePosCallback = nullptr;
 Glfw::MouseWheelCallback mouseWheelCallback = nullptr;
 Glfw::FocusCallback focusCallback = nullptr;
 Glfw::MouseButtonCallback mouseButtonCallback = nullptr;
+bool deviceInput = true;
 
 std::string lastLibraryError;
 
@@ -48,12 +49,26 @@ void logLibraryError(int code, const char* description) {
 }
 
 void installEventHandlers(GLFWwindow* target) {
-    glfwSetKeyCallback(target,
-                       [](GLFWwindow*, int key, int, int action, int) { Glfw::deliverKey(key, action); });
-    glfwSetMouseButtonCallback(
-        target, [](GLFWwindow*, int button, int action, int) { Glfw::deliverMouseButton(button, action); });
-    glfwSetCursorPosCallback(target, [](GLFWwindow*, double x, double y) { Glfw::deliverCursorPos(x, y); });
-    glfwSetScrollCallback(target, [](GLFWwindow*, double, double yOffset) { Glfw::deliverScroll(yOffset); });
+    glfwSetKeyCallback(target, [](GLFWwindow*, int key, int, int action, int) {
+        if (deviceInput) {
+            Glfw::deliverKey(key, action);
+        }
+    });
+    glfwSetMouseButtonCallback(target, [](GLFWwindow*, int button, int action, int) {
+        if (deviceInput) {
+            Glfw::deliverMouseButton(button, action);
+        }
+    });
+    glfwSetCursorPosCallback(target, [](GLFWwindow*, double x, double y) {
+        if (deviceInput) {
+            Glfw::deliverCursorPos(x, y);
+        }
+    });
+    glfwSetScrollCallback(target, [](GLFWwindow*, double, double yOffset) {
+        if (deviceInput) {
+            Glfw::deliverScroll(yOffset);
+        }
+    });
     glfwSetWindowFocusCallback(target,
                                [](GLFWwindow*, int focused) { Glfw::deliverFocus(focused == GLFW_TRUE); });
 }
@@ -284,7 +299,7 @@ void Glfw::swapBuffers() {
 
 // The first joystick the library has a gamepad mapping for.
 void Glfw::pollGamepad() {
-    if (input.gamepadDelivered) {
+    if (input.gamepadDelivered || !deviceInput) {
         return;
     }
     GamepadState state;
@@ -422,6 +437,10 @@ void Glfw::deliverMouseButton(int button, int action) {
             mouseButtonCallback(button, action);
         }
     }
+}
+
+void Glfw::acceptDeviceInput(bool accept) {
+    deviceInput = accept;
 }
 
 void Glfw::deliverCursorPos(double x, double y) {

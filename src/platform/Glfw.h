@@ -82,6 +82,10 @@ public:
     // From then on the gamepad is the delivered one, not a plugged-in one.
     static void deliverGamepad(const GamepadState& state);
 
+    // While off, the keys, buttons, pointer, wheel and gamepad of the window system are not
+    // heard, only what is delivered: a pointer another program left over the window turns nothing.
+    static void acceptDeviceInput(bool accept);
+
     // Translates a key code of the library into the game's key code.
     static int translateKey(int libraryKey);
 

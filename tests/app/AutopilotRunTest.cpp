@@ -27,6 +27,8 @@ namespace {
 // Generous: the campaign's eight levels share the machine's two cores with other tests.
 constexpr int kRunTimeout = 540000;
 constexpr int kRate = 44100;
+// The first checkpoint of level 1 comes within seconds at four steps a frame.
+constexpr int kCheckpointTimeout = 180000;
 
 // Every line of `log` that holds `text`.
 std::vector<std::string> linesWith(const std::string& log, const std::string& text) {
@@ -38,6 +40,17 @@ std::vector<std::string> linesWith(const std::string& log, const std::string& te
         }
     }
     return found;
+}
+
+std::string lastLines(const std::string& text, std::size_t count) {
+    std::size_t at = text.size();
+    for (std::size_t found = 0; found <= count && at > 0; ++found) {
+        at = text.rfind('\n', at - 1);
+        if (at == std::string::npos) {
+            return text;
+        }
+    }
+    return text.substr(at + 1);
 }
 
 // Seconds since midnight of a log line's time stamp ("04:13:56.686 INFO ...").
@@ -292,6 +305,14 @@ TEST(AutopilotTest, AFullJumpLandsOnHigherGroundSoonerThanOnItsOwnHeight) {
     EXPECT_GT(Autopilot::flightTime(-1.0f), Autopilot::flightTime(0.0f));
 }
 
+// Level 1's ramp rises 6 over 20 and is rolled up; a pit's ledge rises 9 over 10.5 and is bounced to.
+TEST(AutopilotTest, OnlyALedgeTooHighAndTooSteepIsBouncedTo) {
+    EXPECT_FALSE(Autopilot::reachedByBouncing({16.0f, 21.0f, -302.0f}, {16.0f, 27.0f, -322.0f}));
+    EXPECT_TRUE(Autopilot::reachedByBouncing({0.0f, 0.0f, 0.0f}, {0.0f, 9.0f, -10.5f}));
+    EXPECT_FALSE(Autopilot::reachedByBouncing({0.0f, 0.0f, 0.0f}, {0.0f, 3.0f, -2.0f}))
+        << "a jump gets there";
+}
+
 TEST(AutopilotTest, TheUsualOffWordsLeaveItOff) {
     for (const char* off : {"", "0", "false", "False", "no", "OFF"}) {
         setenv("VORN_AUTOPILOT", off, 1);
@@ -418,7 +439,10 @@ TEST(AutopilotRunTest, ARunKilledMidLevelPlaysBackToTheCut) {
     AutopilotRun run;
     {
         GameProcess game(run.install, {{"VORN_AUTOPILOT", "1"}, {"VORN_GAME_SPEED", "4"}});
-        ASSERT_TRUE(game.waitForLog(": checkpoint saved", kRunTimeout));
+        ASSERT_TRUE(game.waitForLog(": checkpoint saved", kCheckpointTimeout))
+            << lastLines(run.install.readFile("Vorn.log"), 40) << "\n"
+            << run.install.readFile("output.txt") << "\n"
+            << game.stacks();
         kill(game.pid(), SIGKILL);
         game.waitForExit(kRunTimeout);
     }

@@ -1,6 +1,8 @@
 #include <GLFW/glfw3.h>
+#include <X11/Xlib.h>
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include "GlTest.h"
@@ -114,4 +116,38 @@ TEST_F(MouseLookTest, ThePointerJumpOfALockOrAFreeDoesNotTurnTheCamera) {
     Glfw::deliverCursorPos(-390, 500);
     EXPECT_FLOAT_EQ(camera->yawTarget, yaw + 5.0f);
     EXPECT_FLOAT_EQ(camera->pitchTarget, 45.0f);
+}
+
+// The autopilot's run must not turn with a pointer another program left over the window: with
+// device input off, the window system's pointer moves are not heard; delivered ones still are.
+TEST_F(MouseLookTest, WithDeviceInputOffThePointerOfTheWindowSystemTurnsNothing) {
+    Camera* camera = Camera::getInstance();
+    enter(IN_GAME);
+    int left = 0;
+    int top = 0;
+    glfwGetWindowPos(glfwGetCurrentContext(), &left, &top);
+    const std::unique_ptr<Display, int (*)(Display*)> display(XOpenDisplay(nullptr), XCloseDisplay);
+    ASSERT_TRUE(display);
+    const auto movePointerTo = [&](int x, int y) {
+        XWarpPointer(display.get(), None, DefaultRootWindow(display.get()), 0, 0, 0, 0, left + x, top + y);
+        XSync(display.get(), False);
+        for (int poll = 0; poll < 10; ++poll) {
+            glfwPollEvents();
+        }
+    };
+    const auto pointerTurns = [&] {
+        const float yaw = camera->yawTarget;
+        movePointerTo(20, 20);
+        movePointerTo(120, 20);
+        movePointerTo(20, 40);
+        return camera->yawTarget != yaw;
+    };
+    EXPECT_TRUE(pointerTurns()) << "the window system's pointer turns the camera in play";
+    Glfw::acceptDeviceInput(false);
+    EXPECT_FALSE(pointerTurns());
+    Glfw::deliverCursorPos(100, 100);
+    const float yaw = camera->yawTarget;
+    Glfw::deliverCursorPos(110, 100);
+    EXPECT_FLOAT_EQ(camera->yawTarget, yaw + 5.0f);
+    Glfw::acceptDeviceInput(true);
 }

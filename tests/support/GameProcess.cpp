@@ -128,6 +128,26 @@ std::filesystem::path GameProcess::screenshot(const std::string& name) {
 }
 
 bool GameProcess::waitForLog(const std::string& text, int timeoutMilliseconds) const {
-    return waitUntil([&] { return copy.readFile("Vorn.log").find(text) != std::string::npos; },
-                     timeoutMilliseconds);
+    const auto logged = [&] { return copy.readFile("Vorn.log").find(text) != std::string::npos; };
+    // A game that has ended writes no more: its log is read once more and the wait ends.
+    return waitUntil([&] { return logged() || !running(); }, timeoutMilliseconds) && logged();
+}
+
+std::string GameProcess::stacks() const {
+    if (!running()) {
+        return "(the game has ended)";
+    }
+    ChildProcessOptions options;
+    options.timeoutSeconds = 60;
+    return runChildProcess({"gdb", "-p", std::to_string(childPid), "-batch", "-ex", "thread apply all bt"},
+                           options)
+        .output;
+}
+
+// Looks without reaping, so that waitForExit still gets the exit status.
+bool GameProcess::running() const {
+    siginfo_t info{};
+    return childPid > 0 &&
+           waitid(P_PID, static_cast<id_t>(childPid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+           info.si_pid == 0;
 }

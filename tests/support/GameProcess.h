@@ -33,8 +33,11 @@ public:
     // Presses the screenshot key until the next screenshot is written and keeps a PNG of it,
     // named "game_" + name, among the test pictures. The screenshot's path; empty when none came.
     std::filesystem::path screenshot(const std::string& name);
-    // Waits until the game's log holds `text`.
+    // Waits until the game's log holds `text`; false at once when the game ends without it.
     bool waitForLog(const std::string& text, int timeoutMilliseconds) const;
+    bool running() const;
+    // The stacks of the game's threads (gdb), to show where a game that does not go on waits.
+    std::string stacks() const;
 
 private:
     const GameCopy& copy;
