@@ -1,11 +1,9 @@
 #include "ui/ChoiceMenu.h"
+#include "platform/GlfwKeys.h"
 
 #include <algorithm>
 
-#include "platform/GlfwKeys.h"
 #include "ui/Ortho.h"
-
-using namespace GlfwKeys;
 
 ChoiceMenu::ChoiceMenu(std::vector<Item> items) : items(std::move(items)) {}
 
@@ -39,26 +37,23 @@ void ChoiceMenu::render() {
 }
 
 void ChoiceMenu::keyEvent(int key, int action) {
-    if (action != PRESS) {
+    if (action != GlfwKeys::PRESS) {
         return;
     }
     const int count = static_cast<int>(items.size());
-    switch (key) {
-    case 'W':
-    case KEY_UP:
+    switch (listKey(key)) {
+    case ListKey::Up:
         selection = (selection + count - 1) % count;
         playClick();
         break;
-    case 'S':
-    case KEY_DOWN:
+    case ListKey::Down:
         selection = (selection + 1) % count;
         playClick();
         break;
-    case KEY_ENTER:
-    case KEY_KP_ENTER:
+    case ListKey::Choose:
         choose();
         break;
-    case KEY_ESC:
+    case ListKey::Back:
         escape();
         break;
     default:

@@ -1,15 +1,13 @@
 #include "ui/LevelSelectMenu.h"
+#include "platform/GlfwKeys.h"
 
 #include <algorithm>
 
 #include "core/GameState.h"
-#include "platform/GlfwKeys.h"
 #include "ui/Campaign.h"
 #include "ui/FontRenderer.h"
 #include "ui/LevelLink.h"
 #include "ui/Ortho.h"
-
-using namespace GlfwKeys;
 
 namespace {
 
@@ -47,8 +45,7 @@ void LevelSelectMenu::render() {
     for (int level = 0; level < count; ++level) {
         const float top = kListTop * height + spacing * static_cast<float>(level);
         if (level == selection) {
-            Ortho::fill({0.15f * width, top - 2.0f, 0.85f * width, top + kTextSize + 2.0f}, 0.9f, 0.55f, 0.1f,
-                        0.45f);
+            drawHighlight(0.15f, 0.85f, top, kTextSize);
         }
         drawTextLines({lineOf(level)}, kTextSize, top, spacing);
         if (!progress.isUnlocked(level)) {
@@ -58,23 +55,20 @@ void LevelSelectMenu::render() {
 }
 
 void LevelSelectMenu::keyEvent(int key, int action) {
-    if (action != PRESS) {
+    if (action != GlfwKeys::PRESS) {
         return;
     }
-    switch (key) {
-    case 'W':
-    case KEY_UP:
+    switch (listKey(key)) {
+    case ListKey::Up:
         move(-1);
         break;
-    case 'S':
-    case KEY_DOWN:
+    case ListKey::Down:
         move(1);
         break;
-    case KEY_ENTER:
-    case KEY_KP_ENTER:
+    case ListKey::Choose:
         play();
         break;
-    case KEY_ESC:
+    case ListKey::Back:
         changeState(MAIN_MENU);
         playClick2();
         break;

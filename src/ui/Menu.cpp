@@ -4,6 +4,7 @@
 
 #include "audio/SoundManager.h"
 #include "core/StateManager.h"
+#include "platform/GlfwKeys.h"
 #include "render/TextureLoader.h"
 #include "ui/FontRenderer.h"
 #include "ui/Ortho.h"
@@ -107,6 +108,35 @@ void Menu::playSound(const std::string& file) {
 
 void Menu::changeState(int state) {
     StateManager::getInstance()->setState(state);
+}
+
+Menu::ListKey Menu::listKey(int key) {
+    switch (key) {
+    case 'W':
+    case GlfwKeys::KEY_UP:
+        return ListKey::Up;
+    case 'S':
+    case GlfwKeys::KEY_DOWN:
+        return ListKey::Down;
+    case 'A':
+    case GlfwKeys::KEY_LEFT:
+        return ListKey::Left;
+    case 'D':
+    case GlfwKeys::KEY_RIGHT:
+        return ListKey::Right;
+    case GlfwKeys::KEY_ENTER:
+    case GlfwKeys::KEY_KP_ENTER:
+        return ListKey::Choose;
+    case GlfwKeys::KEY_ESC:
+        return ListKey::Back;
+    default:
+        return ListKey::None;
+    }
+}
+
+void Menu::drawHighlight(float from, float to, float top, float textSize) {
+    const float width = static_cast<float>(Ortho::windowSize().width);
+    Ortho::fill({from * width, top - 2.0f, to * width, top + textSize + 2.0f}, 0.9f, 0.55f, 0.1f, 0.45f);
 }
 
 void Menu::drawTextLines(const std::vector<std::string>& lines, float size, float top, float spacing) {

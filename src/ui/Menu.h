@@ -87,4 +87,12 @@ protected:
     static void changeState(int state);
     // Centred lines of text from `top` down, `spacing` pixels apart.
     static void drawTextLines(const std::vector<std::string>& lines, float size, float top, float spacing);
+
+    // What a pressed key means in a list: W/S and the arrows move, A/D and the side arrows change
+    // a value, Enter chooses and Escape goes back.
+    enum class ListKey { None, Up, Down, Left, Right, Choose, Back };
+    static ListKey listKey(int key);
+    // The lit band behind the highlighted row, a line of `textSize` at `top`, between the
+    // fractions `from` and `to` of the window's width.
+    static void drawHighlight(float from, float to, float top, float textSize);
 };

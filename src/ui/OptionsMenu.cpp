@@ -1,15 +1,13 @@
 #include "ui/OptionsMenu.h"
+#include "platform/GlfwKeys.h"
 
 #include <algorithm>
 #include <cmath>
 #include <sstream>
 
-#include "platform/GlfwKeys.h"
 #include "ui/FontRenderer.h"
 #include "ui/MenuManager.h"
 #include "ui/Ortho.h"
-
-using namespace GlfwKeys;
 
 namespace {
 
@@ -258,7 +256,7 @@ void OptionsMenu::capture(int code) {
 }
 
 void OptionsMenu::keyEvent(int key, int action) {
-    if (action != PRESS) {
+    if (action != GlfwKeys::PRESS) {
         return;
     }
     if (capturing()) {
@@ -269,29 +267,25 @@ void OptionsMenu::keyEvent(int key, int action) {
     const int count = static_cast<int>(list.size());
     selection = std::clamp(selection, 0, count - 1);
     Row& row = list[static_cast<std::size_t>(selection)];
-    switch (key) {
-    case 'W':
-    case KEY_UP:
+    const ListKey meaning = listKey(key);
+    switch (meaning) {
+    case ListKey::Up:
         selection = (selection + count - 1) % count;
         playClick();
         break;
-    case 'S':
-    case KEY_DOWN:
+    case ListKey::Down:
         selection = (selection + 1) % count;
         playClick();
         break;
-    case 'A':
-    case KEY_LEFT:
-    case 'D':
-    case KEY_RIGHT:
+    case ListKey::Left:
+    case ListKey::Right:
         if (row.change) {
-            row.change(key == 'A' || key == KEY_LEFT ? -1 : 1);
+            row.change(meaning == ListKey::Left ? -1 : 1);
             playClick();
             changed();
         }
         break;
-    case KEY_ENTER:
-    case KEY_KP_ENTER:
+    case ListKey::Choose:
         if (row.activate) {
             row.activate();
         } else if (row.change) {
@@ -300,7 +294,7 @@ void OptionsMenu::keyEvent(int key, int action) {
             changed();
         }
         break;
-    case KEY_ESC:
+    case ListKey::Back:
         back();
         break;
     default:
@@ -325,8 +319,7 @@ void OptionsMenu::render() {
     for (std::size_t i = 0; i < list.size(); ++i) {
         const float top = kListTop * height + spacing * static_cast<float>(i);
         if (static_cast<int>(i) == selection) {
-            Ortho::fill({0.1f * width, top - 2.0f, 0.9f * width, top + size + 2.0f}, 0.9f, 0.55f, 0.1f,
-                        0.45f);
+            drawHighlight(0.1f, 0.9f, top, size);
         }
         if (list[i].value.empty()) {
             drawTextLines({list[i].label}, size, top, spacing);

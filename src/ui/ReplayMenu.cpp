@@ -1,15 +1,13 @@
 #include "ui/ReplayMenu.h"
+#include "platform/GlfwKeys.h"
 
 #include <algorithm>
 #include <ctime>
 
 #include "core/GameState.h"
-#include "platform/GlfwKeys.h"
 #include "ui/Campaign.h"
 #include "ui/LevelLink.h"
 #include "ui/Ortho.h"
-
-using namespace GlfwKeys;
 
 namespace {
 
@@ -46,7 +44,6 @@ void ReplayMenu::render() {
     const Layout layout;
     drawBackground();
     const float height = static_cast<float>(Ortho::windowSize().height);
-    const float width = static_cast<float>(Ortho::windowSize().width);
     drawCentred(kLogo, fittedSize(kLogo, 0.22f), 0.0f);
     drawTextLines({kTitle}, kTitleSize, 0.22f * height, kTitleSize);
     if (listed.empty()) {
@@ -61,8 +58,7 @@ void ReplayMenu::render() {
     for (int index = first; index < last; ++index) {
         const float top = kListTop * height + spacing * static_cast<float>(index - first);
         if (index == selection) {
-            Ortho::fill({0.05f * width, top - 2.0f, 0.95f * width, top + kTextSize + 2.0f}, 0.9f, 0.55f, 0.1f,
-                        0.45f);
+            drawHighlight(0.05f, 0.95f, top, kTextSize);
         }
         drawTextLines({lineOf(listed[static_cast<std::size_t>(index)])}, kTextSize, top, spacing);
     }
@@ -72,23 +68,20 @@ void ReplayMenu::render() {
 }
 
 void ReplayMenu::keyEvent(int key, int action) {
-    if (action != PRESS) {
+    if (action != GlfwKeys::PRESS) {
         return;
     }
-    switch (key) {
-    case 'W':
-    case KEY_UP:
+    switch (listKey(key)) {
+    case ListKey::Up:
         move(-1);
         break;
-    case 'S':
-    case KEY_DOWN:
+    case ListKey::Down:
         move(1);
         break;
-    case KEY_ENTER:
-    case KEY_KP_ENTER:
+    case ListKey::Choose:
         choose();
         break;
-    case KEY_ESC:
+    case ListKey::Back:
         changeState(MAIN_MENU);
         playClick2();
         break;
