@@ -1,8 +1,8 @@
 #include "ui/ChoiceMenu.h"
-#include "platform/GlfwKeys.h"
 
 #include <algorithm>
 
+#include "platform/GlfwKeys.h"
 #include "ui/Ortho.h"
 
 ChoiceMenu::ChoiceMenu(std::vector<Item> items) : items(std::move(items)) {}

@@ -1,9 +1,9 @@
 #include "ui/LevelSelectMenu.h"
-#include "platform/GlfwKeys.h"
 
 #include <algorithm>
 
 #include "core/GameState.h"
+#include "platform/GlfwKeys.h"
 #include "ui/Campaign.h"
 #include "ui/FontRenderer.h"
 #include "ui/LevelLink.h"

@@ -1,10 +1,10 @@
 #include "ui/OptionsMenu.h"
-#include "platform/GlfwKeys.h"
 
 #include <algorithm>
 #include <cmath>
 #include <sstream>
 
+#include "platform/GlfwKeys.h"
 #include "ui/FontRenderer.h"
 #include "ui/MenuManager.h"
 #include "ui/Ortho.h"

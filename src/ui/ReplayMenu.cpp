@@ -1,10 +1,10 @@
 #include "ui/ReplayMenu.h"
-#include "platform/GlfwKeys.h"
 
 #include <algorithm>
 #include <ctime>
 
 #include "core/GameState.h"
+#include "platform/GlfwKeys.h"
 #include "ui/Campaign.h"
 #include "ui/LevelLink.h"
 #include "ui/Ortho.h"
