@@ -11,9 +11,9 @@
 #include "FrameCapture.h"
 #include "app/Frame.h"
 #include "app/Window.h"
-#include "core/PlayerFiles.h"
 #include "core/GameState.h"
 #include "core/ManagerLifetime.h"
+#include "core/PlayerFiles.h"
 #include "core/StateManager.h"
 #include "core/TimeManager.h"
 #include "game/Camera.h"
@@ -106,12 +106,17 @@ TEST_F(CampaignPicturesTest, EveryLevelStartsLookingTheWayOnAndShowsItselfFromAb
         EXPECT_LT(first->y, float(start.height));
 
         Camera* camera = Camera::getInstance();
-        // High behind the start, far beyond where the player's camera may go.
+        // High behind the start, far beyond where the player's camera may go; the next level
+        // starts from the player's distance again.
+        const float desired = camera->desiredDistance;
+        const float current = camera->currentDistance;
         camera->pitchTarget = 40.0f;
         camera->desiredDistance = 110.0f;
         play(240);
         std::optional<Vector3> ignored;
         picture(name + "_overview", route->waypoints.back().position, ignored);
+        camera->desiredDistance = desired;
+        camera->currentDistance = current;
         StateManager::getInstance()->setState(MAIN_MENU);
     }
 }
