@@ -98,7 +98,7 @@ void ReplayDirector::install(StateManager& states) {
     controls.onStep = [this](const StepControls& step) {
         if (recorder) {
             const auto [position, velocity] = ballState();
-            recorder->step({ReplayFormat::packControls(step.held), step.heading}, position, velocity);
+            recorder->step(ReplayFormat::stepOf(step.held, step.heading), position, velocity);
         }
         onStep();
     };
@@ -233,7 +233,7 @@ std::optional<StepControls> ReplayDirector::replayedStep() {
         return std::nullopt;
     }
     StepControls replayed;
-    ReplayFormat::unpackControls(step->controls, replayed.held);
+    ReplayFormat::unpackStep(*step, replayed.held);
     replayed.heading = step->heading;
     if (Camera* camera = Camera::existingInstance()) {
         camera->yawTarget = step->heading;

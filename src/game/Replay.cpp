@@ -12,6 +12,8 @@ namespace {
 
 constexpr std::string_view kMagic = "VORNREPLAY";
 constexpr char kStepTag = 'S';
+constexpr char kStickStepTag = 'T';
+constexpr std::uint16_t kOldestVersion = 1;
 constexpr char kRespawnTag = 'R';
 constexpr char kCheckTag = 'C';
 constexpr char kPathTag = 'P';
@@ -126,11 +128,14 @@ Outcome readRecord(char tag, Reader& in, Replay& replay) {
     const std::size_t before = in.left();
     bool ok = false;
     switch (tag) {
-    case kStepTag: {
+    case kStepTag:
+    case kStickStepTag: {
         ReplayStep read;
         HeldControls unused;
-        ok = in.number(read.controls) && in.real(read.heading);
-        if (ok && !unpackControls(read.controls, unused)) {
+        ok = in.number(read.controls) && in.real(read.heading) &&
+             (tag == kStepTag || (in.real(read.stickForward) && in.real(read.stickRight)));
+        if (ok && (!unpackControls(read.controls, unused) || std::fabs(read.stickForward) > 1.0f ||
+                   std::fabs(read.stickRight) > 1.0f)) {
             return Outcome::Damaged;
         }
         if (ok) {
@@ -183,8 +188,8 @@ Outcome readRecord(char tag, Reader& in, Replay& replay) {
         return Outcome::Read;
     }
     // A non-finite number was read whole: damage, not a cut.
-    const std::size_t sizes[] = {6, 1, 24, 12, 4};
-    const std::size_t size = sizes[std::string_view("SRCPF").find(tag)];
+    const std::size_t sizes[] = {6, 14, 1, 24, 12, 4};
+    const std::size_t size = sizes[std::string_view("STRCPF").find(tag)];
     return before >= size ? Outcome::Damaged : Outcome::Cut;
 }
 
@@ -205,6 +210,16 @@ bool unpackControls(std::uint16_t bits, HeldControls& controls) {
     return (bits & ~kControlBits) == 0;
 }
 
+ReplayStep stepOf(const HeldControls& controls, float heading) {
+    return {packControls(controls), heading, controls.stickForward, controls.stickRight};
+}
+
+void unpackStep(const ReplayStep& step, HeldControls& controls) {
+    unpackControls(step.controls, controls);
+    controls.stickForward = step.stickForward;
+    controls.stickRight = step.stickRight;
+}
+
 std::string header(const ReplayHeader& header) {
     std::string out(kMagic);
     putInt(out, kVersion, 2);
@@ -217,10 +232,16 @@ std::string header(const ReplayHeader& header) {
     return out;
 }
 
+// A step with the stick at rest is written as version 1 wrote every step.
 void appendStep(std::string& out, const ReplayStep& step) {
-    out.push_back(kStepTag);
+    const bool stick = step.stickForward != 0.0f || step.stickRight != 0.0f;
+    out.push_back(stick ? kStickStepTag : kStepTag);
     putInt(out, step.controls, 2);
     putFloat(out, step.heading);
+    if (stick) {
+        putFloat(out, step.stickForward);
+        putFloat(out, step.stickRight);
+    }
 }
 
 void appendRespawn(std::string& out, ReplayRespawn::Kind kind) {
@@ -251,7 +272,7 @@ Parsed parse(std::string_view bytes) {
         parsed.problem = Problem::Damaged;
         return parsed;
     }
-    if (parsed.version != kVersion) {
+    if (parsed.version < kOldestVersion || parsed.version > kVersion) {
         parsed.problem = Problem::OtherVersion;
         return parsed;
     }

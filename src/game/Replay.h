@@ -22,6 +22,9 @@ struct ReplayHeader {
 struct ReplayStep {
     std::uint16_t controls = 0; // packControls
     float heading = 0.0f;
+    // The gamepad's left stick, -1 to 1.
+    float stickForward = 0.0f;
+    float stickRight = 0.0f;
 };
 
 struct ReplayPoint {
@@ -62,7 +65,8 @@ struct Replay {
 // A file cut inside its last record reads as the run up to the cut.
 namespace ReplayFormat {
 
-inline constexpr std::uint16_t kVersion = 1;
+// Version 2 adds the steps with the gamepad's stick; version 1 files read as before.
+inline constexpr std::uint16_t kVersion = 2;
 inline constexpr int kChecksEvery = 60;
 inline constexpr int kPathEvery = 4;
 inline constexpr const char* kExtension = ".vreplay";
@@ -76,6 +80,9 @@ struct Parsed {
 };
 
 std::uint16_t packControls(const HeldControls& controls);
+// The step that drives the ball with `controls`, and back.
+ReplayStep stepOf(const HeldControls& controls, float heading);
+void unpackStep(const ReplayStep& step, HeldControls& controls);
 // False for bits no control has.
 bool unpackControls(std::uint16_t bits, HeldControls& controls);
 

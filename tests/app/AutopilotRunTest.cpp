@@ -170,8 +170,16 @@ public:
 
     // Why the autopilot could not finish, with the picture of that moment; empty when it did.
     std::string stuck() const {
-        const std::vector<std::string> lines = linesWith(log, "Autopilot cannot go on");
-        return lines.empty() ? "" : lines.front() + "\n(see game_autopilot_*_moment_it_gave_up.png)";
+        const std::size_t at = log.find("Autopilot cannot go on");
+        if (at == std::string::npos) {
+            return "";
+        }
+        // The run's way there: what the autopilot and the steps logged before it gave up.
+        std::string way;
+        for (const std::string& line : linesWith(log.substr(0, log.find('\n', at)), "Autopilot")) {
+            way += line.substr(std::min(line.size(), line.find(" - ") + 3)) + "\n";
+        }
+        return lastLines(way, 40) + "(see game_autopilot_*_moment_it_gave_up.png)";
     }
 
     // The scene files of the levels the main configuration lists, in order.

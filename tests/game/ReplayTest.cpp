@@ -99,6 +99,40 @@ TEST(ReplayFormatTest, ARunReadsBackAsItWasWritten) {
     EXPECT_FALSE(ReplayFormat::unpackControls(1u << 10, unused));
 }
 
+// A gamepad's stick is kept with its step; a step without it is written as version 1 wrote it,
+// and a version 1 file still plays.
+TEST(ReplayFormatTest, TheStickOfAGamepadIsKeptWithItsStep) {
+    HeldControls pushed;
+    pushed.jump = true;
+    pushed.stickForward = 0.75f;
+    pushed.stickRight = -0.5f;
+    const std::string header = ReplayFormat::header(headerOf("level1", 1));
+    std::string bytes = header;
+    ReplayFormat::appendStep(bytes, ReplayFormat::stepOf(pushed, 90.0f));
+    ReplayFormat::appendStep(bytes, ReplayFormat::stepOf(HeldControls{}, 45.0f));
+    EXPECT_EQ(bytes.size(), header.size() + 15 + 7);
+    const ReplayFormat::Parsed parsed = ReplayFormat::parse(bytes);
+    ASSERT_TRUE(parsed.replay);
+    ASSERT_EQ(parsed.replay->steps.size(), 2u);
+    HeldControls replayed;
+    ReplayFormat::unpackStep(parsed.replay->steps[0], replayed);
+    EXPECT_TRUE(replayed.jump);
+    EXPECT_EQ(replayed.stickForward, 0.75f);
+    EXPECT_EQ(replayed.stickRight, -0.5f);
+    ReplayFormat::unpackStep(parsed.replay->steps[1], replayed);
+    EXPECT_EQ(replayed.stickForward, 0.0f);
+
+    std::string versionOne = bytes.substr(0, header.size()) + bytes.substr(header.size() + 15);
+    versionOne[10] = 1;
+    ASSERT_TRUE(ReplayFormat::parse(versionOne).replay);
+    EXPECT_EQ(ReplayFormat::parse(versionOne).replay->steps.size(), 1u);
+    EXPECT_EQ(ReplayFormat::parse(bytes.substr(0, header.size() + 10)).replay->steps.size(), 0u) << "a cut";
+    pushed.stickRight = 1.5f;
+    std::string tooFar = header;
+    ReplayFormat::appendStep(tooFar, ReplayFormat::stepOf(pushed, 0.0f));
+    EXPECT_EQ(ReplayFormat::parse(tooFar).problem, ReplayFormat::Problem::Damaged);
+}
+
 // A run cut anywhere in its records plays up to the last whole one; a cut inside the header
 // leaves nothing to play.
 TEST(ReplayFormatTest, ACutFileReadsUpToItsLastWholeRecord) {
@@ -128,7 +162,7 @@ TEST(ReplayFormatTest, DamageAnotherVersionAndAChangedLevelAreToldApart) {
     EXPECT_EQ(refusal(good), ReplayLibrary::Refusal::None);
 
     std::string otherFormat = good;
-    otherFormat[10] = 2; // the format version after the magic
+    otherFormat[10] = 3; // the format version after the magic
     EXPECT_EQ(refusal(otherFormat), ReplayLibrary::Refusal::OtherVersion);
     EXPECT_EQ(refusal(good, "0.2.0"), ReplayLibrary::Refusal::OtherVersion);
     EXPECT_EQ(refusal(good, "0.1.0", "DEF"), ReplayLibrary::Refusal::ChangedLevel);

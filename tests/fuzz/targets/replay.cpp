@@ -74,7 +74,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     for (const ReplayStep& step : run.steps) {
         HeldControls controls;
-        if (!std::isfinite(step.heading) || !ReplayFormat::unpackControls(step.controls, controls)) {
+        if (!std::isfinite(step.heading) || !ReplayFormat::unpackControls(step.controls, controls) ||
+            !(std::fabs(step.stickForward) <= 1.0f) || !(std::fabs(step.stickRight) <= 1.0f)) {
             fail("a step the ball cannot be driven with");
         }
     }
