@@ -252,6 +252,7 @@ void Autopilot::startLevel() {
     runUp.reset();
     waiting = false;
     stopsMade = 0;
+    savedAt.reset();
     retriedAt = static_cast<std::size_t>(-1);
     playStarted = mode != Mode::Campaign && round > 1;
     const Campaign* campaign = Campaign::getInstance();
@@ -584,6 +585,17 @@ void Autopilot::watchProgress(const Vector3& at) {
         backOff();
         return;
     }
+    // A checkpoint that saved the ball short of its stop has been reached all the same.
+    if (stepsWithoutProgress > kStuckSteps && next < route->waypoints.size() &&
+        route->waypoints[next].action == Waypoint::Action::Stop && savedAt &&
+        flat(*savedAt - target()).length() < 1.0f) {
+        LOG_INFO("Autopilot: the checkpoint of waypoint " << next << " saved, going on from short of it");
+        ++next;
+        ++stopsMade;
+        bestDistance = 1e9f;
+        stepsWithoutProgress = 0;
+        return;
+    }
     if (stepsWithoutProgress > kStuckSteps) {
         giveUp("stuck at waypoint " + std::to_string(next) + " " + describe(target()) + ", the ball at " +
                describe(at));
@@ -606,6 +618,7 @@ void Autopilot::watchSnapshots() {
                              ball->modelMatrix.at(2, 3)};
             LOG_INFO("Autopilot: snapshot " << snapshotsSeen << " respawns at " << describe(at)
                                             << " with energy " << ball->energy);
+            savedAt = at;
         }
     }
 }

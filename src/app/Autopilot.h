@@ -109,6 +109,8 @@ private:
     int stopsMade = 0;
     // At rest on a `wait` waypoint until there is ground under the next one.
     bool waiting = false;
+    // Where the last snapshot respawns the ball.
+    std::optional<Vector3> savedAt;
     int snapshotsSeen = 0;
     int pickupsSeen = 0;
     // Physics steps Space is still held for; the jump's impulses last 11 of them.
